@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test of the native build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/build.sh native
+ctest --preset native

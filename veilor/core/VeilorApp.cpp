@@ -1,0 +1,80 @@
+#include "core/VeilorApp.h"
+
+#include <new>
+
+#include "core/CommandLine.h"
+#include "core/ErrorText.h"
+#include "core/Exceptions.h"
+#include "core/Logger.h"
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
+#include "core/StartupError.h"
+#include "settings/ProgramSettings.h"
+#include "settings/SettingsPath.h"
+
+CVeilorApp::CVeilorApp() {
+  try {
+    BuildServices();
+  } catch (const rkException& error) {
+    ShowStartupError(error.GetMessage());
+    startupFailed_ = true;
+  } catch (const std::exception& error) {
+    ShowStartupError(DescribeError(error));
+    startupFailed_ = true;
+  }
+}
+
+void CVeilorApp::BuildServices() {
+  try {
+    settings_ = std::make_unique<CSettings>(SettingsFilePath());
+    logger_ = std::make_unique<CLogger>(*settings_);
+  } catch (const std::bad_alloc&) {
+    throw CVeilorException(Msg(msg::OutOfMemory), Msg(msg::ModuleCore));
+  }
+}
+
+CVeilorApp::~CVeilorApp() {
+  logger_.reset();
+  settings_.reset();
+}
+
+bool CVeilorApp::OnInit() {
+  if (startupFailed_) return false;
+
+  try {
+    logger_->Open();
+    logger_->Log(Msg(msg::Initializing), CLogger::Information, CLogger::LogAndBox);
+    adminPassword_.Bind(*settings_, CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword);
+    Run(ParseCommandLine(argv.GetArguments()));
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+
+  // The file is written here rather than in the destructor so that a failed
+  // write can still be reported.
+  try {
+    settings_->Save();
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return false;
+}
+
+void CVeilorApp::ReportError(const std::exception& error) {
+  logger_->Log(DescribeError(error), CLogger::Error, CLogger::LogAndBox);
+}
+
+void CVeilorApp::Run(const Command& command) {
+  switch (command.action) {
+    // The dialogs and the file batches are not part of the program yet; until
+    // they are, their verbs are accepted and do nothing.
+    case Action::About:
+    case Action::Settings:
+    case Action::PasswordManager:
+    case Action::EncryptAes:
+    case Action::DecryptAes:
+    case Action::EncryptDes3:
+    case Action::DecryptDes3:
+    case Action::None: break;
+  }
+}

@@ -1,0 +1,89 @@
+// The built program started as a user starts it, under a private X server.
+#include <gtest/gtest.h>
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "FirstStartSettings.h"
+#include "ProgramRunner.h"
+#include "TempDir.h"
+
+namespace {
+
+constexpr int kSeconds = 60;
+
+class ProgramTest : public testing::Test {
+protected:
+  ProgramRunner Veilor(std::vector<std::string> args) {
+    ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
+    runner.Env("HOME", std::string(home_.utf8_str())).Env("XDG_CONFIG_HOME", std::nullopt);
+    return runner;
+  }
+  wxString SettingsFile() const { return home_ + "/.config/Veilor/veilor.ini"; }
+
+  TempDir dir_;
+  wxString home_ = dir_.Path();
+};
+
+TEST_F(ProgramTest, FirstStartWithUnknownVerbWritesTheDefaultSettings) {
+  for (auto args : {std::vector<std::string>{"nonsense"}, {"AESE", "/tmp/x"}, {"aese"}}) {
+    wxRemoveFile(SettingsFile());
+    ProgramRunner veilor = Veilor(args);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_TRUE(veilor.Wait(kSeconds).has_value()) << veilor.StandardError();
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), kFirstStartSettings) << args[0];
+  }
+}
+
+TEST_F(ProgramTest, DamagedSettingsFileIsReportedAndKept) {
+  ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+  const std::string damaged = "[StaticGroup/SettingsDlg]\nUseDefEncPass=0\ngarbage\n";
+  WriteFileBytes(SettingsFile(), damaged);
+  ProgramRunner veilor = Veilor({"nonsense"});
+  ASSERT_TRUE(veilor.Start());
+  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+  EXPECT_NE(veilor.StandardError().find("The settings file is damaged"), std::string::npos)
+      << veilor.StandardError();
+  EXPECT_EQ(ReadFileBytes(SettingsFile()), damaged);
+}
+
+// With logging on, the first line of every run lands in the day's log file
+// in "Log" beside the program.
+TEST_F(ProgramTest, EnabledLogRecordsTheStart) {
+  ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+  std::string settings = kFirstStartSettings;
+  settings.replace(settings.find("EnableLog=0"), 11, "EnableLog=1");
+  WriteFileBytes(SettingsFile(), settings);
+
+  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+  ProgramRunner veilor = Veilor({"nonsense"});
+  ASSERT_TRUE(veilor.Start());
+  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+
+  wxArrayString logs;
+  ASSERT_EQ(wxDir::GetAllFiles(logDir, &logs), 1u);
+  EXPECT_TRUE(wxFileName(logs[0]).GetFullName().StartsWith("Veilor logger[ "));
+  EXPECT_NE(ReadFileBytes(logs[0]).find("]: Veilor Information : Initializing veilor...\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+}
+
+// A home folder that cannot hold the settings: the program still runs, and
+// at the end says in a box that the settings could not be saved.
+TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
+  WriteFileBytes(dir_ / "file", "");
+  home_ = dir_ / "file/home";
+  ProgramRunner veilor = Veilor({"nonsense"});
+  ASSERT_TRUE(veilor.Start());
+  const std::string window =
+      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Error$'");
+  ASSERT_FALSE(window.empty()) << "no error box appeared";
+  ShellOutput("xdotool windowfocus --sync " + window + " key Return");
+  const auto status = veilor.Wait(kSeconds);
+  EXPECT_TRUE(status.has_value()) << "the program did not end cleanly";
+}
+
+}  // namespace
