@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+class RegistryKey;
+
+// Where an installed script is kept: a key under the machine-wide root.
+inline constexpr char kScriptKeyPath[] = "Software\\Ordal context menu";
+// A stored line must fit in this many bytes, its NUL included, to be loaded.
+inline constexpr std::size_t kStoredLineLimit = 4096;
+
+// "Line" + i for the i-th item, "Img" + j for the j-th constant.
+std::string LineValueName(std::size_t i);
+std::string ImgValueName(std::size_t j);
+
+// The text of one stored line as the loader takes it: nothing when the value is
+// missing, too long, not a string or not ended by a NUL byte.
+std::optional<std::string> ReadStoredLine(RegistryKey& key, const std::string& name);

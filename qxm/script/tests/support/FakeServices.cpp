@@ -1,0 +1,29 @@
+#include "FakeServices.h"
+
+FakeServices& FakeServices::File(const std::string& path) {
+  files_.insert(path);
+  return *this;
+}
+
+FakeServices& FakeServices::Folder(const std::string& path) {
+  folders_.insert(path);
+  return *this;
+}
+
+FakeServices& FakeServices::Text(TextRules rules) {
+  text_ = std::move(rules);
+  return *this;
+}
+
+ScriptServices FakeServices::Services() {
+  ScriptServices services;
+  services.pathExists = [this](const std::string& path) {
+    return files_.count(path) != 0 || folders_.count(path) != 0;
+  };
+  services.isDirectory = [this](const std::string& path) { return folders_.count(path) != 0; };
+  services.showWarning = [this](const std::string& text, const std::string& caption) {
+    warnings_.emplace_back(caption, text);
+  };
+  services.text = text_;
+  return services;
+}
