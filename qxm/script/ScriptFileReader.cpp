@@ -1,7 +1,6 @@
 #include "ScriptFileReader.h"
 
 #include <cstdint>
-#include <limits>
 #include <new>
 
 #include "QXMException.h"
@@ -22,10 +21,13 @@ CQXMException CannotOpen(const std::string& name) {
   return CQXMException("File '" + name + "' does't exists or used by another process");
 }
 
-// One buffer for the whole file; a size the process cannot hold is reported
-// as lack of memory rather than attempted.
+// Larger scripts are refused as if memory ran out: no menu script comes near
+// this, and trying could exhaust the process that installs it.
+constexpr std::uint64_t kMaxScriptSize = 64u << 20;
+
+// One buffer for the whole file.
 std::string AllocateFor(std::uint64_t size) {
-  if (size >= std::numeric_limits<std::size_t>::max() / 2) throw CQXMException("Out of memory");
+  if (size > kMaxScriptSize) throw CQXMException("Out of memory");
   try {
     return std::string(static_cast<std::size_t>(size), '\0');
   } catch (const std::bad_alloc&) {
