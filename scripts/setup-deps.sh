@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing veilor need.
-# Safe to run again: it only asks apt for what is missing.
+# Safe to run again: it only asks apt for what is missing. Extra package
+# names given as arguments are installed as well.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libwxgtk3.2-dev libcrypto++-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-apps imagemagick
+  "$@"
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include "core/StartupError.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsPath.h"
+#include "ui/ImageStore.h"
 
 CVeilorApp::CVeilorApp() {
   try {
@@ -42,6 +43,9 @@ bool CVeilorApp::OnInit() {
   if (startupFailed_) return false;
 
   try {
+    // The pictures need the running toolkit; this also creates the theme
+    // folder, so that a user sees where the skin belongs.
+    CImageStore::Instance();
     logger_->Open();
     logger_->Log(Msg(msg::Initializing), CLogger::Information, CLogger::LogAndBox);
     adminPassword_.Bind(*settings_, CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword);

@@ -1,0 +1,75 @@
+#include "ui/PassEnterFrm.h"
+
+namespace {
+// GTK pads buttons so much that a label no longer fits 28 x 19 pixels; the
+// exact-fit style drops that padding. Elsewhere the buttons keep their style.
+#ifdef __WXGTK__
+constexpr long kSmallButton = wxBU_EXACTFIT;
+#else
+constexpr long kSmallButton = 0;
+#endif
+
+wxFont ControlFont(int points) {
+  return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                "Tahoma");
+}
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CPassEnterFrm, CXPDialog)
+  EVT_BUTTON(CPassEnterFrm::ID_BUTTON_OK, CPassEnterFrm::OnOk)
+  EVT_BUTTON(CPassEnterFrm::ID_BUTTON_CLOSE, CPassEnterFrm::OnClose)
+  EVT_BUTTON(CPassEnterFrm::ID_BUTTON_BROWSE, CPassEnterFrm::OnBrowse)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wxString& prompt,
+                             const wxString& skinPath, unsigned char alpha)
+    : CXPDialog(parent, id, prompt, wxDefaultPosition, wxDefaultSize, wxSTAY_ON_TOP),
+      hideBrowse_(hideBrowse),
+      skinPath_(skinPath),
+      alpha_(alpha) {
+  SetTitle("New Dialog");
+  SetPosition(wxPoint(8, 8));
+  SetSize(340, 98);
+  Centre(wxBOTH);
+
+  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "X", wxPoint(301, 7), wxSize(28, 19),
+                             wxBORDER_SIMPLE | kSmallButton);
+  closeButton->SetFont(ControlFont(9));
+  closeButton->SetToolTip("Close dialog");
+  passwordEdit =
+      new wxTextCtrl(this, ID_EDIT, wxEmptyString, wxPoint(8, 38), wxSize(259, 19), wxTE_PASSWORD);
+  passwordEdit->SetFont(ControlFont(8));
+  browseButton =
+      new wxButton(this, ID_BUTTON_BROWSE, "...", wxPoint(271, 38), wxSize(28, 19), kSmallButton);
+  browseButton->SetFont(ControlFont(8));
+  okButton = new wxButton(this, ID_BUTTON_OK, "OK", wxPoint(301, 38), wxSize(28, 19), kSmallButton);
+  okButton->SetFont(ControlFont(8));
+
+  // Enter and Escape act on release, so the key press that started the
+  // program or closed the previous window cannot end this one.
+  passwordEdit->Bind(wxEVT_KEY_UP, &CPassEnterFrm::OnEditKeyUp, this);
+}
+
+int CPassEnterFrm::Run() {
+  browseButton->Show(!hideBrowse_);
+  return ShowModal(skinPath_, passwordEdit, alpha_);
+}
+
+void CPassEnterFrm::OnOk(wxCommandEvent&) { EndModal(Confirmed); }
+
+void CPassEnterFrm::OnClose(wxCommandEvent&) { EndModal(Cancelled); }
+
+// Picking a stored password needs the password manager window, which the
+// program does not have yet; until then the button does nothing.
+void CPassEnterFrm::OnBrowse(wxCommandEvent&) {}
+
+void CPassEnterFrm::OnEditKeyUp(wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_ESCAPE: EndModal(Cancelled); break;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER: EndModal(Confirmed); break;
+    default: event.Skip();
+  }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include "ui/XPDialog.h"
+
+// The small skinned window in which the user types a password. It only
+// collects the text: 0 means confirmed, 1 cancelled.
+class CPassEnterFrm : public CXPDialog {
+public:
+  enum ControlId {
+    ID_BUTTON_CLOSE = 1012,
+    ID_EDIT = 1013,
+    ID_BUTTON_BROWSE = 1014,
+    ID_BUTTON_OK = 1015,
+  };
+  enum Result { Confirmed = 0, Cancelled = 1 };
+
+  CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wxString& prompt,
+                const wxString& skinPath, unsigned char alpha);
+
+  int Run();
+  wxString GetPassword() const { return passwordEdit->GetValue(); }
+
+  wxButton* closeButton;
+  wxTextCtrl* passwordEdit;
+  wxButton* browseButton;
+  wxButton* okButton;
+
+private:
+  void OnOk(wxCommandEvent& event);
+  void OnClose(wxCommandEvent& event);
+  void OnBrowse(wxCommandEvent& event);
+  void OnEditKeyUp(wxKeyEvent& event);
+
+  bool hideBrowse_;
+  wxString skinPath_;
+  unsigned char alpha_;
+
+  wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+
+#include <wx/bitmap.h>
+#include <wx/evtloop.h>
+#include <wx/font.h>
+#include <wx/frame.h>
+
+// A borderless window whose whole look is one PNG skin: black pixels of the
+// skin are outside the window. It runs its own modal loop and ends with an
+// integer result; a close request ends it with 1.
+class CXPDialog : public wxFrame {
+public:
+  CXPDialog(wxWindow* parent, int id, const wxString& caption,
+            const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
+            long style = 0);
+  ~CXPDialog() override;
+
+  // Loads the skin, shapes and shows the window, gives initialFocus the focus
+  // on the first idle, and blocks until EndModal. Throws CXPDialogException
+  // before showing anything when the skin is missing or broken.
+  virtual int ShowModal(const wxString& skinPath, wxWindow* initialFocus, unsigned char alpha);
+  virtual void EndModal(int result);
+
+  // True while ShowModal's loop runs.
+  bool IsRunningModal() const { return loop_ && loop_->IsRunning(); }
+
+private:
+  void OnPaint(wxPaintEvent& event);
+  void OnIdle(wxIdleEvent& event);
+  void OnCloseRequest(wxCloseEvent& event);
+
+  wxString caption_;
+  wxBitmap skin_;
+  std::unique_ptr<wxEventLoopBase> loop_;
+  int result_ = 0;
+  bool focusPending_ = false;
+  wxWindow* focusWindow_ = nullptr;
+  std::unique_ptr<wxFont> captionFont_;
+
+  wxDECLARE_EVENT_TABLE();
+};

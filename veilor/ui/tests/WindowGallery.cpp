@@ -1,0 +1,102 @@
+// Shows one window of the program in a typical state and saves a picture of
+// it, for the README: `veilor_window_gallery skin|report <out.png>`. Run it
+// under an X server (scripts/take-screenshots.sh does).
+#include <cstdio>
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "WindowTesting.h"
+#include "core/ProgramDir.h"
+#include "ui/ImageStore.h"
+#include "ui/PassEnterFrm.h"
+#include "ui/ReportDlg.h"
+#include "ui/ReportProgressEvent.h"
+
+namespace {
+void SaveScreen(const wxRect& area, const wxString& path) {
+  wxScreenDC screen;
+  wxBitmap picture(area.GetSize());
+  wxMemoryDC memory(picture);
+  memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+  memory.SelectObject(wxNullBitmap);
+  picture.SaveFile(path, wxBITMAP_TYPE_PNG);
+}
+
+// A calm desktop behind the window, so that its shape shows.
+wxFrame* Backdrop() {
+  auto* frame = new wxFrame(nullptr, -1, "desktop", wxPoint(0, 0), wxGetDisplaySize(),
+                            wxBORDER_NONE | wxFRAME_NO_TASKBAR);
+  frame->SetBackgroundColour(wxColour(0xDC, 0xE2, 0xE8));
+  frame->Show();
+  return frame;
+}
+
+int ShowSkin(const wxString& out, const wxString& skin) {
+  wxFrame* backdrop = Backdrop();
+  CPassEnterFrm window(nullptr, -1, false, "Please enter password for AES encryption", skin, 255);
+  wxTheApp->CallAfter([&] {
+    window.passwordEdit->ChangeValue("correct horse");
+    window.passwordEdit->SetInsertionPointEnd();
+    Settle(std::chrono::milliseconds(800));
+    SaveScreen(window.GetScreenRect().Inflate(24), out);
+    window.EndModal(1);
+  });
+  window.Run();
+  backdrop->Destroy();
+  return 0;
+}
+
+int ShowReport(const wxString& out) {
+  wxFrame* backdrop = Backdrop();
+  auto* report = new CReportDlg(nullptr, -1, "Encryption report");
+  report->Show(true);
+  const struct {
+    const char* path;
+    const char* status;
+    const char* description;
+  } rows[] = {
+      {"/home/anna/Documents/tax-return-2025.pdf", "Done", ""},
+      {"/home/anna/Documents/contracts/lease.odt", "Done", ""},
+      {"/home/anna/Documents/contracts/scan-0042.png", "Done", ""},
+      {"/home/anna/Documents/notes.txt.aes", "Skipped",
+       "Second encryption by this algorithm will show real file data"},
+      {"/home/anna/Documents/budget.xlsx", "Skipped", "Source file already exists"},
+      {"/home/anna/Documents/photos/2026-08-14 lake.jpg", "", ""},
+  };
+  for (const auto& row : rows) {
+    const long index = report->AddFileRow(row.path);
+    report->SetFileResult(index, row.status, row.description);
+  }
+  SendReportProgress(report, 64);
+  Settle(std::chrono::milliseconds(800));
+  SaveScreen(report->GetScreenRect().Inflate(24), out);
+  report->Destroy();
+  backdrop->Destroy();
+  return 0;
+}
+
+class GalleryApp : public wxApp {
+public:
+  bool OnInit() override {
+    if (argc != 3) {
+      std::fputs("usage: veilor_window_gallery skin|report <out.png>\n", stderr);
+      return false;
+    }
+    CImageStore::Instance();
+    const wxString what = argv[1];
+    const wxString out = argv[2];
+    if (what == "skin") ShowSkin(out, GetThemeDir() + "PassEnterFrm.png");
+    if (what == "report") ShowReport(out);
+    return false;
+  }
+};
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(GalleryApp);
+
+int main(int argc, char** argv) { return wxEntry(argc, argv); }
