@@ -50,8 +50,8 @@ int Install(const std::vector<std::string>& args, Registry& registry, std::ostre
     err << error.GetMessage() << '\n';
     return kExitFailure;
   }
-  out << "Installed " << script.items.size() << " items and " << script.constants.size()
-      << " constants from " << args[0] << '\n';
+  out << "Installed " << args[0] << ": items " << script.items.size() << ", constants "
+      << script.constants.size() << '\n';
   return kExitOk;
 }
 

@@ -1,0 +1,123 @@
+// The script shipped with the system: its icons, and the menu it gives once
+// the installer has filled in its paths.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdint>
+
+#include "ToolRunner.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::string kShipped = QXM_SHIPPED_DIR;
+
+std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = 0; i < size; ++i) {
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(at + i))) << (8 * i);
+  }
+  return value;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+TEST(ShippedIconsTest, EveryIconIsOneSixteenPixelImageWithColourAndMask) {
+  for (const char* name : {"veilor.ico", "aes-encrypt.ico", "aes-decrypt.ico", "des3-encrypt.ico",
+                           "des3-decrypt.ico", "settings.ico", "passwords.ico"}) {
+    SCOPED_TRACE(name);
+    const std::string icon = ReadFileBytes(kShipped + "/" + name);
+    ASSERT_GE(icon.size(), 22u + 40u);
+    EXPECT_EQ(Little(icon, 0, 2), 0u);  // reserved
+    EXPECT_EQ(Little(icon, 2, 2), 1u);  // an icon, not a cursor
+    EXPECT_EQ(Little(icon, 4, 2), 1u);  // one image
+    EXPECT_EQ(Little(icon, 6, 1), 16u);
+    EXPECT_EQ(Little(icon, 7, 1), 16u);
+    EXPECT_EQ(Little(icon, 12, 2), 32u);
+    const std::uint32_t size = Little(icon, 14, 4);
+    const std::uint32_t offset = Little(icon, 18, 4);
+    EXPECT_EQ(offset + size, icon.size());
+    // The image: a 16 x 32 header (colour plus mask), 32-bit colour, then a padded 1-bit mask.
+    EXPECT_EQ(Little(icon, offset, 4), 40u);
+    EXPECT_EQ(Little(icon, offset + 4, 4), 16u);
+    EXPECT_EQ(Little(icon, offset + 8, 4), 32u);
+    EXPECT_EQ(Little(icon, offset + 14, 2), 32u);
+    EXPECT_EQ(size, 40u + 16u * 16u * 4u + 16u * 4u);
+  }
+}
+
+class ShippedScriptTest : public ::testing::Test {
+protected:
+  ShippedScriptTest() {
+    WriteFileBytes(Veilor(), "#!/bin/sh\n");
+    ::mkdir(Folder().c_str(), 0700);
+  }
+
+  std::string Veilor() const { return dir_ / "veilor"; }
+  std::string Folder() const { return dir_ / "photos"; }
+  ToolRun Run(const std::vector<std::string>& args) {
+    return RunTool(args, dir_ / "store", dir_.Path());
+  }
+  // The template filled in as the installer does, with this machine's paths.
+  std::string FilledIn() const {
+    const std::string text = ReadFileBytes(kShipped + "/veilor.qxm");
+    return Replace(Replace(text, "@VEILOR_EXE@", Veilor()), "@ICON_DIR@\\", kShipped + "/");
+  }
+  std::string Command(const std::string& text, const std::string& parameters) const {
+    return "  " + text + "  =>  \"" + Veilor() + "\" " + parameters + "\n";
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(ShippedScriptTest, TemplateIsNotInstallableBeforeItIsFilledIn) {
+  const ToolRun run = Run({"install", kShipped + "/veilor.qxm"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Wrong constant value. Invalid path. Source line: \"%1=@VEILOR_EXE@\"\n");
+}
+
+TEST_F(ShippedScriptTest, FilledInScriptGivesTheVeilorSubmenu) {
+  WriteFileBytes(dir_ / "veilor.qxm", FilledIn());
+  ToolRun run = Run({"install", dir_ / "veilor.qxm"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  run = Run({"menu", "/home/me/report.pdf"});
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with AES", "aese \"/home/me/report.pdf\",") +
+                         Command("Encrypt with Triple-DES", "des3e \"/home/me/report.pdf\",") +
+                         "  ---\n" + Command("Settings", "settings") +
+                         Command("Password manager", "pm"));
+
+  run = Run({"menu", "/home/me/report.pdf.aes"});
+  EXPECT_EQ(run.out,
+            "> Veilor\n" + Command("Encrypt with AES", "aese \"/home/me/report.pdf.aes\",") +
+                Command("Encrypt with Triple-DES", "des3e \"/home/me/report.pdf.aes\",") +
+                Command("Decrypt AES file", "aesd \"/home/me/report.pdf.aes\",") + "  ---\n" +
+                Command("Settings", "settings") + Command("Password manager", "pm"));
+
+  const std::string folder = "\"" + Folder() + "\",";
+  run = Run({"menu", Folder()});
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt folder with AES", "aese " + folder) +
+                         Command("Encrypt folder with Triple-DES", "des3e " + folder) +
+                         Command("Decrypt AES files in folder", "aesd " + folder) +
+                         Command("Decrypt Triple-DES files in folder", "des3d " + folder) +
+                         "  ---\n" + Command("Settings", "settings") +
+                         Command("Password manager", "pm"));
+
+  const std::string both = "\"/a.aes\",\"/b.des3\",";
+  run = Run({"menu", "/a.aes", "/b.des3"});
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with AES", "aese " + both) +
+                         Command("Encrypt with Triple-DES", "des3e " + both) +
+                         Command("Decrypt AES file", "aesd " + both) +
+                         Command("Decrypt Triple-DES file", "des3d " + both) + "  ---\n" +
+                         Command("Settings", "settings") + Command("Password manager", "pm"));
+}
+
+}  // namespace

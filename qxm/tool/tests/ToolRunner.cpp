@@ -1,0 +1,50 @@
+#include "ToolRunner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "support/TempDir.h"
+
+extern char** environ;
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
+                const std::string& scratchDir) {
+  const std::string outPath = scratchDir + "/stdout";
+  const std::string errPath = scratchDir + "/stderr";
+  std::vector<std::string> argStrings{QXM_PROGRAM};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argStrings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  std::vector<std::string> envStrings{"QXM_REGISTRY_DIR=" + registryDir};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::string(*entry).rfind("QXM_REGISTRY_DIR=", 0) != 0) envStrings.push_back(*entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : envStrings) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, QXM_PROGRAM, &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " QXM_PROGRAM);
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+
+  ToolRun run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadFileBytes(outPath);
+  run.err = ReadFileBytes(errPath);
+  return run;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What one run of the qxm program did.
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the built qxm program with these arguments, its store in registryDir
+// and its output captured through files in scratchDir.
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
+                const std::string& scratchDir);
