@@ -9,6 +9,7 @@ packages=(
   libwxgtk3.2-dev libcrypto++-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-apps imagemagick
+  clang libclang-rt-14-dev
   "$@"
 )
 
