@@ -156,23 +156,6 @@ TEST_F(FileRegistryTest, DeletingASubkeyNeedsItToBeALeaf) {
   EXPECT_EQ(Query(*q, "V").result, RegistryKey::Query::kFailed);
 }
 
-TEST_F(FileRegistryTest, DeleteStoredScriptRemovesEverythingBelowTheKey) {
-  FakeServices fake;
-  fake.File("C:\\x");
-  MenuScript script(fake.Services());
-  bool isItem = false;
-  ScriptItem item;
-  script.ParseLine("%1=C:\\x", item, isItem);
-  script.ParseLine("0;*;%e;A;%1;%e;%e;%1;%1", item, isItem);
-  script.items.push_back(item);
-  ASSERT_TRUE(script.SaveToRegistry(registry_));
-  registry_.CreateKey(std::string(kScriptKeyPath) + "\\Sub\\Deeper")->SetString("V", "x");
-  DeleteStoredScript(registry_);
-  EXPECT_EQ(FolderEntries(Root() + "/Software"), std::vector<std::string>{});
-  MenuScript loaded(fake.Services());
-  EXPECT_NE(ErrorOf([&] { loaded.LoadFromRegistry(registry_); }), "(no error)");
-}
-
 TEST_F(FileRegistryTest, RootComesFromTheEnvironmentOrDefaultsToEtc) {
   const char* saved = std::getenv("QXM_REGISTRY_DIR");
   const std::string restore = saved != nullptr ? saved : "";

@@ -54,11 +54,6 @@ TEST_F(ScriptFileTest, LineEndingsOfEveryKindAndBlankLinesWork) {
   EXPECT_EQ(script_.items[1].name, "B");
 }
 
-TEST_F(ScriptFileTest, SourceLineKeepsItsBlanksButNotItsLineBreak) {
-  ASSERT_EQ(Load("%1=C:\\lock.ico\r\n \t0;*;%e;A;%1;%e;%e;%1;%1  \r\n"), "(no error)");
-  EXPECT_EQ(script_.items[0].sourceLine, " \t0;*;%e;A;%1;%e;%e;%1;%1  ");
-}
-
 TEST_F(ScriptFileTest, TextEndsAtTheFirstNulByte) {
   ASSERT_EQ(Load(std::string("%1=C:\\lock.ico\n0;*;%e;A;%1;%e;%e;%1;%1\n\0garbage;;\n", 48)),
             "(no error)");

@@ -161,17 +161,6 @@ TEST_F(QxmToolTest, UninstallLeavesAMenuThatCannotLoad) {
             " Use: regsvr32 /i:\"...\\QXM.qxm\" QXM.dll\n");
 }
 
-TEST_F(QxmToolTest, MenuReportsAStoredLineThatNoLongerParses) {
-  WriteFileBytes(dir_ / "gone.ico", "icon");
-  Install(Head() + "%3=" + dir_ / "gone.ico" + "\n0;*;%e;A;%1;x;h;%3;%2\n");
-  ASSERT_EQ(::unlink((dir_ / "gone.ico").c_str()), 0);
-  const ToolRun run = Run({"menu", "/a.txt"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err,
-            "Wrong constant value. Invalid path. Source line: \"%3=" + dir_ / "gone.ico" + "\"\n");
-}
-
 TEST_F(QxmToolTest, WrongUsageExitsWithTwo) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
