@@ -85,9 +85,8 @@ std::unique_ptr<RegistryKey> WinRegistry::CreateKey(const std::string& path) {
 
 std::unique_ptr<RegistryKey> WinRegistry::OpenKey(const std::string& path, Access access) {
   HKEY key = nullptr;
-  // Deleting subkeys needs them enumerated and opened as well as the right to change.
-  const REGSAM rights =
-      access == Access::kRead ? KEY_READ : KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
+  // Deleting a subkey depends on the subkey's own rights, not on this handle's.
+  const REGSAM rights = access == Access::kRead ? KEY_READ : KEY_READ | KEY_SET_VALUE;
   if (RegOpenKeyExA(root_, path.c_str(), 0, rights, &key) != ERROR_SUCCESS) return nullptr;
   return std::make_unique<WinRegistryKey>(key);
 }
