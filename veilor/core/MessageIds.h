@@ -55,6 +55,14 @@ enum : int {
   PasswordManagerTitle = 5021,
   Colon = 5104,
 
+  // Password manager.
+  PasswordListsCorrupted = 5042,
+  WrongPasswordChangerData = 5046,
+  AdminPasswordsDiffer = 5051,
+  AdminPasswordInvalid = 5052,
+  ChangeDefaultAdminPassword = 5080,
+  EnterAdminPassword = 5086,
+
   // Texts of this program beyond the classic table.
   LogFileOpenError = 6000,
   SettingsModule = 6001,

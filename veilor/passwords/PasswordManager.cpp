@@ -1,0 +1,134 @@
+#include "passwords/PasswordManager.h"
+
+#include <memory>
+
+#include <wx/arrstr.h>
+#include <wx/defs.h>
+
+#include "core/Exceptions.h"
+#include "core/MessageBox.h"
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
+#include "crypto/PasswordKey.h"
+#include "crypto/ProtectedString.h"
+#include "settings/ProgramSettings.h"
+#include "ui/ImageStore.h"
+#include "ui/PassEnterFrm.h"
+
+namespace {
+
+constexpr unsigned char kPromptAlpha = 220;
+
+void ShowWarning(int textId) {
+  ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+}
+
+struct DestroyWindow {
+  void operator()(wxWindow* window) const { window->Destroy(); }
+};
+
+}  // namespace
+
+std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
+  // A top-level window is destroyed through the toolkit, also when Run throws
+  // for a missing skin.
+  std::unique_ptr<CPassEnterFrm, DestroyWindow> window(
+      new CPassEnterFrm(parent, -1, /*hideBrowse=*/true, Msg(msg::EnterAdminPassword),
+                        CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), kPromptAlpha));
+  if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;
+  return window->GetPassword();
+}
+
+wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t maxChars) const {
+  wxArrayString passwords;
+  wxArrayString names;
+  settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.GetDynamicGroup(CSettings::GroupPNames, names);
+  if (passwords.size() != names.size()) {
+    throw CPassManException(Msg(msg::PasswordListsCorrupted));
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (UnprotectString(names[i]) == name) {
+      return KeyFromPassword(UnprotectString(passwords[i]), maxChars);
+    }
+  }
+  return wxString();
+}
+
+std::vector<CPasswordEntry> CPasswordManager::LoadEntries() const {
+  wxArrayString passwords;
+  wxArrayString prompts;
+  wxArrayString names;
+  settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.GetDynamicGroup(CSettings::GroupPPrompts, prompts);
+  settings_.GetDynamicGroup(CSettings::GroupPNames, names);
+  if (prompts.size() != passwords.size() || names.size() != passwords.size()) {
+    throw CPassManagerException(Msg(msg::PasswordListsCorrupted));
+  }
+  std::vector<CPasswordEntry> entries;
+  entries.reserve(passwords.size());
+  for (std::size_t i = 0; i < passwords.size(); ++i) {
+    entries.emplace_back(UnprotectString(passwords[i]), UnprotectString(prompts[i]),
+                         UnprotectString(names[i]));
+  }
+  return entries;
+}
+
+void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) {
+  wxArrayString passwords;
+  wxArrayString prompts;
+  wxArrayString names;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    // The position is the filler number, so each list is independent of the others.
+    const int filler = static_cast<int>(i);
+    passwords.push_back(ProtectString(entries[i].password, filler));
+    prompts.push_back(ProtectString(entries[i].prompt, filler));
+    names.push_back(ProtectString(entries[i].name, filler));
+  }
+  settings_.SetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.SetDynamicGroup(CSettings::GroupPPrompts, prompts);
+  settings_.SetDynamicGroup(CSettings::GroupPNames, names);
+}
+
+wxString CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
+  const bool encryption = use == PasswordUse::Encryption;
+  bool enabled = false;
+  settings_.GetBool(CSettings::GroupSettingsDlg,
+                    encryption ? CSettings::ItemUseDefEncPass : CSettings::ItemUseDefDecPass,
+                    enabled);
+  if (!enabled) return wxString();
+
+  wxString encodedName;
+  settings_.GetString(CSettings::GroupSettingsDlg,
+                      encryption ? CSettings::ItemDefEncPass : CSettings::ItemDefDecPass,
+                      encodedName);
+  const wxString name = UnprotectString(encodedName);
+  // An empty name means no default was chosen; it must not pick an entry
+  // that happens to have a damaged, empty name.
+  if (name.empty()) return wxString();
+  return KeyForNamedPassword(name, kCipherPasswordChars);
+}
+
+bool CPasswordManager::CheckAdministrator(wxWindow* parent,
+                                          const AdministratorPrompt& prompt) const {
+  const std::optional<wxString> entered = prompt(parent);
+  if (!entered) return false;
+
+  wxString stored;
+  settings_.GetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword, stored);
+  if (*entered != UnprotectString(stored)) {
+    ShowWarning(msg::AdminPasswordInvalid);
+    return false;
+  }
+  return true;
+}
+
+AdminPasswordChoice CPasswordManager::ValidateNewAdministratorPassword(
+    const wxString& password, const wxString& confirmation) {
+  if (password != confirmation) {
+    ShowWarning(msg::AdminPasswordsDiffer);
+    return AdminPasswordChoice::Stay;
+  }
+  if (password.empty()) ShowWarning(msg::ChangeDefaultAdminPassword);
+  return AdminPasswordChoice::Accept;
+}

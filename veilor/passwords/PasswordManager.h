@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <wx/string.h>
+
+#include "passwords/PasswordEntry.h"
+
+class CSettings;
+class wxWindow;
+
+// Which default password an operation may use.
+enum class PasswordUse { Encryption, Decryption };
+
+// Outcome of checking the administrator password fields of the settings dialog.
+enum class AdminPasswordChoice { Accept, Stay };
+
+// Asks for the administrator password; nothing when the user cancelled.
+using AdministratorPrompt = std::function<std::optional<wxString>(wxWindow* parent)>;
+
+// The administrator prompt the program shows: the skinned password window
+// without its browse button.
+std::optional<wxString> AskAdministratorPassword(wxWindow* parent);
+
+// The named passwords, the default passwords and the administrator check.
+// Keeps nothing of its own: every call reads the settings store afresh, so
+// dialogs that change the store are seen at once.
+class CPasswordManager {
+public:
+  // Characters a password may have for either file cipher (16-byte keys).
+  static constexpr std::size_t kCipherPasswordChars = 16;
+
+  explicit CPasswordManager(CSettings& settings) : settings_(settings) {}
+
+  // Key text of the first entry named exactly `name` (case-sensitive), or
+  // empty text when none is. Reads only the password and name lists and
+  // raises CPassManException when their lengths differ.
+  wxString KeyForNamedPassword(const wxString& name, std::size_t maxChars) const;
+
+  // The stored list in order. Raises CPassManagerException when the three
+  // lists differ in length.
+  std::vector<CPasswordEntry> LoadEntries() const;
+
+  // Replaces the stored list. Every value is encoded before any list is
+  // replaced, so a value too long to store (CSettingsException) leaves the
+  // stored lists as they were.
+  void StoreEntries(const std::vector<CPasswordEntry>& entries);
+
+  // Key text of the default password for `use`, or empty text when the
+  // default is off or names no stored entry; the caller then asks the user.
+  wxString ResolveDefaultKey(PasswordUse use) const;
+
+  // Asks for the administrator password and compares it with the stored one.
+  // False when the user cancelled (nothing shown) or on a mismatch (after a
+  // warning box).
+  bool CheckAdministrator(wxWindow* parent,
+                          const AdministratorPrompt& prompt = AskAdministratorPassword) const;
+
+  // Checks a new administrator password against its confirmation; warns when
+  // they differ (stay) or when the password is empty (accepted anyway).
+  static AdminPasswordChoice ValidateNewAdministratorPassword(const wxString& password,
+                                                              const wxString& confirmation);
+
+private:
+  CSettings& settings_;
+};
