@@ -68,6 +68,8 @@ private:
 }  // namespace
 
 std::string ReadScriptFile(const std::string& fileName) {
+  // Cut at a NUL byte, the name would open another file.
+  if (fileName.find('\0') != std::string::npos) throw CannotOpen(fileName);
 #ifdef _WIN32
   FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -86,7 +88,6 @@ std::string ReadScriptFile(const std::string& fileName) {
     total += read;
   }
 #else
-  if (fileName.find('\0') != std::string::npos) throw CannotOpen(fileName);
   // Non-blocking, so that a FIFO given as a script cannot hang the caller.
   FileHandle file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) throw CannotOpen(fileName);

@@ -153,3 +153,22 @@ TEST_F(ScriptFileTest, CrossReferencesSkipSeparatorsAndLiteralPrograms) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlatformServicesTest, PathsWithANulByteNeverExistAndNeverOpen) {
+  TempDir dir;
+  const std::string folder = dir.Path();
+  const ScriptServices services = ScriptServices::Platform();
+  EXPECT_TRUE(services.pathExists(folder));
+  EXPECT_TRUE(services.isDirectory(folder));
+  // Cut at the NUL, the path would name the existing folder.
+  const std::string hidden = folder + std::string(1, '\0') + "/x";
+  EXPECT_FALSE(services.pathExists(hidden));
+  EXPECT_FALSE(services.isDirectory(hidden));
+  MenuScript script(services);
+  EXPECT_EQ(ErrorOf([&] { script.LoadFromFile(hidden); }),
+            "File '" + hidden + "' does't exists or used by another process");
+}
+
+}  // namespace
