@@ -25,13 +25,13 @@ int WriteSome(int fd, const char* data, std::size_t size) {
   const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
   return _write(fd, data, chunk);
 }
-bool SyncAndClose(int fd) {
-  const bool synced = _commit(fd) == 0;
+bool SyncAndClose(int fd, bool sync) {
+  const bool synced = !sync || _commit(fd) == 0;
   return (_close(fd) == 0) && synced;
 }
-bool MoveOnto(const wxString& from, const wxString& to) {
+bool MoveOnto(const wxString& from, const wxString& to, bool sync) {
   return MoveFileExW(from.wc_str(), to.wc_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                     MOVEFILE_REPLACE_EXISTING | (sync ? MOVEFILE_WRITE_THROUGH : 0)) != 0;
 }
 void RemoveFile(const wxString& path) { _wunlink(path.wc_str()); }
 #else
@@ -39,12 +39,13 @@ int OpenExclusive(const wxString& path) {
   return ::open(path.fn_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
 }
 ssize_t WriteSome(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
-bool SyncAndClose(int fd) {
-  const bool synced = ::fsync(fd) == 0;
+bool SyncAndClose(int fd, bool sync) {
+  const bool synced = !sync || ::fsync(fd) == 0;
   return (::close(fd) == 0) && synced;
 }
-bool MoveOnto(const wxString& from, const wxString& to) {
+bool MoveOnto(const wxString& from, const wxString& to, bool sync) {
   if (::rename(from.fn_str(), to.fn_str()) != 0) return false;
+  if (!sync) return true;
   // Make the rename itself durable; a failure here leaves a complete file.
   const int dir = ::open(wxFileName(to).GetPath().fn_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
@@ -90,11 +91,11 @@ bool AtomicFileWriter::Write(const void* data, std::size_t size) {
   return true;
 }
 
-bool AtomicFileWriter::Commit() {
+bool AtomicFileWriter::Commit(bool sync) {
   if (fd_ < 0) return false;
-  const bool closed = SyncAndClose(fd_);
+  const bool closed = SyncAndClose(fd_, sync);
   fd_ = -1;
-  if (!closed || !MoveOnto(temporary_, target_)) {
+  if (!closed || !MoveOnto(temporary_, target_, sync)) {
     Discard();
     return false;
   }

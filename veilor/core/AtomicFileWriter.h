@@ -22,8 +22,10 @@ public:
   // False on a write error (disk full, I/O error).
   bool Write(const void* data, std::size_t size);
 
-  // Flushes, closes and moves the temporary file onto the target.
-  bool Commit();
+  // Flushes, closes and moves the temporary file onto the target. Without
+  // `sync` the data is not forced to disk first: the move is still all or
+  // nothing, and large files that nothing else depends on are not slowed down.
+  bool Commit(bool sync = true);
 
   const wxString& TemporaryPath() const { return temporary_; }
 

@@ -55,6 +55,25 @@ enum : int {
   PasswordManagerTitle = 5021,
   Colon = 5104,
 
+  // File processing.
+  PromptAesEncryption = 5093,
+  PromptAesDecryption = 5094,
+  PromptDes3Encryption = 5095,
+  PromptDes3Decryption = 5096,
+  ErrorRemoveSource = 5087,
+  InvalidFileOrFolder = 5100,
+  EncryptionError = 5102,
+  DecryptionError = 5103,
+  EncryptionReport = 5105,
+  DecryptionReport = 5106,
+  WrongPasswordOrAlgorithm = 5107,
+  StatusDone = 5108,
+  StatusSkipped = 5109,
+  NoSpecificExtension = 5110,
+  StatusIncomplete = 5111,
+  OutputExists = 5112,
+  SecondEncryption = 5113,
+
   // Password manager.
   PasswordListsCorrupted = 5042,
   WrongPasswordChangerData = 5046,

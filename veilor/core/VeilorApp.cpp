@@ -9,6 +9,8 @@
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "core/StartupError.h"
+#include "crypto/FileCommand.h"
+#include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsPath.h"
 #include "ui/ImageStore.h"
@@ -29,6 +31,7 @@ void CVeilorApp::BuildServices() {
   try {
     settings_ = std::make_unique<CSettings>(SettingsFilePath());
     logger_ = std::make_unique<CLogger>(*settings_);
+    passwords_ = std::make_unique<CPasswordManager>(*settings_);
   } catch (const std::bad_alloc&) {
     throw CVeilorException(Msg(msg::OutOfMemory), Msg(msg::ModuleCore));
   }
@@ -36,6 +39,7 @@ void CVeilorApp::BuildServices() {
 
 CVeilorApp::~CVeilorApp() {
   logger_.reset();
+  passwords_.reset();
   settings_.reset();
 }
 
@@ -70,15 +74,20 @@ void CVeilorApp::ReportError(const std::exception& error) {
 
 void CVeilorApp::Run(const Command& command) {
   switch (command.action) {
-    // The dialogs and the file batches are not part of the program yet; until
-    // they are, their verbs are accepted and do nothing.
+    case Action::EncryptAes: MakeFileCommand(command).EncryptAes(); break;
+    case Action::DecryptAes: MakeFileCommand(command).DecryptAes(); break;
+    case Action::EncryptDes3: MakeFileCommand(command).EncryptDes3(); break;
+    case Action::DecryptDes3: MakeFileCommand(command).DecryptDes3(); break;
+    // The password manager window is not part of the program yet; the check
+    // that guards it already runs.
+    case Action::PasswordManager: passwords_->CheckAdministrator(nullptr); break;
+    // The settings and about windows are not part of the program yet.
     case Action::About:
     case Action::Settings:
-    case Action::PasswordManager:
-    case Action::EncryptAes:
-    case Action::DecryptAes:
-    case Action::EncryptDes3:
-    case Action::DecryptDes3:
     case Action::None: break;
   }
+}
+
+CFileCommand CVeilorApp::MakeFileCommand(const Command& command) {
+  return CFileCommand(command.pathList, *settings_, *logger_, *passwords_);
 }

@@ -6,7 +6,9 @@
 
 #include "settings/SettingReference.h"
 
+class CFileCommand;
 class CLogger;
+class CPasswordManager;
 class CSettings;
 struct Command;
 
@@ -26,12 +28,14 @@ public:
 private:
   void BuildServices();
   void Run(const Command& command);
+  CFileCommand MakeFileCommand(const Command& command);
   void ReportError(const std::exception& error);
 
   CStringSetting adminPassword_;
   bool startupFailed_ = false;
   std::unique_ptr<CSettings> settings_;
   std::unique_ptr<CLogger> logger_;
+  std::unique_ptr<CPasswordManager> passwords_;
 };
 
 wxDECLARE_APP(CVeilorApp);

@@ -1,0 +1,156 @@
+// The cipher verbs of the built program, end to end: the password typed into
+// the real window through the X server, every file of a folder encrypted and
+// decrypted back to the same bytes.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "ProgramRunner.h"
+#include "TempDir.h"
+#include "crypto/ProtectedString.h"
+#include "settings/ProgramSettings.h"
+
+namespace {
+
+constexpr int kSeconds = 60;
+
+std::map<wxString, std::string> FolderContents(const wxString& folder) {
+  std::map<wxString, std::string> contents;
+  wxArrayString files;
+  wxDir::GetAllFiles(folder, &files, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+  for (const wxString& file : files) contents[file] = ReadFileBytes(file);
+  return contents;
+}
+
+class FileVerbsTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+    ASSERT_TRUE(
+        wxFileName::Mkdir(data_ + "/Folder with spaces/Ünterordner", 0755, wxPATH_MKDIR_FULL));
+    WriteFileBytes(data_ + "/Folder with spaces/Über café.txt", "Grüße aus Köln\n");
+    WriteFileBytes(data_ + "/Folder with spaces/Ünterordner/naïve résumé.pdf",
+                   std::string(300000, 'r') + "end");
+    WriteFileBytes(data_ + "/Folder with spaces/empty", "");
+    WriteFileBytes(data_ + "/single file.bin", std::string(4097, '\x01'));
+  }
+
+  ProgramRunner Veilor(const std::string& verb, const wxString& paths) {
+    ProgramRunner runner(VEILOR_PROGRAM, {verb, paths.utf8_string()});
+    runner.Env("HOME", home_.utf8_string())
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("LC_ALL", "C.UTF-8");
+    return runner;
+  }
+
+  // Types the password into the password window and confirms; then closes
+  // the report once the batch is done. Returns the report's window id.
+  void AnswerPasswordAndCloseReport(const std::string& password, const std::string& report) {
+    const std::string prompt =
+        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+    ASSERT_FALSE(prompt.empty()) << "no password window";
+    ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 '" + password +
+                "'");
+    ShellOutput("xdotool key Return");
+    const std::string window =
+        ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^" + report + "$'");
+    ASSERT_FALSE(window.empty()) << "no report";
+    // The report takes Escape once the batch is over.
+    ShellOutput("sleep 0.5; xdotool windowfocus --sync " + window + " key Escape");
+  }
+
+  // Settings for a run that needs no window: a stored default password and
+  // the report hidden.
+  void UseDefaultPasswordWithoutReport(const wxString& password) {
+    CSettings settings(home_ + "/.config/Veilor/veilor.ini");
+    wxArrayString passwords, prompts, names;
+    passwords.Add(ProtectString("another one", 0));
+    prompts.Add(ProtectString("", 0));
+    names.Add(ProtectString("Other", 0));
+    passwords.Add(ProtectString(password, 1));
+    prompts.Add(ProtectString("the usual", 1));
+    names.Add(ProtectString("Work", 1));
+    settings.SetDynamicGroup(CSettings::GroupPList, passwords);
+    settings.SetDynamicGroup(CSettings::GroupPPrompts, prompts);
+    settings.SetDynamicGroup(CSettings::GroupPNames, names);
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass, true);
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                       ProtectString("Work", CSettings::FillerDefEncPass));
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass,
+                       ProtectString("Work", CSettings::FillerDefDecPass));
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+    settings.Save();
+  }
+
+  TempDir dir_;
+  wxString home_ = dir_ / "home";
+  wxString data_ = dir_ / "data";
+};
+
+TEST_F(FileVerbsTest, TypedPasswordEncryptsAndDecryptsAFolder) {
+  const auto original = FolderContents(data_);
+  const wxString paths = data_ + "/Folder with spaces," + data_ + "/single file.bin";
+
+  for (const char* verb : {"aese", "des3e"}) {
+    SCOPED_TRACE(verb);
+    const bool aes = verb[0] == 'a';
+    const wxString ext = aes ? ".aes" : ".des3";
+    ProgramRunner encrypt = Veilor(verb, paths);
+    ASSERT_TRUE(encrypt.Start());
+    AnswerPasswordAndCloseReport("S3cret pass word", "Encryption report");
+    EXPECT_TRUE(encrypt.Wait(kSeconds).has_value()) << encrypt.StandardError();
+
+    // The sources are removed by default; only encrypted files remain.
+    const auto encrypted = FolderContents(data_);
+    ASSERT_EQ(encrypted.size(), original.size());
+    for (const auto& [path, bytes] : original) {
+      ASSERT_EQ(encrypted.count(path + ext), 1u) << path;
+      if (!bytes.empty()) {
+        EXPECT_NE(encrypted.at(path + ext).substr(0, bytes.size()), bytes);
+      }
+    }
+
+    wxString encryptedPaths = data_ + "/Folder with spaces," + data_ + "/single file.bin" + ext;
+    ProgramRunner decrypt = Veilor(aes ? "aesd" : "des3d", encryptedPaths);
+    ASSERT_TRUE(decrypt.Start());
+    AnswerPasswordAndCloseReport("S3cret pass word", "Decryption report");
+    EXPECT_TRUE(decrypt.Wait(kSeconds).has_value()) << decrypt.StandardError();
+    EXPECT_TRUE(FolderContents(data_) == original);
+  }
+}
+
+TEST_F(FileVerbsTest, DefaultPasswordAndHiddenReportNeedNoWindow) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  const auto original = FolderContents(data_);
+
+  ProgramRunner encrypt = Veilor("aese", data_);
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_TRUE(encrypt.Wait(kSeconds).has_value()) << "a window must have blocked the run";
+  EXPECT_EQ(ShellOutput("xdotool search --onlyvisible --name . 2>/dev/null | wc -l"), "0");
+  const auto encrypted = FolderContents(data_);
+  ASSERT_EQ(encrypted.size(), original.size());
+  for (const auto& [path, bytes] : original) EXPECT_EQ(encrypted.count(path + ".aes"), 1u);
+
+  ProgramRunner decrypt = Veilor("aesd", data_);
+  ASSERT_TRUE(decrypt.Start());
+  EXPECT_TRUE(decrypt.Wait(kSeconds).has_value());
+  EXPECT_TRUE(FolderContents(data_) == original);
+}
+
+TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
+  const auto original = FolderContents(data_);
+  ProgramRunner encrypt = Veilor("aese", data_);
+  ASSERT_TRUE(encrypt.Start());
+  const std::string prompt =
+      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+  ASSERT_FALSE(prompt.empty());
+  ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 key Escape");
+  EXPECT_TRUE(encrypt.Wait(kSeconds).has_value());
+  EXPECT_TRUE(FolderContents(data_) == original);
+}
+}  // namespace

@@ -1,0 +1,151 @@
+#include "crypto/FileCommand.h"
+
+#include "core/Exceptions.h"
+#include "core/Logger.h"
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
+#include "crypto/FileCollector.h"
+#include "crypto/PasswordKey.h"
+#include "passwords/PasswordManager.h"
+#include "settings/ProgramSettings.h"
+#include "ui/ImageStore.h"
+#include "ui/PassEnterFrm.h"
+#include "ui/ReportDlg.h"
+
+namespace {
+// Key text is 32 hex digits: 16 bytes for either cipher.
+constexpr std::size_t kKeyTextLength = 32;
+
+std::optional<wxString> AskPassword(const wxString& prompt, bool offerStored) {
+  CPassEnterFrm window(nullptr, -1, !offerStored, prompt,
+                       CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), 220);
+  if (window.Run() != CPassEnterFrm::Confirmed) return std::nullopt;
+  return window.GetPassword();
+}
+
+// The report is a top-level window: it is destroyed, not deleted, on every
+// way out of a batch.
+struct ReportCloser {
+  CReportDlg* report;
+  ~ReportCloser() { report->Destroy(); }
+};
+}  // namespace
+
+CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
+                           CPasswordManager& passwords)
+    : pathList_(pathList), logger_(logger), passwords_(passwords), prompt_(AskPassword) {
+  useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
+  useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
+  defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);
+  defDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass);
+  removeAfterEnc_.Bind(settings, CSettings::GroupSettingsDlg,
+                       CSettings::ItemRemoveFilesAfterEncryption);
+  removeAfterDec_.Bind(settings, CSettings::GroupSettingsDlg,
+                       CSettings::ItemRemoveFilesAfterDecryption);
+  overwrite_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemOverwriteExistingFiles);
+  hideReport_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg);
+  chooseEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass);
+  chooseDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseDecPass);
+}
+
+void CFileCommand::EncryptAes() {
+  RunBatch(kKeyTextLength, Direction::Encrypt, Msg(msg::PromptAesEncryption),
+           Msg(msg::WrongAesKeyLength), ::EncryptFileAes, Msg(msg::EncryptionReport));
+}
+
+void CFileCommand::DecryptAes() {
+  RunBatch(kKeyTextLength, Direction::Decrypt, Msg(msg::PromptAesDecryption),
+           Msg(msg::WrongAesKeyLength), ::DecryptFileAes, Msg(msg::DecryptionReport));
+}
+
+void CFileCommand::EncryptDes3() {
+  RunBatch(kKeyTextLength, Direction::Encrypt, Msg(msg::PromptDes3Encryption),
+           Msg(msg::WrongDes3KeyLength), ::EncryptFileDes3, Msg(msg::EncryptionReport));
+}
+
+void CFileCommand::DecryptDes3() {
+  RunBatch(kKeyTextLength, Direction::Decrypt, Msg(msg::PromptDes3Decryption),
+           Msg(msg::WrongDes3KeyLength), ::DecryptFileDes3, Msg(msg::DecryptionReport));
+}
+
+void CFileCommand::EncryptFileAes(const wxString& path, wxString& description, wxString& status,
+                                  CReportDlg* report) {
+  RunProcedure(::EncryptFileAes, Direction::Encrypt, path, description, status, report);
+}
+
+void CFileCommand::DecryptFileAes(const wxString& path, wxString& description, wxString& status,
+                                  CReportDlg* report) {
+  RunProcedure(::DecryptFileAes, Direction::Decrypt, path, description, status, report);
+}
+
+void CFileCommand::EncryptFileDes3(const wxString& path, wxString& description, wxString& status,
+                                   CReportDlg* report) {
+  RunProcedure(::EncryptFileDes3, Direction::Encrypt, path, description, status, report);
+}
+
+void CFileCommand::DecryptFileDes3(const wxString& path, wxString& description, wxString& status,
+                                   CReportDlg* report) {
+  RunProcedure(::DecryptFileDes3, Direction::Decrypt, path, description, status, report);
+}
+
+void CFileCommand::RunProcedure(Procedure procedure, Direction direction, const wxString& path,
+                                wxString& description, wxString& status, CReportDlg* report) {
+  CBoolSetting& remove = direction == Direction::Encrypt ? removeAfterEnc_ : removeAfterDec_;
+  FileContext context;
+  context.keyText = keyText_;
+  context.overwriteExisting = [this] { return overwrite_.Get(); };
+  context.removeSource = [&remove] { return remove.Get(); };
+  context.logger = &logger_;
+  context.progress = report;
+  const FileOutcome outcome = procedure(path, context);
+  status = outcome.status;
+  description = outcome.description;
+}
+
+CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
+                                                std::size_t maxChars) {
+  const bool encrypt = direction == Direction::Encrypt;
+  if ((encrypt ? useDefEncPass_ : useDefDecPass_).Get()) {
+    const wxString key =
+        passwords_.ResolveDefaultKey(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
+    if (!key.empty()) return {key, KeyObtained};
+  }
+  const bool offerStored = (encrypt ? chooseEncPass_ : chooseDecPass_).Get();
+  const std::optional<wxString> password = prompt_(prompt, offerStored);
+  if (!password) return {wxString(), KeyCancelled};
+  return {KeyFromPassword(*password, maxChars), KeyObtained};
+}
+
+void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
+                            const wxString& keyLengthMessage, Procedure procedure,
+                            const wxString& reportTitle) {
+  ReportCloser closer{new CReportDlg(nullptr, -1, reportTitle)};
+  CReportDlg& report = *closer.report;
+
+  const KeyResult key = ObtainKey(direction, prompt, expectedLength / 2);
+  if (key.status != KeyObtained) return;
+  keyText_ = key.keyText;
+  if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
+
+  const wxArrayString files = CollectFiles(pathList_);
+  if (!hideReport_.Get()) {
+    report.Show(true);
+    report.closeButton->Enable(false);
+  }
+  for (const wxString& path : files) {
+    wxString status, description;
+    const long row = report.AddFileRow(path);
+    if (path.empty()) {
+      status = Msg(msg::InvalidFileOrFolder);
+      logger_.Log(status, CLogger::Error, CLogger::LogOnly);
+    } else {
+      RunProcedure(procedure, direction, path, description, status, &report);
+    }
+    report.SetFileResult(row, status, description);
+  }
+  if (!hideReport_.Get()) {
+    report.closeButton->Enable(true);
+    report.closeButton->SetFocus();
+    report.FinishAndShowModal();
+  }
+}

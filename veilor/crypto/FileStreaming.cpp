@@ -1,0 +1,44 @@
+#include "crypto/FileStreaming.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <cryptopp/files.h>
+
+#include "core/AtomicFileWriter.h"
+
+namespace {
+// Large enough that system calls cost nothing next to the cipher, small
+// enough that memory stays flat whatever the file size.
+constexpr std::size_t kChunkSize = 1 << 20;
+}  // namespace
+
+void StreamInSteps(wxFile& source, std::uint64_t length, CryptoPP::BufferedTransformation& chain,
+                   const std::function<void(int)>& afterStep) {
+  const std::uint64_t stepSize = length / kFileSteps;
+  std::vector<CryptoPP::byte> buffer(static_cast<std::size_t>(
+      std::min<std::uint64_t>(kChunkSize, std::max<std::uint64_t>(length, 1))));
+  for (int step = 0; step < kFileSteps; ++step) {
+    std::uint64_t left = step < kFileSteps - 1 ? stepSize : length - (kFileSteps - 1) * stepSize;
+    while (left > 0) {
+      const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+      const ssize_t got = source.Read(buffer.data(), wanted);
+      if (got <= 0) throw CryptoPP::FileStore::ReadErr();
+      chain.Put(buffer.data(), static_cast<std::size_t>(got));
+      left -= static_cast<std::uint64_t>(got);
+    }
+    afterStep(step);
+  }
+  chain.MessageEnd();
+}
+
+size_t WriterSink::Put2(const CryptoPP::byte* data, size_t length, int, bool) {
+  if (length > 0 && !writer_.Write(data, length)) throw CryptoPP::FileSink::WriteErr();
+  return 0;
+}
+
+std::string NarrowPath(const wxString& path) {
+  const wxScopedCharBuffer narrow = path.mb_str();
+  if (narrow.length() > 0 || path.empty()) return std::string(narrow.data(), narrow.length());
+  return path.utf8_string();  // not representable in the code page
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <cryptopp/filters.h>
+#include <wx/file.h>
+
+class AtomicFileWriter;
+
+// The number of steps every file is streamed in; the report's progress bar
+// moves once per step.
+constexpr int kFileSteps = 100;
+
+// Streams `length` bytes from the current position of `source` into `chain`
+// in kFileSteps steps: every step but the last moves length / kFileSteps
+// bytes, the last one the rest. `afterStep` gets the step number, 0 to 99.
+// Ends the chain's message at the end. Raises the crypto library's read error
+// when the file ends early.
+void StreamInSteps(wxFile& source, std::uint64_t length, CryptoPP::BufferedTransformation& chain,
+                   const std::function<void(int)>& afterStep);
+
+// The end of a cipher chain: writes whatever reaches it to `writer`, raising
+// the crypto library's write error on failure, like the library's own file
+// sink but into a file that appears only when complete.
+class WriterSink : public CryptoPP::Bufferless<CryptoPP::Sink> {
+public:
+  explicit WriterSink(AtomicFileWriter& writer) : writer_(writer) {}
+  size_t Put2(const CryptoPP::byte* data, size_t length, int messageEnd, bool blocking) override;
+
+private:
+  AtomicFileWriter& writer_;
+};
+
+// A path in the narrow form the crypto library's error texts use.
+std::string NarrowPath(const wxString& path);
