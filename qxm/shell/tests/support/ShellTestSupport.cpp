@@ -1,0 +1,204 @@
+#include "support/ShellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "shell/ShellHeaders.h"
+
+namespace {
+
+std::vector<ShownMessage> g_shown;
+
+int CatchMessage(const char* text, const char* caption, UINT type) {
+  g_shown.push_back({text, caption, type});
+  return IDOK;
+}
+
+class DropData : public IDataObject {
+public:
+  DropData(std::vector<std::string> paths, bool hasDrop)
+      : paths_(std::move(paths)), hasDrop_(hasDrop) {}
+  virtual ~DropData() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+      *object = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!hasDrop_ || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
+      return DV_E_FORMATETC;
+    }
+    std::string names;
+    for (const std::string& path : paths_) names += path + '\0';
+    names += '\0';
+    const SIZE_T size = sizeof(DROPFILES) + names.size();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return hasDrop_ && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+
+private:
+  ULONG references_ = 1;
+  std::vector<std::string> paths_;
+  bool hasDrop_;
+};
+
+}  // namespace
+
+std::string TestBinDir() {
+  char path[MAX_PATH * 4] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string dir = path;
+  return dir.substr(0, dir.rfind('\\'));
+}
+
+std::string DllPath() { return TestBinDir() + "\\QXM.dll"; }
+
+std::string RecorderPath() { return TestBinDir() + "\\qxm_recorder.exe"; }
+
+std::string ShippedIcon(const char* name) { return std::string(QXM_SHIPPED_DIR) + "\\" + name; }
+
+std::string TempFolder() {
+  static const std::string folder = [] {
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    const std::string dir =
+        std::string(base) + "qxm shell tests " + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+  }();
+  return folder;
+}
+
+std::string WriteTextFile(const std::string& name, const std::string& text) {
+  const std::string path = TempFolder() + "\\" + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+long RunAndWait(const std::string& commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<long>(code);
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::optional<std::string> StringValue(HKEY root, const std::string& path,
+                                       const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  char data[4096] = {};
+  DWORD size = sizeof data - 1;
+  DWORD type = 0;
+  const LSTATUS status = RegQueryValueExA(key, name.empty() ? nullptr : name.c_str(), nullptr,
+                                          &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  return std::string(data);
+}
+
+void DeleteKey(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+
+void SetStringValue(HKEY root, const std::string& path, const std::string& name,
+                    const std::string& data) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(key);
+}
+
+void StoreScript(const std::vector<std::string>& itemLines,
+                 const std::vector<std::string>& constantLines) {
+  const std::string key = "Software\\Ordal context menu";
+  DeleteKey(HKEY_LOCAL_MACHINE, key);
+  for (std::size_t i = 0; i < itemLines.size(); ++i) {
+    SetStringValue(HKEY_LOCAL_MACHINE, key, "Line" + std::to_string(i), itemLines[i]);
+  }
+  for (std::size_t j = 0; j < constantLines.size(); ++j) {
+    SetStringValue(HKEY_LOCAL_MACHINE, key, "Img" + std::to_string(j), constantLines[j]);
+  }
+}
+
+MessageCatcher::MessageCatcher() {
+  g_shown.clear();
+  SetMessageBoxHook(CatchMessage);
+}
+
+MessageCatcher::~MessageCatcher() { SetMessageBoxHook(nullptr); }
+
+const std::vector<ShownMessage>& MessageCatcher::Shown() const { return g_shown; }
+
+void MessageCatcher::Clear() { g_shown.clear(); }
+
+IDataObject* NewDropData(const std::vector<std::string>& paths, bool hasDrop) {
+  return new DropData(paths, hasDrop);
+}
+
+namespace {
+
+// COM in an apartment for every test, as the shell calls the extension.
+class ComEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  void TearDown() override { CoUninitialize(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_com =
+    ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+}  // namespace
