@@ -202,3 +202,9 @@ public:
     ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 }  // namespace
+
+void StoreMenuScript(const std::vector<std::string>& itemLines) {
+  const std::string notAnIcon = WriteTextFile("not an icon.ico", "plain text");
+  StoreScript(itemLines, {"%1=" + RecorderPath(), "%2=" + ShippedIcon("veilor.ico"),
+                          "%3=" + ShippedIcon("aes-encrypt.ico"), "%4=" + notAnIcon});
+}

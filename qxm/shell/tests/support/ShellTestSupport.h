@@ -50,3 +50,7 @@ public:
 // --- A data object that serves the file-drop format with the given paths
 // (none at all when hasDrop is false). Released by the caller.
 IDataObject* NewDropData(const std::vector<std::string>& paths, bool hasDrop = true);
+
+// --- A script stored for the menu tests: constants 1 (the recorder), 2 and 3
+// (shipped icons) and 4 (a file that is no icon); the item lines given.
+void StoreMenuScript(const std::vector<std::string>& itemLines);
