@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kChunkSize = 1 << 20;
 }  // namespace
 
-void StreamInSteps(wxFile& source, std::uint64_t length, CryptoPP::BufferedTransformation& chain,
+void StreamInSteps(wxFile& source, std::uint64_t length, const ChunkConsumer& consume,
                    const std::function<void(int)>& afterStep) {
   const std::uint64_t stepSize = length / kFileSteps;
   std::vector<CryptoPP::byte> buffer(static_cast<std::size_t>(
@@ -24,12 +24,11 @@ void StreamInSteps(wxFile& source, std::uint64_t length, CryptoPP::BufferedTrans
       const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
       const ssize_t got = source.Read(buffer.data(), wanted);
       if (got <= 0) throw CryptoPP::FileStore::ReadErr();
-      chain.Put(buffer.data(), static_cast<std::size_t>(got));
+      consume(buffer.data(), static_cast<std::size_t>(got));
       left -= static_cast<std::uint64_t>(got);
     }
     afterStep(step);
   }
-  chain.MessageEnd();
 }
 
 size_t WriterSink::Put2(const CryptoPP::byte* data, size_t length, int, bool) {

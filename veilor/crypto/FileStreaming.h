@@ -13,12 +13,14 @@ class AtomicFileWriter;
 // moves once per step.
 constexpr int kFileSteps = 100;
 
-// Streams `length` bytes from the current position of `source` into `chain`
+// Takes each chunk read from the file; it may change the bytes in place.
+using ChunkConsumer = std::function<void(CryptoPP::byte* data, std::size_t size)>;
+
+// Streams `length` bytes from the current position of `source` to `consume`
 // in kFileSteps steps: every step but the last moves length / kFileSteps
 // bytes, the last one the rest. `afterStep` gets the step number, 0 to 99.
-// Ends the chain's message at the end. Raises the crypto library's read error
-// when the file ends early.
-void StreamInSteps(wxFile& source, std::uint64_t length, CryptoPP::BufferedTransformation& chain,
+// Raises the crypto library's read error when the file ends early.
+void StreamInSteps(wxFile& source, std::uint64_t length, const ChunkConsumer& consume,
                    const std::function<void(int)>& afterStep);
 
 // The end of a cipher chain: writes whatever reaches it to `writer`, raising

@@ -86,4 +86,20 @@ TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
   EXPECT_TRUE(status.has_value()) << "the program did not end cleanly";
 }
 
+// "pm" asks for the administrator password first; out of the box it is
+// empty, so anything typed is refused with a warning.
+TEST_F(ProgramTest, PasswordManagerVerbChecksTheAdministratorPassword) {
+  ProgramRunner veilor = Veilor({"pm"});
+  ASSERT_TRUE(veilor.Start());
+  const std::string prompt =
+      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+  ASSERT_FALSE(prompt.empty()) << "no password window";
+  ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 'guess'");
+  ShellOutput("xdotool key Return");
+  const std::string warning =
+      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Warning$'");
+  ASSERT_FALSE(warning.empty()) << "no warning box";
+  ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
+  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+}
 }  // namespace

@@ -1,0 +1,169 @@
+// Batches as the program runs them: key, file list, report rows.
+#include <gtest/gtest.h>
+
+#include <wx/filefn.h>
+
+#include "MessageBoxRecorder.h"
+#include "TempDir.h"
+#include "WindowTesting.h"
+#include "core/Exceptions.h"
+#include "core/Logger.h"
+#include "crypto/FileCommand.h"
+#include "crypto/ProtectedString.h"
+#include "passwords/PasswordManager.h"
+#include "settings/ProgramSettings.h"
+#include "ui/ReportDlg.h"
+
+namespace {
+using namespace std::chrono_literals;
+
+// Finds the report the batch shows and closes it once the batch has ended,
+// keeping its rows for the test.
+class ReportWatcher {
+public:
+  struct Row {
+    wxString file, status, description;
+  };
+
+  void Arm() {
+    WhenLoopRuns([this] {
+      for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* report = dynamic_cast<CReportDlg*>(window); report && report->IsModal()) {
+          shown = true;
+          title = report->GetTitle();
+          closeEnabled = report->closeButton->IsEnabled();
+          for (long i = 0; i < report->fileList->GetItemCount(); ++i) {
+            rows.push_back({report->fileList->GetItemText(i, 0),
+                            report->fileList->GetItemText(i, 1),
+                            report->fileList->GetItemText(i, 2)});
+          }
+          report->EndModal(0);
+        }
+      }
+    });
+  }
+
+  bool shown = false;
+  bool closeEnabled = false;
+  wxString title;
+  std::vector<Row> rows;
+};
+
+class FileCommandTest : public testing::Test {
+protected:
+  FileCommandTest() {
+    settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption,
+                      false);
+    settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterDecryption,
+                      false);
+    WriteFileBytes(dir_ / "a.txt", "alpha");
+    WriteFileBytes(dir_ / "b.txt", "beta");
+  }
+
+  // A command whose password window answers with `password` (or cancels).
+  CFileCommand Command(const wxString& pathList, std::optional<wxString> password) {
+    CFileCommand command(pathList, settings_, logger_, passwords_);
+    command.SetPasswordPrompt([this, password](const wxString& prompt, bool offerStored) {
+      prompts_.push_back(prompt);
+      offeredStored_ = offerStored;
+      return password;
+    });
+    return command;
+  }
+
+  TempDir dir_;
+  TempDir home_;
+  CSettings settings_{home_ / "veilor.ini"};
+  CLogger logger_{settings_, home_ / "Log", home_ / "Log2"};
+  CPasswordManager passwords_{settings_};
+  MessageBoxRecorder boxes_;
+  ReportWatcher report_;
+  std::vector<wxString> prompts_;
+  bool offeredStored_ = false;
+};
+
+TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
+  report_.Arm();
+  Command(dir_ / "a.txt,," + dir_ / "b.txt,", wxString("pw")).EncryptAes();
+
+  ASSERT_TRUE(report_.shown);
+  EXPECT_EQ(report_.title, "Encryption report");
+  EXPECT_TRUE(report_.closeEnabled);
+  ASSERT_EQ(report_.rows.size(), 3u);
+  EXPECT_EQ(report_.rows[0].file, dir_ / "a.txt");
+  EXPECT_EQ(report_.rows[0].status, "Done");
+  EXPECT_EQ(report_.rows[1].file, "");
+  EXPECT_EQ(report_.rows[1].status, "Invalid file or folder");
+  EXPECT_EQ(report_.rows[2].status, "Done");
+  EXPECT_EQ(prompts_, std::vector<wxString>{"Please enter password for AES encryption"});
+  EXPECT_TRUE(wxFileExists(dir_ / "a.txt.aes"));
+  EXPECT_TRUE(wxFileExists(dir_ / "a.txt")) << "removal was switched off";
+}
+
+TEST_F(FileCommandTest, LeadingCommaAndEmptyArgument) {
+  report_.Arm();
+  Command("," + dir_ / "a.txt", wxString("pw")).EncryptDes3();
+  ASSERT_EQ(report_.rows.size(), 2u);
+  EXPECT_EQ(report_.rows[0].status, "Invalid file or folder");
+  EXPECT_EQ(report_.rows[1].status, "Done");
+
+  ReportWatcher empty;
+  empty.Arm();
+  Command("", wxString("pw")).DecryptDes3();
+  EXPECT_TRUE(empty.shown) << "an empty list still shows its report";
+  EXPECT_TRUE(empty.rows.empty());
+  EXPECT_EQ(empty.title, "Decryption report");
+}
+
+TEST_F(FileCommandTest, CancelledPasswordEndsSilently) {
+  report_.Arm();
+  Command(dir_ / "a.txt", std::nullopt).EncryptAes();
+  Settle(100ms);
+  EXPECT_FALSE(report_.shown);
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// A password the key cannot hold ends the batch before any file is touched.
+TEST_F(FileCommandTest, OverlongPasswordIsAKeyLengthError) {
+  try {
+    Command(dir_ / "a.txt", wxString("seventeen chars!!")).EncryptDes3();
+    ADD_FAILURE() << "no exception";
+  } catch (const CFSVeilorException& error) {
+    EXPECT_EQ(error.GetMessage(), "Wrong Triple DES key lenght");
+    EXPECT_EQ(error.GetModule(), "File System module exception");
+  }
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Password is to long for current encryption alghorithm");
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.des3"));
+}
+
+TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {
+  passwords_.StoreEntries({CPasswordEntry("stored", "", "Work")});
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass, true);
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass,
+                      ProtectString("Work", CSettings::FillerDefDecPass));
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass, true);
+
+  Command(dir_ / "a.txt", wxString("stored")).EncryptAes();  // asked: no default for encryption
+  EXPECT_EQ(prompts_.size(), 1u);
+  EXPECT_TRUE(offeredStored_);
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+
+  report_.Arm();
+  Command(dir_ / "a.txt.aes", std::nullopt).DecryptAes();  // not asked: the default is used
+  Settle(100ms);
+  EXPECT_EQ(prompts_.size(), 1u);
+  EXPECT_FALSE(report_.shown);
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+
+  // A default that names no stored password any more: the user is asked.
+  passwords_.StoreEntries({});
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.aes", wxString("stored")).DecryptAes();
+  EXPECT_EQ(prompts_.size(), 2u);
+  EXPECT_EQ(prompts_.back(), "Please enter password for AES decryption");
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+}
+}  // namespace
