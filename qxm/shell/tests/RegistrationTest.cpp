@@ -154,6 +154,27 @@ TEST_F(RegistrationTest, RegisteringAndUnregisteringBothDeleteTheStoredScript) {
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software"));
 }
 
+TEST_F(RegistrationTest, UnregisteringWhatIsNotRegisteredSucceeds) {
+  ASSERT_EQ(Regsvr32(""), 0);
+  EXPECT_EQ(Regsvr32("/u"), 0);
+  EXPECT_EQ(Regsvr32("/u"), 0);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\" + kLibId));
+}
+
+// The qxm command of the Windows build works on the same stored script.
+TEST_F(RegistrationTest, TheQxmCommandInstallsAndRemovesTheScriptInTheRegistry) {
+  const std::string qxm = "\"" + TestBinDir() + "\\qxm.exe\" ";
+  ASSERT_EQ(RunAndWait(qxm + "install \"" + FilledShippedScript() + "\""), 0);
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line4"),
+            "1;*;Veilor;Encrypt folder with AES;%1;aese %f;Encrypt every file in the folder with "
+            "AES;%3;%2");
+  EXPECT_EQ(RunAndWait(qxm + "menu C:\\report.pdf"), 0);
+  EXPECT_EQ(RunAndWait(qxm + "uninstall"), 0);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kScriptKey));
+  EXPECT_EQ(RunAndWait(qxm + "install \"C:\\no such script.qxm\""), 1);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kScriptKey));
+}
+
 TEST(InstallTest, InstallFalseWritesNothing) {
   MessageCatcher messages;
   DeleteKey(HKEY_LOCAL_MACHINE, kScriptKey);
