@@ -50,22 +50,6 @@ TEST_F(ComTest, TheClassIsCreatedThroughTheRegisteredLibraryWithEveryInterfaceOf
   object->Release();
 }
 
-TEST_F(ComTest, TheContextMenuInterfacesAreOneImplementation) {
-  IContextMenu* menu = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_ZQXM, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
-                             reinterpret_cast<void**>(&menu)),
-            S_OK);
-  IContextMenu2* menu2 = nullptr;
-  IContextMenu3* menu3 = nullptr;
-  ASSERT_EQ(menu->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&menu2)), S_OK);
-  ASSERT_EQ(menu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&menu3)), S_OK);
-  EXPECT_EQ(static_cast<IContextMenu*>(menu2), menu);
-  EXPECT_EQ(static_cast<IContextMenu*>(menu3), menu);
-  menu3->Release();
-  menu2->Release();
-  menu->Release();
-}
-
 TEST_F(ComTest, TheLibraryMayUnloadOnlyWithoutLiveObjectsAndServerLocks) {
   IClassFactory* factory = nullptr;
   ASSERT_EQ(CoGetClassObject(CLSID_ZQXM, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
@@ -106,6 +90,16 @@ TEST_F(ComTest, TheLibraryServesNoOtherClass) {
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(get(CLSID_ZQXM, IID_IPersist, &object), E_NOINTERFACE);
   FreeLibrary(GetModuleHandleA(DllPath().c_str()));
+}
+
+TEST_F(ComTest, TheLibraryCarriesItsProjectNameAndTypeLibrary) {
+  const HMODULE library = LoadLibraryExA(DllPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(library, nullptr);
+  char name[32] = {};
+  EXPECT_EQ(LoadStringA(library, 100, name, sizeof name), 4);
+  EXPECT_STREQ(name, "ZQXM");
+  EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(1), "TYPELIB"), nullptr);
+  FreeLibrary(library);
 }
 
 TEST(ObjectTest, ReferencesCountUpAndDownAndTheLastReleaseFreesTheObject) {
