@@ -10,10 +10,7 @@
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    SetModuleHandle(instance);
-    DisableThreadLibraryCalls(instance);
-  }
+  if (reason == DLL_PROCESS_ATTACH) SetModuleHandle(instance);
   return TRUE;
 }
 
