@@ -20,6 +20,7 @@ const std::vector<std::string> kItems = {
     "0;*;%e;Twice;%1;twice %f %f;help;%3;%2",                            // 1
     "0;*;%e;No paths;%1;settings;help;%3;%2",                            // 2
     "0;*;%e;Missing;C:\\no such folder\\veilor.exe;aese %f;help;%3;%2",  // 3
+    "0;*;%e;Hand-edited;%-2;aese %f;help;%-3;%2",  // 4: negative IDs only an edited key holds
 };
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -145,6 +146,17 @@ TEST_F(CommandTest, AProgramThatDoesNotExistIsReportedOncePerInvocation) {
   // The same entry can be invoked again.
   EXPECT_EQ(Invoke(), S_OK);
   EXPECT_EQ(messages_.Shown().size(), 2u);
+}
+
+TEST_F(CommandTest, ANegativeProgramIdIsReportedAndNothingRuns) {
+  // Painting skips the icon that a negative ID cannot name.
+  Highlight(4);
+  EXPECT_EQ(object_->Painted().lastItemIndex, 4);
+  EXPECT_EQ(Invoke(), E_FAIL);
+  ASSERT_EQ(messages_.Shown().size(), 1u);
+  EXPECT_EQ(messages_.Shown()[0].text, "Internal error. Wrong constant ID");
+  EXPECT_EQ(messages_.Shown()[0].caption, "Error");
+  EXPECT_TRUE(Recorded(2000).empty());
 }
 
 TEST(RunFailureTest, EachResultOfTheShellHasItsMessage) {
