@@ -138,6 +138,10 @@ constexpr Entry kEntries[] = {
     {6009, "Can't save the settings file: ", true},
     {6010, "The text contains characters that the system code page can't store", true},
     {6011, "\r\nModule:", true},
+
+    // Where the about box sends users.
+    {6012, "https://veilor.app", false},
+    {6013, "mailto:support@veilor.app", false},
 };
 
 }  // namespace

@@ -82,6 +82,22 @@ enum : int {
   ChangeDefaultAdminPassword = 5080,
   EnterAdminPassword = 5086,
 
+  // Password dialogs.
+  RemovePasswordQuestion = 5033,
+  TitleQuestion = 5034,
+  AddPasswordTitle = 5035,
+  EditPasswordTitle = 5036,
+  PasswordsDiffer = 5037,
+  PasswordPromptMissing = 5039,
+  PasswordNameMissing = 5040,
+  PasswordNotSelected = 5045,
+  ButtonSet = 5047,
+  ButtonAdd = 5048,
+  EmptyPassword = 5082,
+  DefaultEncPasswordRemoved = 5098,
+  DefaultDecPasswordRemoved = 5099,
+  PasswordRevealed = 5114,
+
   // Texts of this program beyond the classic table.
   LogFileOpenError = 6000,
   SettingsModule = 6001,
@@ -95,5 +111,7 @@ enum : int {
   SettingsWriteError = 6009,
   TextNotRepresentable = 6010,
   ModuleLabel = 6011,
+  WebsiteAddress = 6012,
+  SupportMailAddress = 6013,
 };
 }  // namespace msg

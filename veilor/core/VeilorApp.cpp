@@ -13,7 +13,10 @@
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsPath.h"
+#include "ui/AboutDlg.h"
 #include "ui/ImageStore.h"
+#include "ui/PassManagerDlg.h"
+#include "ui/SettingsDlg.h"
 
 CVeilorApp::CVeilorApp() {
   try {
@@ -32,12 +35,14 @@ void CVeilorApp::BuildServices() {
     settings_ = std::make_unique<CSettings>(SettingsFilePath());
     logger_ = std::make_unique<CLogger>(*settings_);
     passwords_ = std::make_unique<CPasswordManager>(*settings_);
+    CPasswordManager::SetProgram(passwords_.get());
   } catch (const std::bad_alloc&) {
     throw CVeilorException(Msg(msg::OutOfMemory), Msg(msg::ModuleCore));
   }
 }
 
 CVeilorApp::~CVeilorApp() {
+  CPasswordManager::SetProgram(nullptr);
   logger_.reset();
   passwords_.reset();
   settings_.reset();
@@ -78,14 +83,33 @@ void CVeilorApp::Run(const Command& command) {
     case Action::DecryptAes: MakeFileCommand(command).DecryptAes(); break;
     case Action::EncryptDes3: MakeFileCommand(command).EncryptDes3(); break;
     case Action::DecryptDes3: MakeFileCommand(command).DecryptDes3(); break;
-    // The password manager window is not part of the program yet; the check
-    // that guards it already runs.
-    case Action::PasswordManager: passwords_->CheckAdministrator(nullptr); break;
-    // The settings and about windows are not part of the program yet.
-    case Action::About:
-    case Action::Settings:
+    case Action::PasswordManager: RunPasswordManager(); break;
+    case Action::Settings: RunSettings(); break;
+    case Action::About: {
+      CAboutDlg about(nullptr, -1, Msg(msg::AboutTitle));
+      about.ShowModal();
+      break;
+    }
     case Action::None: break;
   }
+}
+
+void CVeilorApp::RunPasswordManager() {
+  if (!passwords_->CheckAdministrator(nullptr)) return;
+  CPassManagerDlg dialog(nullptr, -1, Msg(msg::PasswordManagerTitle), /*selectMode=*/false,
+                         *passwords_);
+  dialog.Run(wxEmptyString);
+  // Stored whichever way the dialog ended; a failure reaches the error
+  // handler above with the stored list unchanged.
+  dialog.StoreEntries();
+}
+
+void CVeilorApp::RunSettings() {
+  CSettingsDlg dialog(nullptr, -1, Msg(msg::SettingsTitle), *settings_, *passwords_);
+  // Written back also when the administrator check failed: the controls then
+  // still hold the values they were filled with.
+  dialog.Run();
+  dialog.StoreSettings();
 }
 
 CFileCommand CVeilorApp::MakeFileCommand(const Command& command) {

@@ -29,6 +29,8 @@ private:
   void BuildServices();
   void Run(const Command& command);
   CFileCommand MakeFileCommand(const Command& command);
+  void RunPasswordManager();
+  void RunSettings();
   void ReportError(const std::exception& error);
 
   CStringSetting adminPassword_;

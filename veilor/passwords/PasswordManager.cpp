@@ -23,6 +23,11 @@ void ShowWarning(int textId) {
   ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
 }
 
+CPasswordManager*& ProgramManager() {
+  static CPasswordManager* manager = nullptr;
+  return manager;
+}
+
 struct DestroyWindow {
   void operator()(wxWindow* window) const { window->Destroy(); }
 };
@@ -132,3 +137,7 @@ AdminPasswordChoice CPasswordManager::ValidateNewAdministratorPassword(
   if (password.empty()) ShowWarning(msg::ChangeDefaultAdminPassword);
   return AdminPasswordChoice::Accept;
 }
+
+CPasswordManager* CPasswordManager::Program() { return ProgramManager(); }
+
+void CPasswordManager::SetProgram(CPasswordManager* manager) { ProgramManager() = manager; }

@@ -64,6 +64,11 @@ public:
   static AdminPasswordChoice ValidateNewAdministratorPassword(const wxString& password,
                                                               const wxString& confirmation);
 
+  // The program's own manager, for windows that its callers do not hand one
+  // (the password window's browse button); null before start-up and after exit.
+  static CPasswordManager* Program();
+  static void SetProgram(CPasswordManager* manager);
+
 private:
   CSettings& settings_;
 };

@@ -1,5 +1,11 @@
 #include "ui/PassEnterFrm.h"
 
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
+#include "passwords/PasswordManager.h"
+#include "ui/DialogLook.h"
+#include "ui/PassManagerDlg.h"
+
 namespace {
 // GTK pads buttons so much that a label no longer fits 28 x 19 pixels; the
 // exact-fit style drops that padding. Elsewhere the buttons keep their style.
@@ -28,7 +34,8 @@ CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wx
     : CXPDialog(parent, id, prompt, wxDefaultPosition, wxDefaultSize, wxSTAY_ON_TOP),
       hideBrowse_(hideBrowse),
       skinPath_(skinPath),
-      alpha_(alpha) {
+      alpha_(alpha),
+      passwords_(CPasswordManager::Program()) {
   SetTitle("New Dialog");
   SetPosition(wxPoint(8, 8));
   SetSize(340, 98);
@@ -61,9 +68,27 @@ void CPassEnterFrm::OnOk(wxCommandEvent&) { EndModal(Confirmed); }
 
 void CPassEnterFrm::OnClose(wxCommandEvent&) { EndModal(Cancelled); }
 
-// Picking a stored password needs the password manager window, which the
-// program does not have yet; until then the button does nothing.
-void CPassEnterFrm::OnBrowse(wxCommandEvent&) {}
+// Picking a stored password fills the field but does not confirm it: the
+// user still presses OK or Enter.
+void CPassEnterFrm::OnBrowse(wxCommandEvent&) {
+  if (!passwords_) return;
+  try {
+    CPassManagerDlg manager(this, -1, Msg(msg::PasswordManagerTitle), /*selectMode=*/true,
+                            *passwords_);
+    const int result = manager.Run(wxEmptyString);
+    const long row = manager.SelectedRow();
+    if (result == CPassManagerDlg::Picked && row >= 0) {
+      passwordEdit->ChangeValue(manager.PasswordAt(row));
+      passwordEdit->SetInsertionPointEnd();
+      passwordEdit->SetFocus();
+    }
+    // Entries added, edited or removed there are kept whichever way it ended.
+    manager.StoreEntries();
+  } catch (const std::exception& error) {
+    // Reported here so that the password window stays usable.
+    ShowErrorBox(error);
+  }
+}
 
 void CPassEnterFrm::OnEditKeyUp(wxKeyEvent& event) {
   switch (event.GetKeyCode()) {

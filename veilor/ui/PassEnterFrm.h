@@ -5,6 +5,8 @@
 
 #include "ui/XPDialog.h"
 
+class CPasswordManager;
+
 // The small skinned window in which the user types a password. It only
 // collects the text: 0 means confirmed, 1 cancelled.
 class CPassEnterFrm : public CXPDialog {
@@ -23,6 +25,10 @@ public:
   int Run();
   wxString GetPassword() const { return passwordEdit->GetValue(); }
 
+  // The stored passwords the browse button offers; the program's own by
+  // default. Without one the button does nothing.
+  void SetPasswordManager(CPasswordManager* passwords) { passwords_ = passwords; }
+
   wxButton* closeButton;
   wxTextCtrl* passwordEdit;
   wxButton* browseButton;
@@ -37,6 +43,7 @@ private:
   bool hideBrowse_;
   wxString skinPath_;
   unsigned char alpha_;
+  CPasswordManager* passwords_;
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -2,11 +2,13 @@
 
 #include <vector>
 
+#include <wx/defs.h>
 #include <wx/string.h>
 
 #include "core/MessageBox.h"
 
-// Answers every message box with OK while alive and keeps what was shown.
+// Answers every message box while alive (with OK, or the answer given) and
+// keeps what was shown.
 class MessageBoxRecorder {
 public:
   struct Box {
@@ -15,7 +17,7 @@ public:
     long style;
   };
 
-  MessageBoxRecorder();
+  explicit MessageBoxRecorder(int answer = wxOK);
   ~MessageBoxRecorder();
 
   const std::vector<Box>& Boxes() const { return boxes_; }

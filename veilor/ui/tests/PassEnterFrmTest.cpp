@@ -2,9 +2,16 @@
 #include <gtest/gtest.h>
 #include <wx/uiaction.h>
 
+#include "DialogDriver.h"
+#include "MessageBoxRecorder.h"
+#include "TempDir.h"
 #include "WindowTesting.h"
+#include "passwords/PasswordManager.h"
+#include "settings/ProgramSettings.h"
 #include "ui/ImageStore.h"
+#include "ui/PassEditDlg.h"
 #include "ui/PassEnterFrm.h"
+#include "ui/PassManagerDlg.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -114,4 +121,106 @@ TEST_F(PassEnterFrmTest, ControlsSitWhereTheSkinExpectsThem) {
     w.EndModal(1);
   });
 }
+
+// The browse button opens the password manager in select mode over the
+// given store; a pick fills the field without ending the window.
+class PassEnterFrmBrowseTest : public testing::Test {
+protected:
+  PassEnterFrmBrowseTest() {
+    CImageStore::Instance();
+    passwords_.StoreEntries(
+        {CPasswordEntry("first secret", "", "One"), CPasswordEntry("second secret", "", "Two")});
+  }
+
+  int Run(DialogDriver& driver) {
+    window_ = new CPassEnterFrm(nullptr, -1, false, "Please enter password for AES encryption",
+                                VEILOR_SKIN, 220);
+    window_->SetPasswordManager(&passwords_);
+    window_->passwordEdit->ChangeValue("typed");
+    const int result = window_->Run();
+    EXPECT_TRUE(driver.Finished()) << "a window had to be ended by force";
+    return result;
+  }
+  ~PassEnterFrmBrowseTest() override {
+    if (window_) window_->Destroy();
+  }
+
+  TempDir dir_;
+  CSettings settings_{dir_ / "veilor.ini"};
+  CPasswordManager passwords_{settings_};
+  CPassEnterFrm* window_ = nullptr;
+};
+
+TEST_F(PassEnterFrmBrowseTest, PickedPasswordFillsTheFieldAndTheWindowStaysOpen) {
+  bool selectShown = false;
+  bool stillOpen = false;
+  wxString afterPick;
+  DialogDriver driver;
+  driver.On<CPassEnterFrm>([](CPassEnterFrm& w) { ClickLater(w.browseButton); })
+      .On<CPassManagerDlg>([&](CPassManagerDlg& manager) {
+        selectShown = manager.guiButtonSelect->IsShown();
+        manager.passwordList->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        Click(manager.guiButtonSelect);
+      })
+      .On<CPassEnterFrm>([&](CPassEnterFrm& w) {
+        stillOpen = w.IsRunningModal();
+        afterPick = w.GetPassword();
+        w.EndModal(CPassEnterFrm::Confirmed);
+      });
+  EXPECT_EQ(Run(driver), CPassEnterFrm::Confirmed);
+  EXPECT_TRUE(selectShown);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(afterPick, "second secret");
+  EXPECT_EQ(window_->passwordEdit->GetInsertionPoint(), 13);
+}
+
+TEST_F(PassEnterFrmBrowseTest, ClosingTheManagerLeavesTheFieldButKeepsItsChanges) {
+  MessageBoxRecorder boxes(wxYES);
+  wxString afterClose;
+  DialogDriver driver;
+  driver.On<CPassEnterFrm>([](CPassEnterFrm& w) { ClickLater(w.browseButton); })
+      .On<CPassManagerDlg>([](CPassManagerDlg& manager) {
+        Click(manager.guiButtonRemove);
+        Click(manager.guiButtonClose);
+      })
+      .On<CPassEnterFrm>([&](CPassEnterFrm& w) {
+        afterClose = w.GetPassword();
+        w.EndModal(CPassEnterFrm::Cancelled);
+      });
+  EXPECT_EQ(Run(driver), CPassEnterFrm::Cancelled);
+  EXPECT_EQ(afterClose, "typed");
+  ASSERT_EQ(passwords_.LoadEntries().size(), 1u) << "the removal was not stored";
+  EXPECT_EQ(passwords_.LoadEntries()[0].name, "Two");
+}
+
+// An entry too long to store is reported in a box; the password window
+// stays usable and the stored list is untouched.
+TEST_F(PassEnterFrmBrowseTest, ListThatCannotBeStoredIsReportedNotFatal) {
+  MessageBoxRecorder boxes;
+  bool stillOpen = false;
+  DialogDriver driver;
+  driver.On<CPassEnterFrm>([](CPassEnterFrm& w) { ClickLater(w.browseButton); })
+      .On<CPassManagerDlg>([](CPassManagerDlg& manager) { ClickLater(manager.guiButtonAdd); })
+      .On<CPassEditDlg>([](CPassEditDlg& editor) {
+        editor.guiEditPassword1->ChangeValue("x");
+        editor.guiEditPassword2->ChangeValue("x");
+        editor.guiEditPrompt->ChangeValue(wxString('p', 126));
+        editor.guiEditName->ChangeValue("Long");
+        Click(editor.guiButtonAdd);
+      })
+      .On<CPassManagerDlg>([](CPassManagerDlg& manager) { Click(manager.guiButtonSelect); })
+      .On<CPassEnterFrm>([&](CPassEnterFrm& w) {
+        stillOpen = w.IsRunningModal();
+        w.EndModal(CPassEnterFrm::Cancelled);
+      });
+  Run(driver);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(window_->GetPassword(), "first secret") << "the pick counts, only storing failed";
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Error");
+  EXPECT_EQ(boxes.Boxes()[0].text,
+            "String is too long. Maximum lenght is 128 byte\r\nModule:Settings exception");
+  EXPECT_EQ(passwords_.LoadEntries().size(), 2u);
+}
+
 }  // namespace

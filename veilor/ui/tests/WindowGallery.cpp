@@ -1,5 +1,7 @@
 // Shows one window of the program in a typical state and saves a picture of
-// it, for the README: `veilor_window_gallery skin|report <out.png>`. Run it
+// it, for the README: `veilor_window_gallery WHAT <out.png>`, WHAT one of
+// skin, report, password-manager, password-add, password-edit, settings,
+// about. Run it
 // under an X server (scripts/take-screenshots.sh does).
 #include <cstdio>
 
@@ -10,12 +12,21 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "DialogDriver.h"
+#include "TempDir.h"
 #include "WindowTesting.h"
 #include "core/ProgramDir.h"
+#include "crypto/ProtectedString.h"
+#include "passwords/PasswordManager.h"
+#include "settings/ProgramSettings.h"
+#include "ui/AboutDlg.h"
 #include "ui/ImageStore.h"
+#include "ui/PassEditDlg.h"
 #include "ui/PassEnterFrm.h"
+#include "ui/PassManagerDlg.h"
 #include "ui/ReportDlg.h"
 #include "ui/ReportProgressEvent.h"
+#include "ui/SettingsDlg.h"
 
 namespace {
 void SaveScreen(const wxRect& area, const wxString& path) {
@@ -80,11 +91,73 @@ int ShowReport(const wxString& out) {
   return 0;
 }
 
+// A settings store with a few named passwords, as a user would have it.
+struct SampleStore {
+  SampleStore() {
+    passwords.StoreEntries(
+        {CPasswordEntry("x", "", "Work documents"), CPasswordEntry("x", "", "Family photos"),
+         CPasswordEntry("x", "", "Tax returns"), CPasswordEntry("x", "", "Backup drive")});
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                       ProtectString("Work documents", CSettings::FillerDefEncPass));
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword,
+                       ProtectString("guard", CSettings::FillerAdminPassword));
+  }
+  TempDir dir;
+  CSettings settings{dir / "veilor.ini"};
+  CPasswordManager passwords{settings};
+};
+
+// Takes the picture of the modal dialog W once it is up, then ends it.
+template <class W>
+void PictureWhenUp(DialogDriver& driver, const wxString& out,
+                   std::function<void(W&)> prepare = nullptr) {
+  driver.On<W>([out, prepare](W& dialog) {
+    if (prepare) prepare(dialog);
+    Settle(std::chrono::milliseconds(800));
+    SaveScreen(dialog.GetScreenRect(), out);
+    dialog.EndModal(1);
+  });
+}
+
+int ShowDialog(const wxString& what, const wxString& out) {
+  wxFrame* backdrop = Backdrop();
+  SampleStore store;
+  DialogDriver driver;
+  if (what == "password-manager") {
+    PictureWhenUp<CPassManagerDlg>(driver, out);
+    CPassManagerDlg dialog(nullptr, -1, "Password manager", true, store.passwords);
+    dialog.Run("Family photos");
+  } else if (what == "password-add" || what == "password-edit") {
+    const bool edit = what == "password-edit";
+    PictureWhenUp<CPassEditDlg>(driver, out);
+    CPassEditDlg dialog(nullptr, -1, edit ? "Edit password" : "Add password");
+    dialog.guiButtonAdd->SetLabel(edit ? "Set" : "Add");
+    if (edit) {
+      dialog.guiEditPassword1->ChangeValue("correct horse");
+      dialog.guiEditPassword2->ChangeValue("correct horse");
+      dialog.guiEditPrompt->ChangeValue("the horse and the battery");
+      dialog.guiEditName->ChangeValue("Work documents");
+    }
+    dialog.Run();
+  } else if (what == "settings") {
+    PictureWhenUp<CSettingsDlg>(driver, out);
+    CSettingsDlg dialog(nullptr, -1, "Ordal Veilor's Settings", store.settings, store.passwords);
+    dialog.ShowModal();
+  } else if (what == "about") {
+    PictureWhenUp<CAboutDlg>(driver, out);
+    CAboutDlg dialog(nullptr, -1, "About");
+    dialog.ShowModal();
+  }
+  backdrop->Destroy();
+  return 0;
+}
+
 class GalleryApp : public wxApp {
 public:
   bool OnInit() override {
     if (argc != 3) {
-      std::fputs("usage: veilor_window_gallery skin|report <out.png>\n", stderr);
+      std::fputs("usage: veilor_window_gallery WHAT <out.png>\n", stderr);
       return false;
     }
     CImageStore::Instance();
@@ -92,6 +165,7 @@ public:
     const wxString out = argv[2];
     if (what == "skin") ShowSkin(out, GetThemeDir() + "PassEnterFrm.png");
     if (what == "report") ShowReport(out);
+    if (what != "skin" && what != "report") ShowDialog(what, out);
     return false;
   }
 };

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <exception>
+
+#include <wx/bitmap.h>
+#include <wx/font.h>
+
+class wxTopLevelWindow;
+
+// The font of every control of the program's ordinary dialogs.
+wxFont DialogFont();
+
+// Sets a window icon from a picture of the image store; a missing picture
+// leaves the window without one.
+void SetIconFromPicture(wxTopLevelWindow& window, int pictureKey);
+
+// Shows an error that reached a dialog's own handler, in the form the
+// program's top-level handler uses, so that the dialog can stay open.
+void ShowErrorBox(const std::exception& error);
+
+class wxStaticText;
+
+// Breaks a long explanatory text into lines of at most `width` pixels and
+// makes that its minimum size, so that sizers give it the lines it needs
+// instead of one line as wide as the whole text.
+void WrapToWidth(wxStaticText* text, int width);
+
+// Gives a window of fixed size `wanted`, or more in either direction where
+// the platform's controls and fonts need more room, so that nothing is cut
+// off; the user cannot resize it.
+void SetFixedSizeAtLeast(wxTopLevelWindow& window, const wxSize& wanted);
+
+class wxButton;
+class wxWindow;
+
+// A button no wider than its label needs (with a little padding): a row of
+// six still fits the narrow windows where the platform's buttons are wide.
+wxButton* NarrowButton(wxWindow* parent, int id, const wxString& label);

@@ -1,0 +1,118 @@
+#include "ui/PassEditDlg.h"
+
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+#include "core/MessageBox.h"
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
+#include "ui/DialogLook.h"
+#include "ui/ImageStore.h"
+
+namespace {
+const wxString kTitleText =
+    "Use this dialog to add new password to password manager. Password name field is mandatory. "
+    "This name wil be shown in password manager.";
+
+void Warn(int textId) {
+  ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+}
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CPassEditDlg, wxDialog)
+  EVT_BUTTON(CPassEditDlg::ID_BUTTON_ADD, CPassEditDlg::OnAdd)
+  EVT_BUTTON(CPassEditDlg::ID_BUTTON_CLOSE, CPassEditDlg::OnCloseButton)
+  EVT_CLOSE(CPassEditDlg::OnCloseRequest)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+CPassEditDlg::CPassEditDlg(wxWindow* parent, int id, const wxString& caption)
+    : wxDialog(parent, id, caption, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX) {
+  SetFont(DialogFont());
+  auto* root = new wxBoxSizer(wxVERTICAL);
+
+  auto* header = new wxBoxSizer(wxHORIZONTAL);
+  picture = new wxStaticBitmap(this, ID_PICTURE,
+                               CImageStore::Instance().GetBitmap(CImageStore::PasswordEditHeader));
+  header->Add(picture, 0, wxALIGN_TOP | wxALL, 5);
+  guiStaticTitle = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, wxDefaultPosition,
+                                    wxDefaultSize, wxST_NO_AUTORESIZE);
+  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, 5);
+  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 5);
+
+  auto* box = new wxStaticBoxSizer(new wxStaticBox(this, ID_BOX, "Password data"), wxVERTICAL);
+  wxWindow* boxWindow = box->GetStaticBox();
+  auto* grid = new wxFlexGridSizer(2, wxSize(8, 4));
+  grid->AddGrowableCol(1);
+  auto addRow = [&](wxStaticText*& label, int labelId, const wxString& text, wxTextCtrl*& edit,
+                    int editId, long style) {
+    label = new wxStaticText(boxWindow, labelId, text);
+    grid->Add(label, 0, wxALIGN_CENTER_VERTICAL);
+    edit =
+        new wxTextCtrl(boxWindow, editId, wxEmptyString, wxDefaultPosition, wxDefaultSize, style);
+    grid->Add(edit, 1, wxEXPAND);
+  };
+  addRow(guiStaticPassword1, ID_STATIC_PASSWORD1, "Password:", guiEditPassword1, ID_EDIT_PASSWORD1,
+         wxTE_PASSWORD);
+  addRow(guiStaticPassword2, ID_STATIC_PASSWORD2, "Confirm password:", guiEditPassword2,
+         ID_EDIT_PASSWORD2, wxTE_PASSWORD);
+  addRow(guiStaticTip, ID_STATIC_TIP, "Password prompt:", guiEditPrompt, ID_EDIT_PROMPT, 0);
+  addRow(guiStaticPassName, ID_STATIC_PASS_NAME, "Password name:", guiEditName, ID_EDIT_NAME, 0);
+  box->Add(grid, 1, wxEXPAND | wxALL, 5);
+  root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  guiButtonAdd = new wxButton(this, ID_BUTTON_ADD, "Add");
+  guiButtonClose = new wxButton(this, ID_BUTTON_CLOSE, "Close");
+  buttons->Add(guiButtonAdd, 0, wxRIGHT, 6);
+  buttons->Add(guiButtonClose, 0);
+  root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 10);
+
+  SetIconFromPicture(*this, CImageStore::PasswordEditIcon);
+  SetSizer(root);
+  // Escape acts as "Close".
+  SetEscapeId(ID_BUTTON_CLOSE);
+  SetSize(425, 299);
+  // The header picture and the borders around it and the text take 94 pixels.
+  WrapToWidth(guiStaticTitle, GetClientSize().x - 94);
+  SetFixedSizeAtLeast(*this, wxSize(425, 299));
+  Centre(wxBOTH);
+}
+
+int CPassEditDlg::Run() {
+  guiEditPassword1->SetFocus();
+  return ShowModal();
+}
+
+void CPassEditDlg::OnAdd(wxCommandEvent&) {
+  if (CheckInput()) EndModal(Accepted);
+}
+
+void CPassEditDlg::OnCloseButton(wxCommandEvent&) {
+  if (IsModal()) EndModal(Closed);
+}
+
+void CPassEditDlg::OnCloseRequest(wxCloseEvent&) {
+  if (IsModal()) EndModal(Closed);
+}
+
+bool CPassEditDlg::CheckInput() {
+  const wxString password = guiEditPassword1->GetValue();
+  if (password != guiEditPassword2->GetValue()) {
+    Warn(msg::PasswordsDiffer);
+    return false;
+  }
+  if (password.empty()) {
+    Warn(msg::EmptyPassword);
+    return false;
+  }
+  if (guiEditName->GetValue().empty()) {
+    Warn(msg::PasswordNameMissing);
+    return false;
+  }
+  // A prompt is only a reminder: its absence is pointed out, not refused.
+  if (guiEditPrompt->GetValue().empty()) Warn(msg::PasswordPromptMissing);
+  return true;
+}
