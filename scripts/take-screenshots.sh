@@ -17,5 +17,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
   sleep 1
   '$gallery' skin docs/password-window.png
   '$gallery' report docs/report-window.png
+  '$gallery' password-manager docs/password-manager.png
+  '$gallery' password-add docs/add-password.png
+  '$gallery' password-edit docs/edit-password.png
+  '$gallery' settings docs/settings.png
+  '$gallery' about docs/about.png
 "
-echo "Wrote docs/password-window.png and docs/report-window.png"
+echo "Wrote the window pictures to docs/"
