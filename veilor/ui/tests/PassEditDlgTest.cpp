@@ -69,16 +69,6 @@ TEST_F(PassEditDlgTest, ValidationRefusesInOrderAndAcceptsWithoutPrompt) {
   }
 }
 
-TEST_F(PassEditDlgTest, CompleteInputIsAcceptedSilently) {
-  MessageBoxRecorder boxes;
-  EXPECT_EQ(Run([](CPassEditDlg& dialog) {
-              Fill(dialog, "p", "p", "the usual one", "Home");
-              Click(dialog.guiButtonAdd);
-            }),
-            CPassEditDlg::Accepted);
-  EXPECT_TRUE(boxes.Boxes().empty());
-}
-
 TEST_F(PassEditDlgTest, CloseButtonAndCloseBoxGiveZeroAfterARefusal) {
   MessageBoxRecorder boxes;
   EXPECT_EQ(Run([](CPassEditDlg& dialog) {

@@ -174,17 +174,6 @@ TEST_F(SettingsDlgTest, UseDefaultIsStoredAtOnceAndClosingWaitsForMatchingFields
   EXPECT_EQ(Name(CSettings::ItemAdminPassword), "new guard");
 }
 
-TEST_F(SettingsDlgTest, EmptyAdministratorPasswordIsAcceptedWithAWarning) {
-  MessageBoxRecorder boxes;
-  DialogDriver driver;
-  AnswerPrompt(driver, "");
-  driver.On<CSettingsDlg>([](CSettingsDlg& d) { Click(d.guiButtonOK); });
-  EXPECT_EQ(Run(driver), CSettingsDlg::ClosedWithOk);
-  ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].text,
-            "Please change default administrator password for higher level of security");
-}
-
 TEST_F(SettingsDlgTest, CloseKeepsEveryChangeLikeOk) {
   MessageBoxRecorder boxes;
   DialogDriver driver;
