@@ -2,11 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/apptrait.h>
-#include <wx/icon.h>
 
 #include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 #include "ui/ReportProgressEvent.h"
 
@@ -18,10 +18,6 @@ namespace {
 const wxString kTitleText =
     "Ordal Veilor report window. Contains list of all processed files with additional "
     "information.";
-
-wxFont ReportFont() {
-  return wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Tahoma");
-}
 
 bool IsClosingKey(const wxKeyEvent& event) {
   const int code = event.GetKeyCode();
@@ -42,7 +38,7 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
     : wxDialog(parent, id, title, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSTAY_ON_TOP | wxCLOSE_BOX | wxSYSTEM_MENU | wxMINIMIZE_BOX |
                    wxRESIZE_BORDER | wxDIALOG_NO_PARENT) {
-  const wxFont font = ReportFont();
+  const wxFont font = DialogFont();
   SetFont(font);
 
   // Alignment across the sizer's direction is dropped where the item expands
@@ -85,9 +81,7 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
   closeButton->SetFont(font);
   buttonRow->Add(closeButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
 
-  wxIcon icon;
-  icon.CopyFromBitmap(CImageStore::Instance().GetBitmap(CImageStore::ReportIcon));
-  if (icon.IsOk()) SetIcon(icon);
+  SetIconFromPicture(*this, CImageStore::ReportIcon);
 
   // Escape and Enter act on release, through OnKeyUp, never through the
   // dialog's own key-press shortcuts.
