@@ -1,3 +1,38 @@
+if(WIN32)
+  # Cross build: GoogleTest from Debian's sources, built with the same
+  # compiler; the tests run under Wine, one Wine process per test program
+  # (starting Wine per case would cost seconds each).
+  set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
+  if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  if(NOT TARGET GTest::gmock)
+    add_library(GTest::gmock ALIAS gmock)
+  endif()
+
+  # Built always, so that the tests compile for Windows; run by CTest only on
+  # request while some of their expectations are still POSIX ones ("/" in
+  # paths, LF line ends, a UTF-8 ANSI code page).
+  option(VEILOR_WINE_TESTS "Run veilor's tests under Wine with CTest" OFF)
+  function(veilor_add_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE veilor_test_main GTest::gmock)
+    veilor_set_warnings(${name})
+    if(VEILOR_WINE_TESTS)
+      add_test(NAME ${name} COMMAND ${name})
+      set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
+    endif()
+  endfunction()
+
+  # Window tests drive the toolkit of the native build; they are not
+  # cross-built.
+  function(veilor_add_gui_test name)
+  endfunction()
+  return()
+endif()
+
 include(GoogleTest)
 
 # Tests that need no display: discovered case by case.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the Windows cross build of QXM.dll and its tests under Wine
-# need, on top of the native packages. Only what is missing is asked for.
+# Installs what the Windows cross build (QXM.dll, veilor.exe, the installer)
+# and its tests under Wine need, on top of the native packages. Only what is
+# missing is asked for.
 set -euo pipefail
 cd "$(dirname "$0")"
 exec ./setup-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev \
-  googletest xvfb xauth
+  googletest xvfb xauth nsis

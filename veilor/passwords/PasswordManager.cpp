@@ -28,7 +28,8 @@ CPasswordManager*& ProgramManager() {
   return manager;
 }
 
-struct DestroyWindow {
+// Not named DestroyWindow: that is a system function on Windows.
+struct DestroyThroughToolkit {
   void operator()(wxWindow* window) const { window->Destroy(); }
 };
 
@@ -37,7 +38,7 @@ struct DestroyWindow {
 std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
   // A top-level window is destroyed through the toolkit, also when Run throws
   // for a missing skin.
-  std::unique_ptr<CPassEnterFrm, DestroyWindow> window(
+  std::unique_ptr<CPassEnterFrm, DestroyThroughToolkit> window(
       new CPassEnterFrm(parent, -1, /*hideBrowse=*/true, Msg(msg::EnterAdminPassword),
                         CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), kPromptAlpha));
   if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;

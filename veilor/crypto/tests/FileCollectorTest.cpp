@@ -39,6 +39,7 @@ TEST(FileCollectorTest, FoldersExpandToEveryFileBelowThem) {
   EXPECT_TRUE(Collect(dir / "top/empty").empty());
 }
 
+#ifndef _WIN32  // symbolic links need privileges on Windows
 // A link back to a parent folder would make the list endless; linked files
 // are still files.
 TEST(FileCollectorTest, LinkedFoldersAreNotEntered) {
@@ -51,4 +52,5 @@ TEST(FileCollectorTest, LinkedFoldersAreNotEntered) {
   EXPECT_EQ(Collect(dir / "top"),
             (std::vector<wxString>{dir / "top/link-to-file", dir / "top/sub/f"}));
 }
+#endif
 }  // namespace

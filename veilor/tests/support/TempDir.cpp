@@ -4,11 +4,24 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 TempDir::TempDir() {
+#ifdef _WIN32
+  // No mkdtemp: a random name that did not exist yet.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("veilor-test-" + std::to_string(random()) + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(folder, error)) path_ = wxString(folder.wstring());
+  }
+  if (path_.empty()) std::abort();
+#else
   std::string pattern = (std::filesystem::temp_directory_path() / "veilor-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) std::abort();
   path_ = wxString::FromUTF8(pattern.c_str());
+#endif
 }
 
 TempDir::~TempDir() {

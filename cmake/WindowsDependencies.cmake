@@ -1,0 +1,38 @@
+# The Windows builds of wxWidgets, Crypto++ and libpng that
+# scripts/build-windows-deps.sh puts into a cache folder. Sets
+# VEILOR_WINDEPS_FOUND and, when found, defines the targets veilor links
+# (wxWidgets_LIBRARIES names an interface target, PkgConfig::CRYPTOPP as natively).
+set(VEILOR_WINDEPS_DIR
+    "$ENV{HOME}/.cache/veilor-windeps/png1.6.39-cryptopp8.7.0-wx3.2.2"
+    CACHE PATH "Windows builds of wxWidgets, Crypto++ and libpng (scripts/build-windows-deps.sh)")
+if(DEFINED ENV{VEILOR_WINDEPS_DIR})
+  set(VEILOR_WINDEPS_DIR "$ENV{VEILOR_WINDEPS_DIR}" CACHE PATH "" FORCE)
+endif()
+
+set(VEILOR_WINDEPS_FOUND OFF)
+set(wx_config "${VEILOR_WINDEPS_DIR}/bin/wx-config")
+if(NOT EXISTS "${VEILOR_WINDEPS_DIR}/.complete" OR NOT EXISTS "${wx_config}")
+  message(STATUS "No Windows libraries in ${VEILOR_WINDEPS_DIR}: veilor.exe is not built "
+                 "(scripts/build-windows-deps.sh builds them)")
+  return()
+endif()
+set(VEILOR_WINDEPS_FOUND ON)
+
+execute_process(COMMAND sh "${wx_config}" --static --cxxflags core,base
+                OUTPUT_VARIABLE wx_cxxflags OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND sh "${wx_config}" --static --libs core,base
+                OUTPUT_VARIABLE wx_libs OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(wx_cxxflags UNIX_COMMAND "${wx_cxxflags}")
+separate_arguments(wx_libs UNIX_COMMAND "${wx_libs}")
+# The subsystem is chosen per program (WIN32 executables), so that test
+# programs stay console programs whose output CTest reads.
+list(FILTER wx_libs EXCLUDE REGEX "^-mwindows$|subsystem")
+
+add_library(veilor_wx INTERFACE)
+target_compile_options(veilor_wx INTERFACE ${wx_cxxflags})
+target_link_libraries(veilor_wx INTERFACE ${wx_libs})
+set(wxWidgets_LIBRARIES veilor_wx)
+
+add_library(PkgConfig::CRYPTOPP INTERFACE IMPORTED)
+target_include_directories(PkgConfig::CRYPTOPP INTERFACE "${VEILOR_WINDEPS_DIR}/include")
+target_link_libraries(PkgConfig::CRYPTOPP INTERFACE "${VEILOR_WINDEPS_DIR}/lib/libcryptopp.a")

@@ -1,0 +1,197 @@
+// A COM client that does what Explorer does with the installed menu
+// extension: creates it through the registry, initialises it with one
+// selected path, builds the menu, moves onto the entry whose help text is
+// given (drawing it highlighted) and invokes it.
+//   qxm_menu_client PATH "HELP TEXT"
+// Exit codes: 0 invoked, 1 usage, 2 COM failure, 3 entry not found, 4 invoke failed.
+#include <objidl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "QXM_h.h"  // CLSID_ZQXM
+
+namespace {
+
+constexpr UINT kFirst = 1;
+constexpr UINT kLast = 0x7fff;
+
+// The file-drop format with one path, as Explorer hands it over.
+class DropData final : public IDataObject {
+public:
+  explicit DropData(const std::wstring& path) : path_(path) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject)) {
+      *out = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
+      return DV_E_FORMATETC;
+    }
+    // DROPFILES, then the wide path, then two terminating zeros.
+    const SIZE_T bytes = sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (memory == nullptr) return E_OUTOFMEMORY;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path_.c_str(),
+                path_.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+
+private:
+  std::wstring path_;
+  ULONG refs_ = 1;
+};
+
+std::wstring Widen(const char* text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+struct Entry {
+  UINT id;
+  ULONG_PTR data;
+};
+
+// Every owner-drawn command entry, submenus included, in menu order.
+void CollectEntries(HMENU menu, std::vector<Entry>& out) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    if (info.hSubMenu != nullptr) {
+      CollectEntries(info.hSubMenu, out);
+    } else if ((info.fType & MFT_OWNERDRAW) != 0 && (info.fType & MFT_SEPARATOR) == 0) {
+      out.push_back({info.wID, info.dwItemData});
+    }
+  }
+}
+
+// What the shell does when the pointer moves onto an entry.
+void DrawHighlighted(IContextMenu2* menu, const Entry& entry) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 300, 24);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = entry.id;
+  draw.itemAction = ODA_SELECT;
+  draw.itemState = ODS_SELECTED;
+  draw.hDC = dc;
+  SetRect(&draw.rcItem, 0, 0, 300, 24);
+  draw.itemData = entry.data;
+  menu->HandleMenuMsg(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+int Run(const char* path, const char* wantedHelp) {
+  IShellExtInit* init = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_ZQXM, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
+                                reinterpret_cast<void**>(&init));
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "CoCreateInstance failed: 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 2;
+  }
+  auto* data = new DropData(Widen(path));
+  hr = init->Initialize(nullptr, data, nullptr);
+  data->Release();
+  IContextMenu2* menu = nullptr;
+  if (SUCCEEDED(hr)) {
+    hr = init->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&menu));
+  }
+  init->Release();
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "Initialize failed: 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 2;
+  }
+
+  int result = 3;
+  HMENU popup = CreatePopupMenu();
+  hr = menu->QueryContextMenu(popup, 0, kFirst, kLast, CMF_NORMAL);
+  std::vector<Entry> entries;
+  CollectEntries(popup, entries);
+  std::printf("%zu entries\n", entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& entry = entries[i];
+    DrawHighlighted(menu, entry);
+    char help[512] = {};
+    if (FAILED(
+            menu->GetCommandString(entry.id - kFirst, GCS_HELPTEXTA, nullptr, help, sizeof help))) {
+      continue;
+    }
+    std::printf("entry %zu: %s\n", i + 1, help);
+    if (std::strcmp(help, wantedHelp) != 0) continue;
+    CMINVOKECOMMANDINFO invoke = {};
+    invoke.cbSize = sizeof invoke;
+    invoke.lpVerb = MAKEINTRESOURCEA(entry.id - kFirst);
+    invoke.nShow = SW_SHOWNORMAL;
+    hr = menu->InvokeCommand(&invoke);
+    std::printf("InvokeCommand: 0x%08lx\n", static_cast<unsigned long>(hr));
+    result = SUCCEEDED(hr) ? 0 : 4;
+    break;
+  }
+  if (result == 3) std::fprintf(stderr, "no entry with the help text \"%s\"\n", wantedHelp);
+  DestroyMenu(popup);
+  menu->Release();
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: qxm_menu_client PATH \"HELP TEXT\"\n");
+    return 1;
+  }
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  const int result = Run(argv[1], argv[2]);
+  CoUninitialize();
+  std::fflush(stdout);
+  return result;
+}

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Builds the Windows libraries (or finds them cached), cross-builds veilor.exe,
+# QXM.dll, their tests and the installer, then tests the whole system end to
+# end in a fresh Wine prefix: silent install,
+# both registrations, a right-click "Encrypt with AES" and "Decrypt AES file"
+# through the installed QXM.dll, silent uninstall, nothing left behind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${VEILOR_E2E_UNDER_X:-}" ]; then
+  ./scripts/setup-windows-deps.sh
+  time ./scripts/build-windows-deps.sh
+  cmake --preset windows
+  cmake --build --preset windows
+  # Everything that follows opens windows: one private X server for all of it.
+  exec env VEILOR_E2E_UNDER_X=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+build=build/windows
+setup=$(ls "$build"/veilor-setup-*.exe)
+client=$build/installer/qxm_menu_client.exe
+settings_writer=$build/installer/veilor_write_settings.exe
+
+prefix=$(mktemp -d /tmp/veilor-e2e.XXXXXX)
+cleanup() {
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1 || true
+
+failures=0
+check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+# Waits up to $1 seconds for the command to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  for _ in $(seq "$((seconds * 5))"); do
+    if "$@"; then return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+reg_has() { wine reg query "$1" "${@:2}" >/dev/null 2>&1; }
+reg_lacks() { ! reg_has "$@"; }
+
+clsid='{4C1E7AAA-62B0-4D15-9E37-A0C4F2B81D55}'
+typelib='{A53F1AAA-8E24-4AB1-8C6D-1F0B7E94C2D8}'
+install_dir="$prefix/drive_c/Program Files/Veilor"
+start_menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Veilor"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veilor'
+script_key='HKLM\Software\Ordal context menu'
+
+echo "=== silent install"
+check "the installer exits with 0" wine "$setup" /S
+for f in veilor.exe QXM.dll uninstall.exe themes/PassEnterFrm.png menu/veilor.qxm \
+  menu/veilor.ico menu/aes-encrypt.ico menu/aes-decrypt.ico menu/des3-encrypt.ico \
+  menu/des3-decrypt.ico menu/settings.ico menu/passwords.ico; do
+  check "installed: $f" test -f "$install_dir/$f"
+done
+check "the menu script names the installed program" \
+  grep -qF '%1=C:\Program Files\Veilor\veilor.exe' "$install_dir/menu/veilor.qxm"
+check "the menu script names the installed icons" \
+  grep -qF '%3=C:\Program Files\Veilor\menu\aes-encrypt.ico' "$install_dir/menu/veilor.qxm"
+check "no placeholder is left in the menu script" \
+  bash -c "! grep -q '@VEILOR_EXE@\|@ICON_DIR@' \"\$1\"" _ "$install_dir/menu/veilor.qxm"
+for link in "Veilor settings" "Veilor password manager" "About Veilor"; do
+  check "Start menu: $link" test -f "$start_menu/$link.lnk"
+done
+
+echo "=== registrations"
+check "the class is served by the installed QXM.dll" \
+  bash -c "wine reg query 'HKCR\\CLSID\\$clsid\\InprocServer32' /ve | tr -d '\\r' |
+    grep -qiF 'C:\\Program Files\\Veilor\\QXM.dll'"
+check "the handler is bound to all files" reg_has 'HKCR\*\ShellEx\ContextMenuHandlers\ZQXM'
+check "the handler is bound to folders" reg_has 'HKCR\Directory\ShellEx\ContextMenuHandlers\ZQXM'
+check "the type library is registered" reg_has "HKCR\\TypeLib\\$typelib\\1.0"
+check "the menu script is stored" \
+  bash -c "wine reg query '$script_key' | tr -d '\\r' | grep -qF 'Encrypt with AES'"
+check "the uninstaller is registered" reg_has "$uninstall_key" /v UninstallString
+
+echo "=== settings: a stored default password, no report"
+ini=$(wine "$settings_writer" 'e2e secret' | tr -d '\r')
+echo "settings: $ini"
+appdata_ini=$(find "$prefix/drive_c/users" -path '*/AppData/Roaming/Veilor/veilor.ini' | head -n1)
+check "the settings lie in %APPDATA%\\Veilor\\veilor.ini" test -n "$appdata_ini"
+check "the settings name the stored password as default" grep -q 'UseDefEncPass=1' "$appdata_ini"
+
+echo "=== right-click: Encrypt with AES"
+data="$prefix/drive_c/data"
+mkdir -p "$data"
+head -c 300000 /dev/urandom >"$data/report 1.bin"
+cp "$data/report 1.bin" "$prefix/original.bin"
+check "the menu client invokes \"Encrypt with AES\"" \
+  wine "$client" 'C:\data\report 1.bin' 'Encrypt the selected files with AES'
+check "the encrypted file appears" wait_for 120 test -f "$data/report 1.bin.aes"
+check "the source is removed, as the settings say" wait_for 60 test ! -e "$data/report 1.bin"
+# veilor.exe ends once the batch is done; every program of the prefix has ended
+# when the server goes away.
+check "veilor.exe finishes" timeout 120 wineserver -w
+check "the encrypted file differs from the original" \
+  bash -c "! cmp -s \"\$1\" \"\$2\"" _ "$data/report 1.bin.aes" "$prefix/original.bin"
+
+echo "=== right-click: Decrypt AES file"
+check "the menu client invokes \"Decrypt AES file\"" \
+  wine "$client" 'C:\data\report 1.bin.aes' 'Decrypt the selected AES files'
+check "the decrypted file appears" wait_for 120 test -f "$data/report 1.bin"
+check "the encrypted file is removed, as the settings say" \
+  wait_for 60 test ! -e "$data/report 1.bin.aes"
+check "veilor.exe finishes" timeout 120 wineserver -w
+check "decrypting gives back the original bytes" cmp "$data/report 1.bin" "$prefix/original.bin"
+
+echo "=== silent uninstall"
+check "the uninstaller exits with 0" wine "$install_dir/uninstall.exe" /S
+# The uninstaller runs from a copy of itself and returns at once: wait for it.
+check "the install folder is gone" wait_for 120 test ! -e "$install_dir"
+check "veilor's uninstaller finishes" timeout 120 wineserver -w
+check "the Start-menu folder is gone" test ! -e "$start_menu"
+check "the class is unregistered" reg_lacks "HKCR\\CLSID\\$clsid"
+check "the handler is unbound from files" reg_lacks 'HKCR\*\ShellEx\ContextMenuHandlers\ZQXM'
+check "the handler is unbound from folders" \
+  reg_lacks 'HKCR\Directory\ShellEx\ContextMenuHandlers\ZQXM'
+check "the type library is unregistered" reg_lacks "HKCR\\TypeLib\\$typelib"
+check "the program IDs are gone" reg_lacks 'HKCR\ZQXM.ZQXM'
+check "the application ID is gone" reg_lacks 'HKCR\AppID\QXM.DLL'
+check "the stored menu script is gone" reg_lacks "$script_key"
+check "the uninstall entry is gone" reg_lacks "$uninstall_key"
+check "the user's settings stay" test -f "$appdata_ini"
+check "the user's files stay" cmp "$data/report 1.bin" "$prefix/original.bin"
+
+if [ "$failures" -ne 0 ]; then
+  echo "=== $failures end-to-end check(s) failed"
+  exit 1
+fi
+echo "=== end to end under Wine: all checks passed"
