@@ -8,7 +8,6 @@
 #include "crypto/PasswordKey.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
-#include "ui/ImageStore.h"
 #include "ui/PassEnterFrm.h"
 #include "ui/ReportDlg.h"
 
@@ -16,11 +15,8 @@ namespace {
 // Key text is 32 hex digits: 16 bytes for either cipher.
 constexpr std::size_t kKeyTextLength = 32;
 
-std::optional<wxString> AskPassword(const wxString& prompt, bool offerStored) {
-  CPassEnterFrm window(nullptr, -1, !offerStored, prompt,
-                       CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), 220);
-  if (window.Run() != CPassEnterFrm::Confirmed) return std::nullopt;
-  return window.GetPassword();
+std::optional<wxString> AskBatchPassword(const wxString& prompt, bool offerStored) {
+  return AskPassword(nullptr, prompt, !offerStored);
 }
 
 // The report is a top-level window: it is destroyed, not deleted, on every
@@ -33,7 +29,7 @@ struct ReportCloser {
 
 CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
                            CPasswordManager& passwords)
-    : pathList_(pathList), logger_(logger), passwords_(passwords), prompt_(AskPassword) {
+    : pathList_(pathList), logger_(logger), passwords_(passwords), prompt_(AskBatchPassword) {
   useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
   useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
   defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);

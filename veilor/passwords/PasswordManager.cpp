@@ -1,7 +1,5 @@
 #include "passwords/PasswordManager.h"
 
-#include <memory>
-
 #include <wx/arrstr.h>
 #include <wx/defs.h>
 
@@ -12,12 +10,9 @@
 #include "crypto/PasswordKey.h"
 #include "crypto/ProtectedString.h"
 #include "settings/ProgramSettings.h"
-#include "ui/ImageStore.h"
 #include "ui/PassEnterFrm.h"
 
 namespace {
-
-constexpr unsigned char kPromptAlpha = 220;
 
 void ShowWarning(int textId) {
   ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
@@ -28,21 +23,10 @@ CPasswordManager*& ProgramManager() {
   return manager;
 }
 
-// Not named DestroyWindow: that is a system function on Windows.
-struct DestroyThroughToolkit {
-  void operator()(wxWindow* window) const { window->Destroy(); }
-};
-
 }  // namespace
 
 std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
-  // A top-level window is destroyed through the toolkit, also when Run throws
-  // for a missing skin.
-  std::unique_ptr<CPassEnterFrm, DestroyThroughToolkit> window(
-      new CPassEnterFrm(parent, -1, /*hideBrowse=*/true, Msg(msg::EnterAdminPassword),
-                        CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), kPromptAlpha));
-  if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;
-  return window->GetPassword();
+  return AskPassword(parent, Msg(msg::EnterAdminPassword), /*hideBrowse=*/true);
 }
 
 wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t maxChars) const {

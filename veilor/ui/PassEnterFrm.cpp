@@ -1,9 +1,12 @@
 #include "ui/PassEnterFrm.h"
 
+#include <memory>
+
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "passwords/PasswordManager.h"
 #include "ui/DialogLook.h"
+#include "ui/ImageStore.h"
 #include "ui/PassManagerDlg.h"
 
 namespace {
@@ -97,4 +100,21 @@ void CPassEnterFrm::OnEditKeyUp(wxKeyEvent& event) {
     case WXK_NUMPAD_ENTER: EndModal(Confirmed); break;
     default: event.Skip();
   }
+}
+
+namespace {
+// Not named DestroyWindow: that is a system function on Windows.
+struct DestroyThroughToolkit {
+  void operator()(wxWindow* window) const { window->Destroy(); }
+};
+}  // namespace
+
+std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse) {
+  // A top-level window is destroyed through the toolkit, also when Run throws
+  // for a missing skin.
+  std::unique_ptr<CPassEnterFrm, DestroyThroughToolkit> window(
+      new CPassEnterFrm(parent, -1, hideBrowse, prompt,
+                        CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), 220));
+  if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;
+  return window->GetPassword();
 }

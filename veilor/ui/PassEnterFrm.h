@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <wx/button.h>
 #include <wx/textctrl.h>
 
@@ -47,3 +49,8 @@ private:
 
   wxDECLARE_EVENT_TABLE();
 };
+
+// Shows the password window with the program's skin and transparency and
+// returns the confirmed text; nothing when the user cancelled. Raises
+// CXPDialogException when the skin is missing or broken.
+std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse);
