@@ -12,18 +12,12 @@ if(WIN32)
     add_library(GTest::gmock ALIAS gmock)
   endif()
 
-  # Built always, so that the tests compile for Windows; run by CTest only on
-  # request while some of their expectations are still POSIX ones ("/" in
-  # paths, LF line ends, a UTF-8 ANSI code page).
-  option(VEILOR_WINE_TESTS "Run veilor's tests under Wine with CTest" OFF)
   function(veilor_add_test name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE veilor_test_main GTest::gmock)
     veilor_set_warnings(${name})
-    if(VEILOR_WINE_TESTS)
-      add_test(NAME ${name} COMMAND ${name})
-      set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
-    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
   endfunction()
 
   # Window tests drive the toolkit of the native build; they are not

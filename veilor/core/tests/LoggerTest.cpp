@@ -6,6 +6,7 @@
 #include <wx/filefn.h>
 #include <wx/log.h>
 
+#include "LineEnds.h"
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "core/Exceptions.h"
@@ -53,14 +54,15 @@ TEST_F(LoggerTest, LinesCarryTimeStampTitleAndTextAndRunsAppend) {
     CLogger logger(settings_, logDir_, fallbackDir_);
     logger.Open();
     logger.Log(text, CLogger::Information, CLogger::LogAndBox);
-    EXPECT_EQ(logger.FilePath(), logDir_ + "/" + TodaysFileName());
+    EXPECT_EQ(logger.FilePath(), JoinPath(logDir_, TodaysFileName()));
   }
   EXPECT_TRUE(boxes_.Boxes().empty());
 
-  const std::string log = ReadFileBytes(logDir_ + "/" + TodaysFileName());
+  const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
   const std::regex line(
       R"(\[ \d\d (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4}  \d\d:\d\d:\d\d \]: )"
-      R"(Veilor Information : (first|second) run\n)");
+      R"(Veilor Information : (first|second) run)" +
+      kLineEnd);
   ASSERT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
   const std::size_t split = log.find('\n') + 1;
   EXPECT_TRUE(std::regex_match(log.substr(0, split), line)) << log;
@@ -103,7 +105,7 @@ TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
   CLogger logger(settings_, dir_ / "file/Log", fallbackDir_);
   logger.Open();
   logger.Log("here", CLogger::Warning, CLogger::LogOnly);
-  EXPECT_EQ(logger.FilePath(), fallbackDir_ + "/" + TodaysFileName());
+  EXPECT_EQ(logger.FilePath(), JoinPath(fallbackDir_, TodaysFileName()));
   EXPECT_NE(ReadFileBytes(logger.FilePath()).find("here"), std::string::npos);
 }
 
@@ -123,13 +125,13 @@ TEST_F(LoggerTest, NoUsableFolderIsAnError) {
 TEST_F(LoggerTest, UnopenableFileNamesThePath) {
   EnableLog(true);
   ASSERT_TRUE(wxMkdir(logDir_));
-  ASSERT_TRUE(wxMkdir(logDir_ + "/" + TodaysFileName()));  // a folder in the file's place
+  ASSERT_TRUE(wxMkdir(JoinPath(logDir_, TodaysFileName())));  // a folder in the file's place
   CLogger logger(settings_, logDir_, "");
   try {
     logger.Open();
     ADD_FAILURE() << "opened a folder as the log";
   } catch (const CLoggerException& error) {
-    EXPECT_EQ(error.GetMessage(), "Log file opening error:" + logDir_ + "/" + TodaysFileName());
+    EXPECT_EQ(error.GetMessage(), "Log file opening error:" + JoinPath(logDir_, TodaysFileName()));
   }
 }
 

@@ -35,7 +35,7 @@ TEST_F(ProgramSettingsTest, DefaultsReadAsDeclared) {
 
 TEST_F(ProgramSettingsTest, MissingKeyIsFilledInAndUnknownKeysDrop) {
   std::string file = kFirstStartSettings;
-  file.replace(file.find("HideReportDlg=0\n"), 16, "Obsolete=1\n");
+  file.replace(file.find("HideReportDlg=0"), 15, "Obsolete=1");
   file.replace(file.find("OverwriteExistingFiles=0"), 24, "OverwriteExistingFiles=1");
   WriteFileBytes(path_, file);
   {
@@ -58,7 +58,7 @@ TEST_F(ProgramSettingsTest, PasswordListsRoundTripInTheirOwnSections) {
     settings.SetDynamicGroup(CSettings::GroupPNames, names);
   }
   const std::string file = ReadFileBytes(path_);
-  EXPECT_NE(file.find("[DynamicGroup/PNames]\nitem0="), std::string::npos);
+  EXPECT_NE(file.find("[DynamicGroup/PNames]" + kLineEnd + "item0="), std::string::npos);
   EXPECT_EQ(file.find("[DynamicGroup/PList]"), std::string::npos);
   EXPECT_EQ(file.find("PassManagerDlg"), std::string::npos);
 

@@ -11,22 +11,29 @@ namespace {
 TEST(SettingsPathTest, ProgramFolderIsMadeInsideTheUserDataFolder) {
   TempDir dir;
   const wxString data = dir / "config";  // a fresh account has none yet
-  EXPECT_EQ(SettingsFilePathIn(data, dir / "home"), data + "/Veilor/veilor.ini");
-  EXPECT_TRUE(wxDirExists(data + "/Veilor"));
+  EXPECT_EQ(SettingsFilePathIn(data, dir / "home"), JoinPath(data, "Veilor/veilor.ini"));
+  EXPECT_TRUE(wxDirExists(JoinPath(data, "Veilor")));
   // A second run finds it.
-  EXPECT_EQ(SettingsFilePathIn(data, dir / "home"), data + "/Veilor/veilor.ini");
+  EXPECT_EQ(SettingsFilePathIn(data, dir / "home"), JoinPath(data, "Veilor/veilor.ini"));
 }
 
 TEST(SettingsPathTest, HomeFolderWhenTheProgramFolderCannotBeMade) {
   TempDir dir;
   WriteFileBytes(dir / "blocker", "a file, not a folder");
-  EXPECT_EQ(SettingsFilePathIn(dir / "blocker", dir.Path()), dir.Path() + "/veilor.ini");
-  EXPECT_EQ(SettingsFilePathIn(dir / "blocker/deeper", dir.Path() + "/"),
-            dir.Path() + "/veilor.ini");
-  EXPECT_EQ(SettingsFilePathIn("", dir.Path()), dir.Path() + "/veilor.ini");
-  EXPECT_EQ(SettingsFilePathIn("relative/dir", dir.Path()), dir.Path() + "/veilor.ini");
+  EXPECT_EQ(SettingsFilePathIn(dir / "blocker", dir.Path()), dir / "veilor.ini");
+  EXPECT_EQ(SettingsFilePathIn(dir / "blocker/deeper", dir.Path() + wxFILE_SEP_PATH),
+            dir / "veilor.ini");
+  EXPECT_EQ(SettingsFilePathIn("", dir.Path()), dir / "veilor.ini");
+  EXPECT_EQ(SettingsFilePathIn("relative/dir", dir.Path()), dir / "veilor.ini");
 }
 
+#ifdef _WIN32
+TEST(UserDataDirTest, IsTheRoamingApplicationDataFolder) {
+  wxString appData;
+  ASSERT_TRUE(wxGetEnv("APPDATA", &appData));
+  EXPECT_EQ(UserDataDir(), appData);
+}
+#else
 class UserDataDirTest : public testing::Test {
 protected:
   void SetUp() override {
@@ -56,5 +63,6 @@ TEST_F(UserDataDirTest, FollowsTheXdgConfigurationFolder) {
   wxSetEnv("XDG_CONFIG_HOME", "cfg");
   EXPECT_EQ(UserDataDir(), "/home/someone/.config");
 }
+#endif
 
 }  // namespace

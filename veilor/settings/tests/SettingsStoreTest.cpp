@@ -2,6 +2,7 @@
 
 #include <wx/filefn.h>
 
+#include "LineEnds.h"
 #include "TempDir.h"
 #include "core/Exceptions.h"
 #include "settings/SettingReference.h"
@@ -42,7 +43,8 @@ TEST_F(SettingsStoreTest, MissingFileGivesDefaultsAndIsCreatedOnSave) {
   EXPECT_TRUE(flag);
   EXPECT_TRUE(list.empty());
   store->Save();
-  EXPECT_EQ(ReadFileBytes(path_), "[StaticGroup/Main]\nName=default\nFlag=1\nOff=0\n");
+  EXPECT_EQ(ReadFileBytes(path_),
+            WithLineEnds("[StaticGroup/Main]\nName=default\nFlag=1\nOff=0\n"));
 }
 
 TEST_F(SettingsStoreTest, DynamicEntriesLoadInFileOrderAndAreRenumbered) {
@@ -60,8 +62,8 @@ TEST_F(SettingsStoreTest, DynamicEntriesLoadInFileOrderAndAreRenumbered) {
     store->SetDynamicGroup(DynamicId, list);
   }  // written by the destructor
   EXPECT_EQ(ReadFileBytes(path_),
-            "[DynamicGroup/List]\nitem0=first\nitem1=second\nitem2=third\n"
-            "[StaticGroup/Main]\nName=n\nFlag=0\nOff=0\n");
+            WithLineEnds("[DynamicGroup/List]\nitem0=first\nitem1=second\nitem2=third\n"
+                         "[StaticGroup/Main]\nName=n\nFlag=0\nOff=0\n"));
 }
 
 TEST_F(SettingsStoreTest, ElevenEntriesKeepTheirOrder) {
@@ -83,7 +85,8 @@ TEST_F(SettingsStoreTest, EmptyDynamicGroupDisappearsAndExtraKeysAreDropped) {
   auto store = MakeStore();
   store->SetDynamicGroup(DynamicId, wxArrayString());
   store->Save();
-  EXPECT_EQ(ReadFileBytes(path_), "[StaticGroup/Main]\nName=n\nFlag=1\nOff=0\n[Foreign]\nkept=1\n");
+  EXPECT_EQ(ReadFileBytes(path_),
+            WithLineEnds("[StaticGroup/Main]\nName=n\nFlag=1\nOff=0\n[Foreign]\nkept=1\n"));
 }
 
 TEST_F(SettingsStoreTest, BoolValuesReadAsNumbersElseKeepTheDefault) {

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "LineEnds.h"
+
 // The settings file that a first start writes, byte for byte (line ends of
 // this platform). "AP" holds the empty administrator password protected with
 // filler 17; every first-start file holds exactly these bytes.
-inline const std::string kFirstStartSettings =
+inline const std::string kFirstStartSettings = WithLineEnds(
     "[StaticGroup/SettingsDlg]\n"
     "UseDefEncPass=0\n"
     "UseDefDecPass=0\n"
@@ -24,4 +26,4 @@ inline const std::string kFirstStartSettings =
     "EnableLog=0\n"
     "ShowErrorMessages=1\n"
     "ShowWarningMessages=1\n"
-    "ShowInfoMessages=0\n";
+    "ShowInfoMessages=0\n");

@@ -6,6 +6,19 @@
 #include <iterator>
 #include <random>
 
+#include <wx/filefn.h>
+
+namespace {
+// File names as the system takes them: UTF-16 on Windows, UTF-8 elsewhere.
+std::filesystem::path FsPath(const wxString& path) {
+#ifdef _WIN32
+  return std::filesystem::path(path.ToStdWstring());
+#else
+  return std::filesystem::path(std::string(path.utf8_str()));
+#endif
+}
+}  // namespace
+
 TempDir::TempDir() {
 #ifdef _WIN32
   // No mkdtemp: a random name that did not exist yet.
@@ -26,17 +39,21 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(std::string(path_.utf8_str()), ignored);
+  std::filesystem::remove_all(FsPath(path_), ignored);
 }
 
-wxString TempDir::operator/(const wxString& name) const { return path_ + "/" + name; }
+wxString JoinPath(const wxString& folder, const wxString& name) {
+  wxString native = name;
+  native.Replace("/", wxString(wxFILE_SEP_PATH));
+  return folder + wxFILE_SEP_PATH + native;
+}
 
 std::string ReadFileBytes(const wxString& path) {
-  std::ifstream in(std::string(path.utf8_str()), std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFileBytes(const wxString& path, const std::string& bytes) {
-  std::ofstream out(std::string(path.utf8_str()), std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out << bytes;
 }

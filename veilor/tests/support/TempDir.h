@@ -4,6 +4,10 @@
 
 #include <wx/string.h>
 
+// A path inside a folder, with this platform's separators ("/" in the name
+// becomes "\\" on Windows), as the program itself builds paths.
+wxString JoinPath(const wxString& folder, const wxString& name);
+
 // A fresh folder under the system's temporary folder, removed with all its
 // contents when the object goes away.
 class TempDir {
@@ -14,8 +18,9 @@ public:
   TempDir& operator=(const TempDir&) = delete;
 
   const wxString& Path() const { return path_; }
-  // Path of a name inside the folder.
-  wxString operator/(const wxString& name) const;
+  // Path of a name inside the folder; "/" in the name may stand for any
+  // separator.
+  wxString operator/(const wxString& name) const { return JoinPath(path_, name); }
 
 private:
   wxString path_;
