@@ -20,9 +20,14 @@ if(WIN32)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
   endfunction()
 
-  # Window tests drive the toolkit of the native build; they are not
-  # cross-built.
+  # Window tests: real windows of the Windows toolkit, run under Wine inside
+  # the private X server that scripts/test-windows.sh starts.
   function(veilor_add_gui_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE veilor_window_test_main GTest::gmock)
+    veilor_set_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
   endfunction()
   return()
 endif()

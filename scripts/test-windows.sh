@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Cross-builds QXM.dll, qxm.exe and the Windows tests with mingw-w64 and runs
-# the tests under Wine in a fresh Wine prefix, inside a private X server (the
-# menu painting needs a display).
+# Builds veilor's Windows libraries (or finds them cached), cross-builds
+# QXM.dll, qxm.exe, veilor.exe, the installer and their tests with mingw-w64,
+# and runs the tests under Wine in a fresh Wine prefix inside a private X
+# server (menus and windows need a display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup-windows-deps.sh
-cmake --preset windows
-cmake --build --preset windows
+if [ -z "${VEILOR_WINE_UNDER_X:-}" ]; then
+  ./scripts/setup-windows-deps.sh
+  ./scripts/build-windows-deps.sh
+  cmake --preset windows
+  cmake --build --preset windows
+  # The prefix must be made inside the X server too: Wine's desktop process,
+  # started with the prefix, would otherwise have no display, and every
+  # dialog created later would fail.
+  exec env VEILOR_WINE_UNDER_X=1 xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
+fi
 
-prefix=$(mktemp -d /tmp/qxm-wine.XXXXXX)
+prefix=$(mktemp -d /tmp/veilor-wine.XXXXXX)
 cleanup() {
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
@@ -18,4 +26,4 @@ trap cleanup EXIT
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The first start creates the prefix; keep its server running for all tests.
 wineboot -i >/dev/null 2>&1 || wine cmd /c exit >/dev/null 2>&1 || true
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows
+ctest --preset windows

@@ -22,7 +22,12 @@ void DialogDriver::Notify() {
     }
     return;
   }
-  if (next_ < steps_.size() && steps_[next_]()) ++next_;
+  // An action that lets events through (Settle) must not see its own step
+  // run again from the nested loop: Windows delivers timers there too.
+  if (inStep_ || next_ >= steps_.size()) return;
+  inStep_ = true;
+  if (steps_[next_]()) ++next_;
+  inStep_ = false;
 }
 
 namespace {

@@ -57,6 +57,7 @@ public:
 private:
   std::vector<std::function<bool()>> steps_;
   std::size_t next_ = 0;
+  bool inStep_ = false;
   std::chrono::steady_clock::time_point deadline_;
 };
 

@@ -62,6 +62,6 @@ TEST(ImageStoreTest, UnknownKeysGiveAnEmptyPicture) {
 TEST(ImageStoreTest, ThemeFolderExistsBesideTheProgram) {
   CImageStore::Instance();
   EXPECT_TRUE(wxDirExists(CImageStore::GetThemesDir()));
-  EXPECT_TRUE(CImageStore::GetThemesDir().EndsWith("themes/"));
+  EXPECT_TRUE(CImageStore::GetThemesDir().EndsWith(wxString("themes") + wxFILE_SEP_PATH));
 }
 }  // namespace

@@ -153,6 +153,10 @@ int ShowDialog(const wxString& what, const wxString& out) {
   return 0;
 }
 
+}  // namespace
+
+// Outside the unnamed namespace: the wxGetApp() that the toolkit's macro
+// defines for it would be an unused internal function there.
 class GalleryApp : public wxApp {
 public:
   bool OnInit() override {
@@ -169,7 +173,6 @@ public:
     return false;
   }
 };
-}  // namespace
 
 wxIMPLEMENT_APP_NO_MAIN(GalleryApp);
 
