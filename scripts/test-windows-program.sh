@@ -77,6 +77,16 @@ check "no placeholder is left in the menu script" \
 for link in "Veilor settings" "Veilor password manager" "About Veilor"; do
   check "Start menu: $link" test -f "$start_menu/$link.lnk"
 done
+# What a bare Windows has: the installed programs must need nothing else.
+only_system_dlls() {
+  local others
+  others=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' |
+    grep -vE '^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|oleacc|comctl32|comdlg32|uxtheme|version|winspool|msvcrt|rpcrt4|ws2_32)\.(dll|drv)$' ||
+    true)
+  [ -z "$others" ] || { echo "  also needs: $others"; return 1; }
+}
+check "veilor.exe needs only system DLLs" only_system_dlls "$install_dir/veilor.exe"
+check "QXM.dll needs only system DLLs" only_system_dlls "$install_dir/QXM.dll"
 
 echo "=== registrations"
 check "the class is served by the installed QXM.dll" \

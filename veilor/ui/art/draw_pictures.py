@@ -408,7 +408,8 @@ class Canvas:
         return (min(self.px[i] / a, 1.0), min(self.px[i + 1] / a, 1.0),
                 min(self.px[i + 2] / a, 1.0), a)
 
-    def save_rgba(self, path, bits=8):
+    def rgba_rows(self, bits=8):
+        """Unfiltered PNG rows of straight (not premultiplied) RGBA."""
         top = (1 << bits) - 1
         fmt = ">4H" if bits == 16 else "4B"
         rows = []
@@ -420,7 +421,44 @@ class Canvas:
                     vals = [0, 0, 0, 0]
                 row += struct.pack(fmt, *vals)
             rows.append(bytes(row))
-        write_png(path, self.w, self.h, 6, bits, b"".join(rows))
+        return b"".join(rows)
+
+    def save_rgba(self, path, bits=8):
+        write_png(path, self.w, self.h, 6, bits, self.rgba_rows(bits))
+
+    def ico_image(self):
+        """The image as an icon file holds it: PNG from 256 px up, else a
+        32-bit DIB (BGRA rows bottom-up, doubled height, 1-bit AND mask)."""
+        rows = self.rgba_rows(8)
+        if self.w >= 256:
+            return png_bytes(self.w, self.h, 6, 8, rows)
+        stride = self.w * 4 + 1
+        colour = bytearray()
+        mask = bytearray()
+        mask_stride = ((self.w + 31) // 32) * 4
+        for y in reversed(range(self.h)):
+            row = rows[y * stride + 1:(y + 1) * stride]
+            bits = bytearray(mask_stride)
+            for x in range(self.w):
+                r, g, b, a = row[x * 4:x * 4 + 4]
+                colour += bytes((b, g, r, a))
+                if a == 0:
+                    bits[x // 8] |= 0x80 >> (x % 8)
+            mask += bits
+        header = struct.pack("<IiiHHIIiiII", 40, self.w, self.h * 2, 1, 32, 0,
+                             len(colour) + len(mask), 0, 0, 0, 0)
+        return header + bytes(colour) + bytes(mask)
+
+
+def write_ico(path, canvases):
+    """An icon file with one image per canvas, smallest first."""
+    images = [c.ico_image() for c in canvases]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for c, data in zip(canvases, images):
+        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    write_file(path, out + b"".join(images))
 
 
 def _filter_rows(raw, width, height, bpp):
@@ -453,7 +491,7 @@ def _filter_rows(raw, width, height, bpp):
     return bytes(out)
 
 
-def write_png(path, width, height, colour_type, bits, raw):
+def png_bytes(width, height, colour_type, bits, raw):
     """`raw` holds unfiltered rows, each led by a zero filter byte."""
     channels = 4 if colour_type == 6 else 3
     filtered = zlib.compress(_filter_rows(raw, width, height, channels * bits // 8), 9)
@@ -465,11 +503,18 @@ def write_png(path, width, height, colour_type, bits, raw):
         return (struct.pack(">I", len(data)) + tag + data +
                 struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
     ihdr = struct.pack(">IIBBBBB", width, height, bits, colour_type, 0, 0, 0)
-    data = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) +
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) +
             chunk(b"IDAT", idat) + chunk(b"IEND", b""))
+
+
+def write_file(path, data):
     with open(path, "wb") as fh:
         fh.write(data)
     print("wrote", os.path.relpath(path, os.path.dirname(os.path.dirname(UI_DIR))))
+
+
+def write_png(path, width, height, colour_type, bits, raw):
+    write_file(path, png_bytes(width, height, colour_type, bits, raw))
 
 
 # ---------------------------------------------------------------------------
@@ -743,6 +788,20 @@ def about_icon16():
     return c
 
 
+def program_icon(size):
+    """veilor.exe's icon: the padlock alone, filling the square."""
+    if size == 16:
+        return about_icon16()
+    c = Canvas(size, size)
+    k = size / 64.0
+    lock = Frame(-0.5 * k, -3.5 * k, k * 1.06)
+    if size >= 48:
+        c.shadow(padlock_silhouette(), dx=0.5 * k, dy=1.5 * k, blur=max(1.0, 2.5 * k),
+                 alpha=0.3, f=lock)
+    draw_padlock(c, lock, line=2.0 if size >= 48 else 2.6)
+    return c
+
+
 def about_banner():
     w, h = 430, 92
     c = Canvas(w, h, linear(0, 0, w, h * 2.5, [(0, NAVY), (0.55, rgb("#123E52")), (1, TEAL_DARK)]))
@@ -845,6 +904,8 @@ def main():
     for name, draw, bits in PICTURES_TO_DRAW:
         draw().save_rgba(os.path.join(PICTURES, name), bits)
     pass_enter_skin()
+    write_ico(os.path.join(os.path.dirname(UI_DIR), "veilor.ico"),
+              [program_icon(size) for size in (16, 24, 32, 48, 256)])
 
 
 if __name__ == "__main__":
