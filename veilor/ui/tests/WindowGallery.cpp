@@ -1,14 +1,17 @@
 // Shows one window of the program in a typical state and saves a picture of
 // it, for the README: `veilor_window_gallery WHAT <out.png>`, WHAT one of
 // skin, report, password-manager, password-add, password-edit, settings,
-// about. Run it
-// under an X server (scripts/take-screenshots.sh does).
+// about. Run it under an X server (scripts/take-screenshots.sh does; the
+// Windows build runs under Wine, scripts/take-windows-screenshots.sh).
+#include <chrono>
 #include <cstdio>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/ffile.h>
+#include <wx/filefn.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -29,7 +32,26 @@
 #include "ui/SettingsDlg.h"
 
 namespace {
+// Under Wine the screen read back from inside lacks the native controls, so
+// with VEILOR_GALLERY_AREA set the picture is taken from outside: the area is
+// written to "<out>.area" as WxH+X+Y, and the window stays up until the tool
+// that takes the picture removes that file.
+bool AreaTakenFromOutside(const wxRect& area, const wxString& path) {
+  if (!wxGetEnv("VEILOR_GALLERY_AREA", nullptr)) return false;
+  const wxString marker = path + ".area";
+  {
+    wxFFile file(marker, "w");
+    file.Write(wxString::Format("%dx%d+%d+%d", area.width, area.height, area.x, area.y));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (wxFileExists(marker) && std::chrono::steady_clock::now() < deadline) {
+    Settle(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
 void SaveScreen(const wxRect& area, const wxString& path) {
+  if (AreaTakenFromOutside(area, path)) return;
   wxScreenDC screen;
   wxBitmap picture(area.GetSize());
   wxMemoryDC memory(picture);
@@ -66,21 +88,27 @@ int ShowReport(const wxString& out) {
   wxFrame* backdrop = Backdrop();
   auto* report = new CReportDlg(nullptr, -1, "Encryption report");
   report->Show(true);
+#ifdef _WIN32
+  const wxString home = "C:\\Users\\anna\\Documents\\";
+#else
+  const wxString home = "/home/anna/Documents/";
+#endif
   const struct {
     const char* path;
     const char* status;
     const char* description;
   } rows[] = {
-      {"/home/anna/Documents/tax-return-2025.pdf", "Done", ""},
-      {"/home/anna/Documents/contracts/lease.odt", "Done", ""},
-      {"/home/anna/Documents/contracts/scan-0042.png", "Done", ""},
-      {"/home/anna/Documents/notes.txt.aes", "Skipped",
-       "Second encryption by this algorithm will show real file data"},
-      {"/home/anna/Documents/budget.xlsx", "Skipped", "Source file already exists"},
-      {"/home/anna/Documents/photos/2026-08-14 lake.jpg", "", ""},
+      {"tax-return-2025.pdf", "Done", ""},
+      {"contracts/lease.odt", "Done", ""},
+      {"contracts/scan-0042.png", "Done", ""},
+      {"notes.txt.aes", "Skipped", "Second encryption by this algorithm will show real file data"},
+      {"budget.xlsx", "Skipped", "Source file already exists"},
+      {"photos/2026-08-14 lake.jpg", "", ""},
   };
   for (const auto& row : rows) {
-    const long index = report->AddFileRow(row.path);
+    wxString path = home + row.path;
+    path.Replace("/", wxString(wxFILE_SEP_PATH));
+    const long index = report->AddFileRow(path);
     report->SetFileResult(index, row.status, row.description);
   }
   SendReportProgress(report, 64);
