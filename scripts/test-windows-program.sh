@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Windows libraries (or finds them cached), cross-builds veilor.exe,
 # QXM.dll, their tests and the installer, then tests the whole system end to
-# end in a fresh Wine prefix: silent install,
-# both registrations, a right-click "Encrypt with AES" and "Decrypt AES file"
-# through the installed QXM.dll, silent uninstall, nothing left behind.
+# end in a fresh Wine prefix: silent install, both registrations, a
+# right-click "Encrypt with AES" and "Decrypt AES file" through the installed
+# QXM.dll (unattended with stored default passwords, then with the report
+# shown and the password typed into the password window), the system's error
+# box for a damaged settings file, silent uninstall, nothing left behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -129,6 +131,48 @@ check "the encrypted file is removed, as the settings say" \
   wait_for 60 test ! -e "$data/report 1.bin.aes"
 check "veilor.exe finishes" timeout 120 wineserver -w
 check "decrypting gives back the original bytes" cmp "$data/report 1.bin" "$prefix/original.bin"
+
+echo "=== right-click with the windows: report shown, decryption password typed"
+# The settings file is plain text: no default for decryption, report shown.
+sed -i 's/^UseDefDecPass=1/UseDefDecPass=0/; s/^HideReportDlg=1/HideReportDlg=0/' "$appdata_ini"
+head -c 70000 /dev/urandom >"$data/typed.bin"
+cp "$data/typed.bin" "$prefix/typed.bin"
+# Brings veilor's window with this exact title to the front.
+activate() {
+  local id
+  id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
+  [ -n "$id" ] || return 1
+  xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
+  sleep 0.5
+}
+press_in() { activate "$1" && xdotool key --delay 80 "${@:2}"; }
+type_in() { activate "$1" && xdotool type --delay 40 "$2" && sleep 0.3 && xdotool key Return; }
+check "the menu client invokes \"Encrypt with AES\"" \
+  wine "$client" 'C:\data\typed.bin' 'Encrypt the selected files with AES'
+check "the encrypted file appears" wait_for 120 test -f "$data/typed.bin.aes"
+check "the source is removed" wait_for 60 test ! -e "$data/typed.bin"
+check "Enter closes the encryption report" press_in "Encryption report" Return
+check "veilor.exe finishes" timeout 60 wineserver -w
+check "the menu client invokes \"Decrypt AES file\"" \
+  wine "$client" 'C:\data\typed.bin.aes' 'Decrypt the selected AES files'
+check "the password is typed into the password window" type_in "New Dialog" 'e2e secret'
+check "the decrypted file appears" wait_for 120 test -f "$data/typed.bin"
+check "Enter closes the decryption report" press_in "Decryption report" Return
+check "veilor.exe finishes" timeout 60 wineserver -w
+check "the typed password gives back the original bytes" cmp "$data/typed.bin" "$prefix/typed.bin"
+
+echo "=== a damaged settings file: the system's message box, nothing overwritten"
+cp "$appdata_ini" "$prefix/good.ini"
+printf '[StaticGroup/SettingsDlg]\r\nthis line is damaged\r\n' >"$appdata_ini"
+cp "$appdata_ini" "$prefix/damaged.ini"
+wine "$install_dir/veilor.exe" about &
+veilor_pid=$!
+check "the error box shows before any window of veilor's" press_in "Error" Return
+check "veilor.exe finishes" timeout 60 wineserver -w
+failed() { ! wait "$1"; }
+check "veilor.exe ends with a failure" failed "$veilor_pid"
+check "the damaged settings file is left as it was" cmp "$appdata_ini" "$prefix/damaged.ini"
+cp "$prefix/good.ini" "$appdata_ini"
 
 echo "=== silent uninstall"
 check "the uninstaller exits with 0" wine "$install_dir/uninstall.exe" /S
