@@ -50,16 +50,29 @@ TEST(ProtectStringTest, EncodingsArePinned) {
 TEST(ProtectStringTest, NonAsciiTextIsStoredInTheCodePage) {
 #ifdef _WIN32
   if (GetACP() != 1252) GTEST_SKIP() << "pinned for code page 1252";
-  const wxString text = wxString::FromUTF8(
+  const Pinned pinned{
       "Gr\xC3\xBC\xC3\x9F"
-      "e");
-  const char* const encoded =
+      "e",
+      5,
       "820F06D1B731F5706B1AFFE140CDE9C11386EA83851270D7386E01A70A5144C912B62859E9F07A988140373003"
       "BEFC2E3AA403AC0785AA27119A39B4CE77D5F3D0011B7521559A69B06F2444E36B9308E87A5D354F9FD7354F15"
-      "96251B61E7F48E34F91EB957C504E2714397713A6B6C5DD0B01DE4D041F13B67CB0BDEA09F9A";
-  EXPECT_EQ(ProtectString(text, 5), encoded);
-  EXPECT_EQ(UnprotectString(encoded), text);
-  // Letters the code page lacks are refused rather than stored as lookalikes.
+      "96251B61E7F48E34F91EB957C504E2714397713A6B6C5DD0B01DE4D041F13B67CB0BDEA09F9A"};
+#else
+  const Pinned pinned{
+      "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87", 1,
+      "9F1C3FB2118376C6E9D8CED847CBEEC71688E1818E107DD54D1B75DE7E5730CF66B8545B95F2069AFE3530497"
+      "1B88E2848AA75AE7187DC2560EF4BCDCB71D0F5D70F1E772457916BBA1A293D976DE70E9C7429373B9DAB3732"
+      "60EA5C1C67E0F2FC3A8B1CCB55B306950435EE033C196A58DEB71FE3D244F33112C072D3A6929C72D1CECA"};
+#endif
+  const wxString text = wxString::FromUTF8(pinned.utf8);
+  EXPECT_EQ(ProtectString(text, pinned.filler), pinned.encoded);
+  EXPECT_EQ(UnprotectString(pinned.encoded), text);
+}
+
+#ifdef _WIN32
+// Letters the code page lacks are refused rather than stored as lookalikes.
+TEST(ProtectStringTest, TextTheCodePageCannotHoldIsRefused) {
+  if (GetACP() != 1252) GTEST_SKIP() << "written for code page 1252";
   try {
     ProtectString(wxString::FromUTF8("Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87"), 1);
     ADD_FAILURE() << "stored a text the code page cannot hold";
@@ -67,16 +80,8 @@ TEST(ProtectStringTest, NonAsciiTextIsStoredInTheCodePage) {
     EXPECT_EQ(error.GetMessage(),
               "The text contains characters that the system code page can't store");
   }
-#else
-  const wxString text = wxString::FromUTF8("Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87");
-  const char* const encoded =
-      "9F1C3FB2118376C6E9D8CED847CBEEC71688E1818E107DD54D1B75DE7E5730CF66B8545B95F2069AFE3530497"
-      "1B88E2848AA75AE7187DC2560EF4BCDCB71D0F5D70F1E772457916BBA1A293D976DE70E9C7429373B9DAB3732"
-      "60EA5C1C67E0F2FC3A8B1CCB55B306950435EE033C196A58DEB71FE3D244F33112C072D3A6929C72D1CECA";
-  EXPECT_EQ(ProtectString(text, 1), encoded);
-  EXPECT_EQ(UnprotectString(encoded), text);
-#endif
 }
+#endif
 
 TEST(ProtectStringTest, LongTextsCarryNoFillerAndComeBackWhole) {
   // 64 even characters are still padded (64 < 2 + 64); 66 are not.
