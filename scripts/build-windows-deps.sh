@@ -7,7 +7,7 @@
 #   VEILOR_WINDEPS_DIR   the cache folder (default: ~/.cache/veilor-windeps/<versions>)
 #   VEILOR_WINDEPS_JOBS  parallel make jobs (default: number of processors)
 #
-# About 20 minutes on 2 cores, almost all of it wxWidgets.
+# About 25 minutes on 2 cores, most of it wxWidgets.
 set -euo pipefail
 cd "$(dirname "$0")"
 
