@@ -12,22 +12,23 @@ if(WIN32)
     add_library(GTest::gmock ALIAS gmock)
   endif()
 
-  function(veilor_add_test name)
+  # One test program with the given main, run under Wine by CTest.
+  function(veilor_add_wine_test name main)
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE veilor_test_main GTest::gmock)
+    target_link_libraries(${name} PRIVATE ${main} GTest::gmock)
     veilor_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
   endfunction()
 
+  function(veilor_add_test name)
+    veilor_add_wine_test(${name} veilor_test_main ${ARGN})
+  endfunction()
+
   # Window tests: real windows of the Windows toolkit, run under Wine inside
   # the private X server that scripts/test-windows.sh starts.
   function(veilor_add_gui_test name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE veilor_window_test_main GTest::gmock)
-    veilor_set_warnings(${name})
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
+    veilor_add_wine_test(${name} veilor_window_test_main ${ARGN})
   endfunction()
   return()
 endif()
