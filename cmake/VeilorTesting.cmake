@@ -1,16 +1,7 @@
 if(WIN32)
-  # Cross build: GoogleTest from Debian's sources, built with the same
-  # compiler; the tests run under Wine, one Wine process per test program
+  # Cross build: the tests run under Wine, one Wine process per test program
   # (starting Wine per case would cost seconds each).
-  set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
-  if(NOT TARGET gtest)
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-    add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  endif()
-  if(NOT TARGET GTest::gmock)
-    add_library(GTest::gmock ALIAS gmock)
-  endif()
+  include(WindowsGoogleTest)
 
   # One test program with the given main, run under Wine by CTest.
   function(veilor_add_wine_test name main)
