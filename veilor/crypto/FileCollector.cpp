@@ -1,10 +1,10 @@
 #include "crypto/FileCollector.h"
 
+#include <wx/arrstr.h>
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/tokenzr.h>
 
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
@@ -26,10 +26,8 @@ bool IsLink(const wxString& path) {
 #endif
 }
 
-wxArrayString Entries(const wxString& folder, int kind) {
+wxArrayString Entries(wxDir& dir, int kind) {
   wxArrayString names;
-  wxDir dir(folder);
-  if (!dir.IsOpened()) return names;
   wxString name;
   for (bool found = dir.GetFirst(&name, wxEmptyString, kind | wxDIR_HIDDEN); found;
        found = dir.GetNext(&name)) {
@@ -39,28 +37,68 @@ wxArrayString Entries(const wxString& folder, int kind) {
   return names;
 }
 
-void AddFolder(const wxString& folder, wxArrayString& files) {
+// A folder that cannot be opened is an entry of its own, so the report shows
+// that its files were not processed.
+void AddFolder(const wxString& folder, std::vector<CollectedPath>& files) {
+  wxDir dir(folder);
+  if (!dir.IsOpened()) {
+    files.push_back({folder, false});
+    return;
+  }
   const wxString prefix = folder.EndsWith(wxFileName::GetPathSeparator())
                               ? folder
                               : folder + wxFileName::GetPathSeparator();
-  for (const wxString& name : Entries(folder, wxDIR_FILES)) files.Add(prefix + name);
-  for (const wxString& name : Entries(folder, wxDIR_DIRS)) {
+  for (const wxString& name : Entries(dir, wxDIR_FILES)) files.push_back({prefix + name, true});
+  for (const wxString& name : Entries(dir, wxDIR_DIRS)) {
     const wxString child = prefix + name;
     if (!IsLink(child)) AddFolder(child, files);
   }
 }
+
+// The text between commas, empty pieces included, except after a final
+// comma: the context menu ends every path with one.
+wxArrayString Pieces(const wxString& pathList) {
+  wxArrayString pieces = wxSplit(pathList, Msg(msg::Comma)[0], '\0');
+  if (!pieces.empty() && pieces.Last().empty()) pieces.RemoveAt(pieces.size() - 1);
+  return pieces;
+}
+
+// The path that starts at pieces[first]: the longest run of pieces that,
+// joined with commas, names something that exists, else the piece alone.
+// `next` receives the index after the run.
+wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t& next) {
+  wxString joined;
+  wxString found = pieces[first];
+  next = first + 1;
+  for (std::size_t last = first; last < pieces.size(); ++last) {
+    joined += (last == first ? wxString() : Msg(msg::Comma)) + pieces[last];
+    if (!joined.empty() &&
+        wxFileName::Exists(joined, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW)) {
+      found = joined;
+      next = last + 1;
+    }
+  }
+  return found;
+}
 }  // namespace
 
-wxArrayString CollectFiles(const wxString& pathList) {
-  wxLogNull quiet;  // an unreadable folder simply yields fewer files
-  wxArrayString files;
-  wxStringTokenizer tokens(pathList, Msg(msg::Comma), wxTOKEN_DEFAULT);
-  while (tokens.HasMoreTokens()) {
-    const wxString token = tokens.GetNextToken();
-    if (!token.empty() && wxDirExists(token)) {
-      AddFolder(token, files);
+std::vector<CollectedPath> CollectFiles(const wxString& pathList) {
+  wxLogNull quiet;  // an unreadable folder becomes an entry, not a toolkit message
+  std::vector<CollectedPath> files;
+  const wxArrayString pieces = Pieces(pathList);
+  for (std::size_t i = 0; i < pieces.size();) {
+    if (pieces[i].empty()) {
+      files.push_back({wxString(), false});
+      ++i;
+      continue;
+    }
+    std::size_t next = 0;
+    const wxString path = JoinedPath(pieces, i, next);
+    i = next;
+    if (wxDirExists(path)) {
+      AddFolder(path, files);
     } else {
-      files.Add(token);
+      files.push_back({path, true});
     }
   }
   return files;

@@ -117,29 +117,38 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
                             const wxString& reportTitle) {
   ReportCloser closer{new CReportDlg(nullptr, -1, reportTitle)};
   CReportDlg& report = *closer.report;
+  succeeded_ = false;
 
   const KeyResult key = ObtainKey(direction, prompt, expectedLength / 2);
   if (key.status != KeyObtained) return;
   keyText_ = key.keyText;
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
-  const wxArrayString files = CollectFiles(pathList_);
+  const std::vector<CollectedPath> files = CollectFiles(pathList_);
   if (!hideReport_.Get()) {
     report.Show(true);
     report.closeButton->Enable(false);
   }
-  for (const wxString& path : files) {
+  bool allSucceeded = true;
+  for (const CollectedPath& file : files) {
     wxString status, description;
-    const long row = report.AddFileRow(path);
-    if (path.empty()) {
+    const long row = report.AddFileRow(file.path);
+    if (!file.valid) {
       status = Msg(msg::InvalidFileOrFolder);
-      logger_.Log(status, CLogger::Error, CLogger::LogOnly);
+      const wxString where = file.path.empty() ? wxString() : Msg(msg::Space) + file.path;
+      logger_.Log(status + where, CLogger::Error, CLogger::LogOnly);
     } else {
-      RunProcedure(procedure, direction, path, description, status, &report);
+      RunProcedure(procedure, direction, file.path, description, status, &report);
     }
     report.SetFileResult(row, status, description);
+    allSucceeded =
+        allSucceeded && (status == Msg(msg::StatusDone) || status == Msg(msg::StatusSkipped));
   }
-  if (!hideReport_.Get()) {
+  succeeded_ = allSucceeded;
+  // A hidden report still appears when a file failed: otherwise, with
+  // logging off, the failure would be reported nowhere.
+  if (!hideReport_.Get() || !allSucceeded) {
+    report.Show(true);
     report.closeButton->Enable(true);
     report.closeButton->SetFocus();
     report.FinishAndShowModal();

@@ -52,6 +52,10 @@ public:
   // The default password when one is set and stored, else the user's answer.
   KeyResult ObtainKey(Direction direction, const wxString& prompt, std::size_t maxChars);
 
+  // Whether the last batch did what was asked: a key was obtained and every
+  // file ended "Done" or "Skipped".
+  bool Succeeded() const { return succeeded_; }
+
   // Replaces the password window, for tests.
   void SetPasswordPrompt(PasswordPrompt prompt) { prompt_ = std::move(prompt); }
 
@@ -65,6 +69,7 @@ private:
 
   wxString pathList_;
   wxString keyText_;
+  bool succeeded_ = false;
   CBoolSetting useDefEncPass_;
   CBoolSetting useDefDecPass_;
   CStringSetting defEncPass_;

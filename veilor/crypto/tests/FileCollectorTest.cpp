@@ -1,5 +1,7 @@
 // Expanding the comma-joined path argument into files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/filename.h>
@@ -10,8 +12,18 @@
 namespace {
 
 std::vector<wxString> Collect(const wxString& pathList) {
-  const wxArrayString files = CollectFiles(pathList);
-  return std::vector<wxString>(files.begin(), files.end());
+  std::vector<wxString> paths;
+  for (const CollectedPath& file : CollectFiles(pathList)) paths.push_back(file.path);
+  return paths;
+}
+
+// Each entry as one line: its path, marked when it gets an invalid row.
+wxString Described(const wxString& pathList) {
+  wxString lines;
+  for (const CollectedPath& file : CollectFiles(pathList)) {
+    lines += file.path + (file.valid ? "" : " [invalid]") + "\n";
+  }
+  return lines;
 }
 
 TEST(FileCollectorTest, CommasSplitAsTheToolkitDoes) {
@@ -39,7 +51,73 @@ TEST(FileCollectorTest, FoldersExpandToEveryFileBelowThem) {
   EXPECT_TRUE(Collect(dir / "top/empty").empty());
 }
 
-#ifndef _WIN32  // symbolic links need privileges on Windows
+// A name may hold commas: where joined pieces name something that exists,
+// they are one path, and the longest such join wins.
+TEST(FileCollectorTest, CommaNamesAreRebuiltFromThePieces) {
+  TempDir dir;
+  for (const char* name : {"a", "a,b.txt", "b.txt", "c,"}) WriteFileBytes(dir / name, name);
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "x,y", 0755));
+  WriteFileBytes(dir / "x,y/f", "f");
+  const wxString a = dir / "a", ab = dir / "a,b.txt", b = dir / "b.txt";
+  const struct {
+    wxString list;
+    std::vector<wxString> expected;
+  } cases[] = {
+      {ab, {ab}},
+      {ab + ",", {ab}},
+      {a + "," + b, {a, b}},
+      {ab + "," + b, {ab, b}},
+      {b + "," + ab + "," + a + ",", {b, ab, a}},
+      {a + ",b.txt," + b, {ab, b}},
+      {a + ",," + b, {a, "", b}},
+      {a + ",missing", {a, "missing"}},
+      {"missing," + a, {"missing", a}},
+      {dir / "c,,", {dir / "c,"}},
+      {dir / "x,y," + a, {dir / "x,y/f", a}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Collect(c.list), c.expected) << c.list;
+}
+
+#ifndef _WIN32  // modes and symbolic links (which need privileges on Windows)
+// Only a user without rights meets an unreadable folder: as root, the check
+// runs in a child that has become "nobody".
+TEST(FileCollectorTest, UnreadableFolderIsAnInvalidEntryWithItsPath) {
+  TempDir dir;
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/locked", 0755, wxPATH_MKDIR_FULL));
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/open", 0755, wxPATH_MKDIR_FULL));
+  for (const char* name : {"top/z", "top/locked/g", "top/open/f"}) WriteFileBytes(dir / name, "");
+  ASSERT_EQ(chmod(dir.Path().fn_str(), 0755), 0);
+  ASSERT_EQ(chmod((dir / "top/locked").fn_str(), 0), 0);
+  const wxString expected = dir / "top/z\n" + dir / "top/locked [invalid]\n" + dir / "top/open/f\n";
+
+  if (geteuid() != 0) {
+    EXPECT_EQ(Described(dir / "top"), expected);
+    return;
+  }
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(fds[0]);
+    constexpr uid_t kNobody = 65534;
+    if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
+    const wxCharBuffer lines = Described(dir / "top").utf8_str();
+    const bool written =
+        write(fds[1], lines.data(), lines.length()) == static_cast<ssize_t>(lines.length());
+    _exit(written ? 0 : 4);
+  }
+  close(fds[1]);
+  std::string lines;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) lines.append(buffer, n);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+  EXPECT_EQ(wxString::FromUTF8(lines), expected);
+}
+
 // A link back to a parent folder would make the list endless; linked files
 // are still files.
 TEST(FileCollectorTest, LinkedFoldersAreNotEntered) {

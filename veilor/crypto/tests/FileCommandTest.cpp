@@ -166,4 +166,36 @@ TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {
   EXPECT_EQ(prompts_.back(), "Please enter password for AES decryption");
   EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
 }
+
+// A hidden report stays hidden only while every file ends "Done" or
+// "Skipped": a failure must be seen somewhere even with logging off.
+TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  WriteFileBytes(dir_ / "a.txt.aes", "");
+  WriteFileBytes(dir_ / "c.txt", "gamma");
+  WriteFileBytes(dir_ / "d.txt", "delta");
+  const struct {
+    wxString list;
+    bool failed;
+  } cases[] = {
+      {dir_ / "a.txt," + dir_ / "b.txt", false},  // a.txt is skipped: its output exists
+      {dir_ / "c.txt," + dir_ / "missing", true},
+      {dir_ / "d.txt,,", true},
+  };
+  for (const auto& c : cases) {
+    ReportWatcher report;
+    report.Arm();
+    CFileCommand command = Command(c.list, wxString("pw"));
+    command.EncryptAes();
+    Settle(100ms);
+    EXPECT_EQ(report.shown, c.failed) << c.list;
+    EXPECT_EQ(command.Succeeded(), !c.failed) << c.list;
+    if (c.failed) {
+      ASSERT_EQ(report.rows.size(), 2u);
+      EXPECT_EQ(report.rows[0].status, "Done");
+      EXPECT_NE(report.rows[1].status, "Done");
+      EXPECT_TRUE(report.closeEnabled);
+    }
+  }
+}
 }  // namespace
