@@ -6,6 +6,7 @@
 
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "core/ProductVersion.h"
 #include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 
@@ -68,7 +69,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent, int id, const wxString& title)
   SetTitle(title);
 
   labelsText->SetLabel("Veilor version:\n");
-  valuesText->SetLabel("1.1\n");
+  valuesText->SetLabel(wxString(kProductVersion) + "\n");
   descriptionText->SetLabel(kDescription);
   descriptionText->Wrap(descriptionText->GetSize().x);
   componentsText->SetLabel(ComponentsText());

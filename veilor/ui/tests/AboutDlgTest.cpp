@@ -61,7 +61,8 @@ TEST_F(AboutDlgTest, FixedLayoutAndTexts) {
   CAboutDlg dialog(nullptr, -1, "About");
   EXPECT_EQ(dialog.GetTitle(), "About");
   EXPECT_EQ(dialog.GetSize(), wxSize(450, 531));
-  EXPECT_EQ(dialog.valuesText->GetLabel(), "1.1\n");
+  // The version of this build, as the project declares it.
+  EXPECT_EQ(dialog.valuesText->GetLabel(), VEILOR_PROJECT_VERSION "\n");
   // Setting the texts did not resize their boxes.
   EXPECT_EQ(dialog.valuesText->GetRect(), wxRect(117, 110, 316, 66));
   EXPECT_EQ(dialog.componentsText->GetRect(), wxRect(13, 324, 420, 70));
