@@ -1,9 +1,13 @@
 // Entry point of veilor: the process-wide services that everything else
 // relies on are built first, then the toolkit takes over.
+#include <vector>
+
 #include <wx/app.h>
 
+#include "core/CommandLine.h"
 #include "core/Exceptions.h"
 #include "core/StartupError.h"
+#include "core/Utf8Names.h"
 #include "core/VeilorApp.h"
 #include "crypto/Keys.h"
 
@@ -30,7 +34,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 }
 #else
 int main(int argc, char** argv) {
+  UseUtf8ForNames();
+  wxArrayString args;
+  for (int i = 0; i < argc; ++i) args.Add(ArgumentText(argv[i]));
+  // Questions about the program are answered even where no display is.
+  if (PrintAnswer(ParseCommandLine(args))) return 0;
   if (!StartProcessServices()) return 1;
-  return wxEntry(argc, argv);
+
+  // The toolkit takes the arguments as text, so that it does not convert
+  // them by the locale the process started with.
+  std::vector<wxChar*> wideArgs;
+  for (wxString& arg : args) wideArgs.push_back(const_cast<wxChar*>(arg.wc_str()));
+  wideArgs.push_back(nullptr);
+  return wxEntry(argc, wideArgs.data());
 }
 #endif

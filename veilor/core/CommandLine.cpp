@@ -1,7 +1,10 @@
 #include "core/CommandLine.h"
 
+#include <cstdio>
+
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "core/ProductVersion.h"
 
 namespace {
 
@@ -15,6 +18,8 @@ constexpr VerbEntry kPlainVerbs[] = {
     {msg::VerbSettings, Action::Settings},
     {msg::VerbAbout, Action::About},
     {msg::VerbPasswordManager, Action::PasswordManager},
+    {msg::OptionHelp, Action::Help},
+    {msg::OptionVersion, Action::Version},
 };
 constexpr VerbEntry kCipherVerbs[] = {
     {msg::VerbAese, Action::EncryptAes},
@@ -45,4 +50,15 @@ Command ParseCommandLine(const wxArrayString& args) {
     default: break;
   }
   return command;
+}
+
+wxString UsageText() { return Msg(msg::UsageText); }
+
+wxString VersionText() { return Msg(msg::ProgramName) + Msg(msg::Space) + kProductVersion + "\n"; }
+
+bool PrintAnswer(const Command& command) {
+  if (command.action != Action::Help && command.action != Action::Version) return false;
+  std::fputs((command.action == Action::Help ? UsageText() : VersionText()).utf8_str(), stdout);
+  std::fflush(stdout);
+  return true;
 }

@@ -13,6 +13,8 @@ enum class Action {
   DecryptAes,
   EncryptDes3,
   DecryptDes3,
+  Help,
+  Version,
 };
 
 struct Command {
@@ -24,3 +26,14 @@ struct Command {
 // exactly and case-sensitively; anything else, and any other argument count,
 // gives Action::None.
 Command ParseCommandLine(const wxArrayString& args);
+
+// What "--help" prints, and an unknown command line to the error stream: the
+// verbs and what they take.
+wxString UsageText();
+// What "--version" prints: the program's name and the version of this build.
+wxString VersionText();
+
+// Prints the answer to "--help" or "--version" on standard output; false,
+// printing nothing, for any other command. Needs no toolkit, so that these
+// work without a display.
+bool PrintAnswer(const Command& command);

@@ -142,6 +142,24 @@ constexpr Entry kEntries[] = {
     // Where the about box sends users.
     {6012, "https://veilor.app", false},
     {6013, "mailto:support@veilor.app", false},
+
+    // Batch, command line and version.
+    {6200, "--help", false},
+    {6201, "--version", false},
+    {6202,
+     "Usage: veilor [about | settings | pm | --help | --version]\n"
+     "       veilor aese | aesd | des3e | des3d FILES\n"
+     "\n"
+     "  about, no verb  show the about box\n"
+     "  settings        open the settings\n"
+     "  pm              open the password manager\n"
+     "  aese, aesd      encrypt, decrypt with AES\n"
+     "  des3e, des3d    encrypt, decrypt with Triple-DES\n"
+     "  --help          print this text\n"
+     "  --version       print the version\n"
+     "\n"
+     "FILES is one argument: files and folders joined by commas.\n",
+     true},
 };
 
 }  // namespace

@@ -113,5 +113,10 @@ enum : int {
   ModuleLabel = 6011,
   WebsiteAddress = 6012,
   SupportMailAddress = 6013,
+
+  // Batch, command line and version.
+  OptionHelp = 6200,
+  OptionVersion = 6201,
+  UsageText = 6202,
 };
 }  // namespace msg

@@ -1,5 +1,6 @@
 #include "core/VeilorApp.h"
 
+#include <cstdio>
 #include <new>
 
 #include "core/CommandLine.h"
@@ -49,7 +50,16 @@ CVeilorApp::~CVeilorApp() {
 }
 
 bool CVeilorApp::OnInit() {
-  if (startupFailed_) return false;
+  const Command command = ParseCommandLine(argv.GetArguments());
+  // Questions about the program itself need none of its services.
+  if (PrintAnswer(command)) {
+    exitStatus_ = ExitDone;
+    return true;
+  }
+  if (startupFailed_) {
+    exitStatus_ = ExitFailed;
+    return true;
+  }
 
   try {
     // The pictures need the running toolkit; this also creates the theme
@@ -58,7 +68,7 @@ bool CVeilorApp::OnInit() {
     logger_->Open();
     logger_->Log(Msg(msg::Initializing), CLogger::Information, CLogger::LogAndBox);
     adminPassword_.Bind(*settings_, CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword);
-    Run(ParseCommandLine(argv.GetArguments()));
+    exitStatus_ = Run(command);
   } catch (const std::exception& error) {
     ReportError(error);
   }
@@ -70,38 +80,59 @@ bool CVeilorApp::OnInit() {
   } catch (const std::exception& error) {
     ReportError(error);
   }
-  return false;
+  // The action is over: OnRun hands the status to the process without
+  // entering the toolkit's main loop.
+  return true;
 }
 
+int CVeilorApp::OnRun() { return exitStatus_; }
+
 void CVeilorApp::ReportError(const std::exception& error) {
+  exitStatus_ = ExitFailed;
   logger_->Log(DescribeError(error), CLogger::Error, CLogger::LogAndBox);
 }
 
-void CVeilorApp::Run(const Command& command) {
+int CVeilorApp::Run(const Command& command) {
   switch (command.action) {
-    case Action::EncryptAes: MakeFileCommand(command).EncryptAes(); break;
-    case Action::DecryptAes: MakeFileCommand(command).DecryptAes(); break;
-    case Action::EncryptDes3: MakeFileCommand(command).EncryptDes3(); break;
-    case Action::DecryptDes3: MakeFileCommand(command).DecryptDes3(); break;
-    case Action::PasswordManager: RunPasswordManager(); break;
-    case Action::Settings: RunSettings(); break;
+    case Action::EncryptAes:
+    case Action::DecryptAes:
+    case Action::EncryptDes3:
+    case Action::DecryptDes3: return RunFileCommand(command);
+    case Action::PasswordManager: return RunPasswordManager();
+    case Action::Settings: RunSettings(); return ExitDone;
     case Action::About: {
       CAboutDlg about(nullptr, -1, Msg(msg::AboutTitle));
       about.ShowModal();
-      break;
+      return ExitDone;
     }
+    case Action::Help:
+    case Action::Version:
     case Action::None: break;
   }
+  std::fputs(UsageText().utf8_str(), stderr);
+  return ExitUsage;
 }
 
-void CVeilorApp::RunPasswordManager() {
-  if (!passwords_->CheckAdministrator(nullptr)) return;
+int CVeilorApp::RunFileCommand(const Command& command) {
+  CFileCommand files(command.pathList, *settings_, *logger_, *passwords_);
+  switch (command.action) {
+    case Action::EncryptAes: files.EncryptAes(); break;
+    case Action::DecryptAes: files.DecryptAes(); break;
+    case Action::EncryptDes3: files.EncryptDes3(); break;
+    default: files.DecryptDes3(); break;
+  }
+  return files.Succeeded() ? ExitDone : ExitFailed;
+}
+
+int CVeilorApp::RunPasswordManager() {
+  if (!passwords_->CheckAdministrator(nullptr)) return ExitFailed;
   CPassManagerDlg dialog(nullptr, -1, Msg(msg::PasswordManagerTitle), /*selectMode=*/false,
                          *passwords_);
   dialog.Run(wxEmptyString);
   // Stored whichever way the dialog ended; a failure reaches the error
   // handler above with the stored list unchanged.
   dialog.StoreEntries();
+  return ExitDone;
 }
 
 void CVeilorApp::RunSettings() {
@@ -110,8 +141,4 @@ void CVeilorApp::RunSettings() {
   // still hold the values they were filled with.
   dialog.Run();
   dialog.StoreSettings();
-}
-
-CFileCommand CVeilorApp::MakeFileCommand(const Command& command) {
-  return CFileCommand(command.pathList, *settings_, *logger_, *passwords_);
 }

@@ -153,7 +153,70 @@ TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
       ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
   ASSERT_FALSE(prompt.empty());
   ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 key Escape");
-  EXPECT_TRUE(encrypt.Wait(kSeconds).has_value());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 1) << "a cancelled password is not success";
   EXPECT_TRUE(FolderContents(data_) == original);
+}
+
+// The selection "a,b.txt" as the context menu passes it: with "a" and
+// "b.txt" beside it, only "a,b.txt" is encrypted (and, by default, removed).
+TEST_F(FileVerbsTest, CommaNamesReachTheRightFile) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  for (const char* name : {"a", "a,b.txt", "b.txt"}) WriteFileBytes(data_ + "/" + name, name);
+  ProgramRunner encrypt = Veilor("aese", data_ + "/a,b.txt,");
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+  EXPECT_TRUE(wxFileExists(data_ + "/a,b.txt.aes"));
+  EXPECT_FALSE(wxFileExists(data_ + "/a,b.txt"));
+  EXPECT_EQ(ReadFileBytes(data_ + "/a"), "a");
+  EXPECT_EQ(ReadFileBytes(data_ + "/b.txt"), "b.txt");
+  EXPECT_FALSE(wxFileExists(data_ + "/a.aes"));
+  EXPECT_FALSE(wxFileExists(data_ + "/b.txt.aes"));
+}
+
+// With the report hidden, a file that failed still shows it; the run then
+// exits with 1.
+TEST_F(FileVerbsTest, FailedFileShowsTheHiddenReport) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  WriteFileBytes(data_ + "/junk.aes", std::string(48, 'j'));
+  ProgramRunner decrypt = Veilor("aesd", data_ + "/junk.aes");
+  ASSERT_TRUE(decrypt.Start());
+  const std::string report =
+      ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^Decryption report$'");
+  ASSERT_FALSE(report.empty()) << "the failure was reported nowhere";
+  ShellOutput("xdotool windowfocus --sync " + report + " key Escape");
+  EXPECT_EQ(decrypt.Wait(kSeconds), 1);
+}
+
+// Started without any locale, as some file managers start programs: names
+// are still UTF-8, opened and logged as they are.
+TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  {
+    CSettings settings(home_ + "/.config/Veilor/veilor.ini");
+    settings.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
+    settings.Save();
+  }
+  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+  const wxString file = data_ + wxString::FromUTF8("/Ü.txt");
+  WriteFileBytes(file, "Grüße");
+
+  for (const auto& [verb, path] : {std::pair{"aese", file}, {"aesd", file + ".aes"}}) {
+    ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
+    runner.Env("HOME", home_.utf8_string()).Env("XDG_CONFIG_HOME", std::nullopt);
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) runner.Env(name, std::nullopt);
+    ASSERT_TRUE(runner.Start());
+    EXPECT_EQ(runner.Wait(kSeconds), 0) << verb;
+  }
+  EXPECT_EQ(ReadFileBytes(file), "Grüße");
+  EXPECT_FALSE(wxFileExists(file + ".aes"));
+
+  wxArrayString logs;
+  ASSERT_EQ(wxDir::GetAllFiles(logDir, &logs), 1u);
+  const std::string log = ReadFileBytes(logs[0]);
+  for (const wxString& path : {file, file + ".aes"}) {
+    EXPECT_NE(log.find(" : Done " + path.utf8_string() + "\n"), std::string::npos) << log;
+  }
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
 }
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <regex>
 
 #include <wx/dir.h>
@@ -145,6 +146,28 @@ TEST_F(LoggerTest, PreviousLogTargetComesBack) {
   }
   EXPECT_EQ(wxLog::GetActiveTarget(), before);
 }
+
+#ifndef _WIN32
+// Linux names are UTF-8 bytes: a line holding one is written as such even
+// when the process has no locale, instead of as an empty line.
+TEST_F(LoggerTest, NonAsciiPathsAreWrittenAsUtf8WhateverTheLocale) {
+  EnableLog(true);
+  const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+  ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
+  {
+    CLogger logger(settings_, logDir_, fallbackDir_);
+    logger.Open();
+    logger.Log(wxString::FromUTF8("Done /data/Über café.txt"), CLogger::Information,
+               CLogger::LogOnly);
+  }
+  std::setlocale(LC_CTYPE, previous.c_str());
+  const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
+  EXPECT_NE(log.find("]: Veilor Information : Done /data/\xC3\x9C"
+                     "ber caf\xC3\xA9.txt\n"),
+            std::string::npos)
+      << log;
+}
+#endif
 
 TEST(LogTimeTest, MonthNamesAreEnglishWhateverTheLocale) {
   const wxDateTime time(5, wxDateTime::Dec, 2026, 14, 3, 59);

@@ -83,7 +83,7 @@ TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
   ASSERT_FALSE(window.empty()) << "no error box appeared";
   ShellOutput("xdotool windowfocus --sync " + window + " key Return");
   const auto status = veilor.Wait(kSeconds);
-  EXPECT_TRUE(status.has_value()) << "the program did not end cleanly";
+  EXPECT_EQ(status, 1) << "the program did not end cleanly, or hid the error from its caller";
 }
 
 // "pm" asks for the administrator password first; out of the box it is
@@ -101,5 +101,40 @@ TEST_F(ProgramTest, PasswordManagerVerbChecksTheAdministratorPassword) {
   ASSERT_FALSE(warning.empty()) << "no warning box";
   ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
   EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+}
+
+// Scripts and file managers tell success from failure by the exit status;
+// the questions about the program are answered on standard output, a
+// command line that is not understood gets the usage on standard error.
+TEST_F(ProgramTest, ExitStatusAndAnswersOfTheCommandLine) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string output;  // part of standard output; none at all when empty
+    std::string error;   // part of standard error
+  } cases[] = {
+      {{"--help"}, 0, "aese | aesd | des3e | des3d FILES", ""},
+      {{"--version"}, 0, "Veilor " VEILOR_PROJECT_VERSION, ""},
+      {{"nonsense"}, 2, "", "Usage: veilor"},
+      {{"aese"}, 2, "", "aese | aesd | des3e | des3d FILES"},
+      {{"aese", "/a", "/b"}, 2, "", "Usage: veilor"},
+      {{"about", "x"}, 2, "", "Usage: veilor"},
+  };
+  for (const auto& c : cases) {
+    ProgramRunner veilor = Veilor(c.args);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_EQ(veilor.Wait(kSeconds), c.status) << c.args[0];
+    EXPECT_NE(veilor.StandardError().find(c.error), std::string::npos) << veilor.StandardError();
+
+    std::string command =
+        "env -u XDG_CONFIG_HOME HOME='" + home_.utf8_string() + "' " + VEILOR_PROGRAM;
+    for (const std::string& arg : c.args) command += " '" + arg + "'";
+    const std::string output = ShellOutput(command + " 2>/dev/null");
+    if (c.output.empty()) {
+      EXPECT_EQ(output, "") << c.args[0];
+    } else {
+      EXPECT_NE(output.find(c.output), std::string::npos) << output;
+    }
+  }
 }
 }  // namespace
