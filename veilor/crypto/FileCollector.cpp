@@ -72,6 +72,10 @@ wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t&
   next = first + 1;
   for (std::size_t last = first; last < pieces.size(); ++last) {
     joined += (last == first ? wxString() : Msg(msg::Comma)) + pieces[last];
+    // Longer joins keep this folder part: when it does not exist, none of
+    // them can, which keeps a long selection from costing a look-up per pair.
+    const std::size_t cut = joined.find_last_of(wxFileName::GetPathSeparators());
+    if (cut != wxString::npos && !wxDirExists(joined.substr(0, cut + 1))) break;
     if (!joined.empty() &&
         wxFileName::Exists(joined, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW)) {
       found = joined;
