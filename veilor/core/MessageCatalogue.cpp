@@ -142,6 +142,10 @@ constexpr Entry kEntries[] = {
     // Where the about box sends users.
     {6012, "https://veilor.app", false},
     {6013, "mailto:support@veilor.app", false},
+
+    // Settings store and its file.
+    {6014, ".lock", false},
+    {6015, "Can't find a home folder for the settings file. Set HOME to your home folder.", true},
 };
 
 }  // namespace

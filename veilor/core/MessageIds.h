@@ -113,5 +113,9 @@ enum : int {
   ModuleLabel = 6011,
   WebsiteAddress = 6012,
   SupportMailAddress = 6013,
+
+  // Settings store and its file.
+  SettingsLockSuffix = 6014,
+  SettingsNoHomeFolder = 6015,
 };
 }  // namespace msg
