@@ -160,6 +160,10 @@ constexpr Entry kEntries[] = {
      "\n"
      "FILES is one argument: files and folders joined by commas.\n",
      true},
+
+    // Settings store and its file.
+    {6014, ".lock", false},
+    {6015, "Can't find a home folder for the settings file. Set HOME to your home folder.", true},
 };
 
 }  // namespace

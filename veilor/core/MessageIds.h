@@ -118,5 +118,9 @@ enum : int {
   OptionHelp = 6200,
   OptionVersion = 6201,
   UsageText = 6202,
+
+  // Settings store and its file.
+  SettingsLockSuffix = 6014,
+  SettingsNoHomeFolder = 6015,
 };
 }  // namespace msg

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <wx/convauto.h>
@@ -11,6 +12,7 @@
 #include "core/Exceptions.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "settings/SettingsFileLock.h"
 
 namespace {
 
@@ -77,10 +79,86 @@ bool WriteItem(const rkSettingsItem& item, wxString& text) {
   }
 }
 
+// Items compare by what would be written for them, so that setting a value
+// to what it already was is no change.
+bool SameItem(const rkSettingsItem& a, const rkSettingsItem& b) {
+  wxString textA, textB;
+  const bool writtenA = WriteItem(a, textA);
+  const bool writtenB = WriteItem(b, textB);
+  return a.name == b.name && writtenA == writtenB && textA == textB;
+}
+
+bool IsStatic(const rkSettingsGroup& group) { return group.name.StartsWith(kStaticPrefix); }
+
+// A static group whose file section lacks one of its items: the defaults of
+// a first start, or of items added since the file was written, are filled in.
+bool LacksItems(const rkSettingsGroup& group, const IniDocument& document) {
+  if (!IsStatic(group)) return false;
+  for (const auto& [itemId, item] : group.items) {
+    if (!document.Value(SectionOf(group), item.name)) return true;
+  }
+  return false;
+}
+
+bool ItemChanged(const rkSettingsGroup& before, int itemId, const rkSettingsItem& item) {
+  const auto old = before.items.find(itemId);
+  return old == before.items.end() || !SameItem(old->second, item);
+}
+
+bool GroupChanged(const rkSettingsGroup& before, const rkSettingsGroup& now) {
+  if (before.items.size() != now.items.size()) return true;
+  for (const auto& [itemId, item] : now.items) {
+    if (ItemChanged(before, itemId, item)) return true;
+  }
+  return false;
+}
+
+std::vector<IniDocument::Entry> EntriesOf(const rkSettingsGroup& group) {
+  std::vector<IniDocument::Entry> entries;
+  for (const auto& [itemId, item] : group.items) {
+    wxString text;
+    if (WriteItem(item, text)) entries.push_back({item.name, text});
+  }
+  return entries;
+}
+
+// Puts this run's changes to one group onto the document read back from the
+// file; true when the document changed. A static group is rewritten with the
+// values on file for the items this run left alone (keys it does not declare
+// go); a changed dynamic group replaces the one on file whole.
+bool MergeGroup(const rkSettingsGroup& before, const rkSettingsGroup& now, IniDocument& document) {
+  const wxString section = SectionOf(now);
+  if (!IsStatic(now)) {
+    if (!GroupChanged(before, now)) return false;
+    document.ReplaceSection(section, EntriesOf(now));
+    return true;
+  }
+  bool touched = false;
+  std::vector<IniDocument::Entry> entries;
+  for (const auto& [itemId, item] : now.items) {
+    wxString text;
+    if (!WriteItem(item, text)) continue;
+    const auto onFile = document.Value(section, item.name);
+    if (onFile && !ItemChanged(before, itemId, item)) {
+      text = *onFile;
+    } else {
+      touched = true;
+    }
+    entries.push_back({item.name, text});
+  }
+  if (touched) document.ReplaceSection(section, entries);
+  return touched;
+}
+
+IniDocument ReadSettings(const wxString& path) {
+  // Without a lock file (a folder not made yet) the file is read all the same.
+  SettingsFileLock lock(path);
+  return ParseSettingsText(ReadSettingsText(path), path);
+}
+
 }  // namespace
 
-rkSettings::rkSettings(const wxString& path)
-    : path_(path), document_(ParseSettingsText(ReadSettingsText(path), path)) {}
+rkSettings::rkSettings(const wxString& path) : path_(path), document_(ReadSettings(path)) {}
 
 rkSettings::~rkSettings() {
   if (saved_) return;
@@ -98,6 +176,7 @@ void rkSettings::AddGroup(const rkSettingsGroup& group, int id, bool isStatic,
   if (groups_.count(id) != 0) throw rkSettingsException(Msg(msg::SettingsDuplicateGroup));
   rkSettingsGroup copy = group;
   copy.name = (isStatic ? kStaticPrefix : kDynamicPrefix) + path;
+  loaded_.emplace(id, copy);
   groups_.emplace(id, std::move(copy));
 }
 
@@ -116,6 +195,7 @@ bool rkSettings::Load() {
       }
     }
   }
+  loaded_ = groups_;
   return true;
 }
 
@@ -183,22 +263,45 @@ bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
   return true;
 }
 
+bool rkSettings::HasChanges() const {
+  for (const auto& [id, group] : groups_) {
+    const auto before = loaded_.find(id);
+    if (before == loaded_.end() || GroupChanged(before->second, group)) return true;
+  }
+  return false;
+}
+
 void rkSettings::Save() {
   std::lock_guard guard(lock_);
-  for (const auto& [id, group] : groups_) {
-    std::vector<IniDocument::Entry> entries;
-    for (const auto& [itemId, item] : group.items) {
-      wxString text;
-      if (WriteItem(item, text)) entries.push_back({item.name, text});
-    }
-    document_.ReplaceSection(SectionOf(group), entries);
+  const bool lacking = std::any_of(groups_.begin(), groups_.end(), [this](const auto& group) {
+    return LacksItems(group.second, document_);
+  });
+  if (!HasChanges() && !lacking) {
+    saved_ = true;
+    return;
   }
 
-  const wxString text = document_.Serialize(wxTextFile::GetEOL());
-  const wxScopedCharBuffer bytes = text.utf8_str();
-  AtomicFileWriter writer(path_);
-  if (!writer.Open() || !writer.Write(bytes.data(), bytes.length()) || !writer.Commit()) {
-    throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+  // Another run may have stored settings since this one read the file: only
+  // this run's changes go onto the file as it is now.
+  SettingsFileLock fileLock(path_);
+  if (!fileLock.Held()) throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+  IniDocument document = ParseSettingsText(ReadSettingsText(path_), path_);
+  bool touched = false;
+  for (const auto& [id, group] : groups_) {
+    const auto before = loaded_.find(id);
+    touched |=
+        MergeGroup(before != loaded_.end() ? before->second : rkSettingsGroup(), group, document);
   }
+
+  if (touched) {
+    const wxString text = document.Serialize(wxTextFile::GetEOL());
+    const wxScopedCharBuffer bytes = text.utf8_str();
+    AtomicFileWriter writer(path_);
+    if (!writer.Open() || !writer.Write(bytes.data(), bytes.length()) || !writer.Commit()) {
+      throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+    }
+  }
+  document_ = std::move(document);
+  loaded_ = groups_;
   saved_ = true;
 }

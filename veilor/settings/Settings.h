@@ -11,9 +11,11 @@
 #include "settings/SettingsGroup.h"
 
 // Typed settings in groups, kept in memory and backed by one ini file.
-// The file is read when the store is built and written back as a whole by
-// Save (or, failing an explicit Save, when the store is destroyed), always by
-// replacing it atomically so that an interrupted write never truncates it.
+// The file is read when the store is built. Save (or, failing an explicit
+// Save, the destructor) puts what this store changed since onto the file as it
+// is then, so that programs running at the same time keep each other's
+// changes; the file is always replaced atomically so that an interrupted write
+// never truncates it.
 class rkSettings : public wxObject {
 public:
   // Reads the file; a missing file gives an empty store. Raises
@@ -39,8 +41,11 @@ public:
   bool GetDynamicGroup(int groupId, wxArrayString& out);
   bool SetDynamicGroup(int groupId, const wxArrayString& values);
 
-  // Writes every group back to the file. Raises rkSettingsException when the
-  // file cannot be written; the previous file is then left untouched.
+  // Under the settings file's lock, reads the file back and writes onto it
+  // the values changed since the last load or save (a changed dynamic group
+  // whole) and the defaults of items it lacks; writes nothing when there are
+  // none. Raises rkSettingsException when the file cannot be read back, is
+  // damaged, or cannot be written; the file is then left untouched.
   void Save();
 
   const wxString& GetPath() const { return path_; }
@@ -48,10 +53,12 @@ public:
 private:
   rkSettingsItem& ItemAt(int groupId, int itemId);
   rkSettingsGroup& GroupAt(int groupId);
+  bool HasChanges() const;
 
   std::recursive_mutex lock_;
   wxString path_;
   IniDocument document_;
   std::map<int, rkSettingsGroup> groups_;
+  std::map<int, rkSettingsGroup> loaded_;  // as last loaded or saved: what changes are made against
   bool saved_ = false;
 };

@@ -156,6 +156,28 @@ TEST_F(DialogVerbsTest, PasswordManagerReportsAListItCannotStore) {
   EXPECT_EQ(ReadFileBytes(SettingsFile()), kFirstStartSettings);
 }
 
+// A run that holds the settings while another process stores a password
+// (as a long batch does while "pm" runs) must not throw the password away when
+// it ends.
+TEST_F(DialogVerbsTest, PasswordStoredDuringAnotherRunSurvivesIt) {
+  WriteFileBytes(SettingsFile(), kFirstStartSettings);
+  ProgramRunner about = Veilor({"about"});
+  ASSERT_TRUE(about.Start());
+  ASSERT_FALSE(Window("About").empty()) << "no about box";
+  const CPasswordEntry stored("stored secret", "the usual", "Work");
+  {
+    CSettings settings(SettingsFile());
+    CPasswordManager(settings).StoreEntries({stored});
+    settings.Save();
+  }
+  Keys("Return");
+  ASSERT_TRUE(about.Wait(kSeconds).has_value()) << about.StandardError();
+  CSettings settings(SettingsFile());
+  const std::vector<CPasswordEntry> entries = CPasswordManager(settings).LoadEntries();
+  ASSERT_EQ(entries.size(), 1u) << "the other run's password was lost";
+  EXPECT_EQ(entries[0], stored);
+}
+
 TEST_F(DialogVerbsTest, AboutShowsForTheVerbAndForNoArguments) {
   for (const auto& args : {std::vector<std::string>{"about"}, std::vector<std::string>{}}) {
     ProgramRunner about = Veilor(args);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <wx/filefn.h>
 
 #include "LineEnds.h"
@@ -7,6 +11,7 @@
 #include "core/Exceptions.h"
 #include "settings/SettingReference.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFileLock.h"
 
 namespace {
 
@@ -181,6 +186,66 @@ TEST_F(SettingsStoreTest, DamagedFileIsReportedAndLeftAlone) {
     EXPECT_TRUE(error.GetMessage().Contains("line 3"));
   }
   EXPECT_EQ(ReadFileBytes(path_), damaged);
+}
+
+// Runs that overlap each write only what they changed onto the file as it is
+// when they end; a run that changed nothing leaves it alone.
+TEST_F(SettingsStoreTest, OverlappingStoresKeepEachOthersChanges) {
+  WriteFileBytes(path_, "[StaticGroup/Main]\nName=n\nFlag=1\nOff=0\n");
+  auto batch = MakeStore();
+  auto idle = MakeStore();
+  auto manager = MakeStore();
+  manager->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("new password")));
+  manager->Save();
+  batch->SetString(StaticId, 0, "changed");
+  batch->Save();
+  idle->SetBool(StaticId, 1, true);  // the value it had
+  idle.reset();
+  EXPECT_EQ(ReadFileBytes(path_), WithLineEnds("[StaticGroup/Main]\nName=changed\nFlag=1\nOff=0\n"
+                                               "[DynamicGroup/List]\nitem0=new password\n"));
+}
+
+TEST_F(SettingsStoreTest, UnchangedStoreWritesNothing) {
+  const std::string handMade = "; mine\n[StaticGroup/Main]\nName = n  \nFlag=1\nOff=0\nOld=1\n";
+  WriteFileBytes(path_, handMade);
+  auto store = MakeStore();
+  store->SetString(StaticId, 0, "n");
+  store->Save();
+  EXPECT_EQ(ReadFileBytes(path_), handMade);
+}
+
+TEST_F(SettingsStoreTest, FileDamagedBeforeSaveIsReportedAndLeftAlone) {
+  auto store = MakeStore();
+  store->SetBool(StaticId, 2, true);
+  const std::string damaged = "[StaticGroup/Main]\ngarbage\n";
+  WriteFileBytes(path_, damaged);
+  try {
+    store->Save();
+    ADD_FAILURE() << "saved over a damaged file";
+  } catch (const rkSettingsException& error) {
+    EXPECT_TRUE(error.GetMessage().Contains(path_));
+  }
+  EXPECT_EQ(ReadFileBytes(path_), damaged);
+}
+
+TEST_F(SettingsStoreTest, SaveWaitsForTheLockOfAnotherSaver) {
+  auto store = MakeStore();
+  store->SetString(StaticId, 0, "mine");
+  std::atomic<bool> done{false};
+  std::thread saver;
+  {
+    SettingsFileLock other(path_);
+    ASSERT_TRUE(other.Held());
+    saver = std::thread([&] {
+      EXPECT_NO_THROW(store->Save());
+      done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(done) << "saved while another saver held the lock";
+    EXPECT_FALSE(wxFileExists(path_));
+  }
+  saver.join();
+  EXPECT_NE(ReadFileBytes(path_).find("Name=mine"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, UnreadableFileIsReported) {
