@@ -81,10 +81,12 @@ void WriteScriptKey(Registry& registry, const ValueList& values) {
 // A staged copy left by a save that was stopped: a complete one is already
 // what the loader takes, so it is moved in first; an incomplete one is dropped.
 void FinishInterruptedSave(Registry& registry) {
-  const auto staged = registry.OpenKey(kStagedScriptKeyPath, Registry::Access::kRead);
-  if (!staged) return;
-  if (IsComplete(*staged) && registry.OpenKey(kScriptKeyPath, Registry::Access::kRead)) {
-    WriteScriptKey(registry, StoredLines(*staged));
+  {
+    const auto staged = registry.OpenKey(kStagedScriptKeyPath, Registry::Access::kRead);
+    if (!staged) return;
+    if (IsComplete(*staged) && registry.OpenKey(kScriptKeyPath, Registry::Access::kRead)) {
+      WriteScriptKey(registry, StoredLines(*staged));
+    }
   }
   if (DeleteTree(registry, kStagedScriptKeyPath).has_value()) throw SetupFailed();
 }
