@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
+  strace
   "$@"
 )
 

@@ -23,20 +23,16 @@ bool MakeFolder(const std::string& path) {
   return errno == EEXIST && IsFolder(path);
 }
 
-// The entries of a folder whose names do not start with a dot, split into
-// subfolders and other files. False when the folder cannot be read.
-bool ListFolder(const std::string& folder, std::vector<std::string>* subfolders,
-                std::vector<std::string>* hidden) {
+// The entries of a folder, split into those whose names start with a dot and
+// the others. False when the folder cannot be read.
+bool ListFolder(const std::string& folder, std::vector<std::string>& visible,
+                std::vector<std::string>& hidden) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return false;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    if (name[0] == '.') {
-      if (hidden != nullptr) hidden->push_back(name);
-    } else if (subfolders != nullptr && IsFolder(folder + "/" + name)) {
-      subfolders->push_back(name);
-    }
+    (name[0] == '.' ? hidden : visible).push_back(name);
   }
   ::closedir(dir);
   return true;
@@ -80,22 +76,41 @@ public:
   }
 
   std::optional<std::vector<std::string>> SubkeyNames() override {
-    std::vector<std::string> folders;
-    if (!ListFolder(folder_, &folders, nullptr)) return std::nullopt;
+    std::vector<std::string> visible;
+    std::vector<std::string> hidden;
+    if (!ListFolder(folder_, visible, hidden)) return std::nullopt;
     std::vector<std::string> names;
-    for (const std::string& folder : folders) names.push_back(FileRegistry::DecodeName(folder));
+    for (const std::string& entry : visible) {
+      if (IsFolder(folder_ + "/" + entry)) names.push_back(FileRegistry::DecodeName(entry));
+    }
     return names;
   }
 
   bool DeleteSubkey(const std::string& name) override {
     if (!writable_) return false;
     const std::string folder = folder_ + "/" + FileRegistry::EncodeName(name);
-    std::vector<std::string> subfolders;
-    std::vector<std::string> files;
-    if (!ListFolder(folder, &subfolders, &files) || !subfolders.empty()) return false;
+    std::vector<std::string> visible;
+    std::vector<std::string> hidden;
+    if (!ListFolder(folder, visible, hidden)) return false;
+    // A subkey, or a file that is not the store's own, is not ours to delete.
+    if (!visible.empty()) {
+      errno = ENOTEMPTY;
+      return false;
+    }
+    // Out of sight in one step, so that the key is never seen half deleted.
+    static unsigned counter = 0;
+    const std::string gone =
+        folder_ + "/.deleted-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (::rename(folder.c_str(), gone.c_str()) != 0) return false;
     // The values file and any temporary file a failed writer left.
-    for (const std::string& file : files) ::unlink((folder + "/" + file).c_str());
-    return ::rmdir(folder.c_str()) == 0;
+    for (const std::string& file : hidden) ::unlink((gone + "/" + file).c_str());
+    ::rmdir(gone.c_str());
+    return true;
+  }
+
+  // One file holds all the values, so they are replaced in one step.
+  bool ReplaceValues(const ValueList& values) override {
+    return writable_ && IsFolder(folder_) && Save(values);
   }
 
 private:

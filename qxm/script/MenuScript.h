@@ -46,7 +46,8 @@ public:
 
   // --- Stored script
   bool InstallScript(const std::string& fileName, Registry& registry);
-  // Replaces the stored script as a whole with this one.
+  // Replaces the stored script with this one, all or nothing for a loader
+  // even when the save is interrupted.
   bool SaveToRegistry(Registry& registry) const;
   bool LoadFromRegistry(Registry& registry);
 
@@ -68,5 +69,6 @@ private:
   ScriptServices services_;
 };
 
-// Removes the stored script with everything in it. Never fails.
+// Removes the stored script with everything in it; raises with the reason
+// when it cannot.
 void DeleteStoredScript(Registry& registry);

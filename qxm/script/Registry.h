@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "RegistryValues.h"
+
 // Value types, numbered as the Windows registry numbers them.
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -37,6 +39,10 @@ public:
   virtual std::optional<std::vector<std::string>> SubkeyNames() = 0;
   // Deletes a direct subkey that has no subkeys of its own.
   virtual bool DeleteSubkey(const std::string& name) = 0;
+
+  // Makes these the key's only values. Value by value, so an interruption can
+  // leave a part done, unless the store can replace them all at once.
+  virtual bool ReplaceValues(const ValueList& values);
 };
 
 // The machine-wide root of such a store (HKEY_LOCAL_MACHINE on Windows). Key
@@ -53,6 +59,9 @@ public:
   // Null when the key is missing or the access is refused.
   virtual std::unique_ptr<RegistryKey> OpenKey(const std::string& path, Access access) = 0;
 };
+
+// The system's description of why the last registry operation failed.
+std::string RegistryErrorText();
 
 // The Windows registry's HKEY_LOCAL_MACHINE; elsewhere the file-backed store at
 // FileRegistry::DefaultRoot().

@@ -1,4 +1,12 @@
 // The stored copy of an installed script, one registry value per line.
+//
+// A new script is never written over the old one where the loader reads it.
+// It is first written whole into a staging key beside the script's key and
+// marked complete by a value set last; from then on the loader takes the
+// staged copy. Then the script's key is rewritten and the staging key removed,
+// after which the loader takes the script's key again. Deleting the script's
+// key is what uninstalls. Wherever an interruption stops a save or a delete,
+// the loader finds the old script whole or the new one whole.
 #include "ScriptStorage.h"
 
 #include <cstring>
@@ -10,15 +18,77 @@
 
 namespace {
 
-void DeleteKeyTree(Registry& registry, RegistryKey& parent, const std::string& parentPath,
-                   const std::string& name) {
+constexpr char kCompleteValue[] = "Complete";
+
+CQXMException CreateFailed() {
+  return CQXMException("Error creating registry key for saving scripts");
+}
+
+CQXMException SetupFailed() { return CQXMException("Error setup registry key for saving scripts"); }
+
+bool IsComplete(RegistryKey& key) {
+  char data[8];
+  std::uint32_t type = kRegNone;
+  std::size_t size = 0;
+  const auto found = key.QueryValue(kCompleteValue, type, data, sizeof data, size);
+  return found == RegistryKey::Query::kOk || found == RegistryKey::Query::kMoreData;
+}
+
+// Deletes a key's subkeys, deepest first, then the key. Why not, if it failed.
+std::optional<std::string> DeleteKeyTree(Registry& registry, RegistryKey& parent,
+                                         const std::string& parentPath, const std::string& name) {
   const std::string path = parentPath + "\\" + name;
   if (auto key = registry.OpenKey(path, Registry::Access::kWrite)) {
-    if (const auto subkeys = key->SubkeyNames()) {
-      for (const std::string& subkey : *subkeys) DeleteKeyTree(registry, *key, path, subkey);
+    const auto subkeys = key->SubkeyNames();
+    if (!subkeys) return RegistryErrorText();
+    for (const std::string& subkey : *subkeys) {
+      if (auto why = DeleteKeyTree(registry, *key, path, subkey)) return why;
     }
   }
-  parent.DeleteSubkey(name);
+  if (!parent.DeleteSubkey(name)) return RegistryErrorText();
+  return std::nullopt;
+}
+
+// Removes a key with everything in it; a missing key is no failure.
+std::optional<std::string> DeleteTree(Registry& registry, const std::string& path) {
+  if (!registry.OpenKey(path, Registry::Access::kRead)) return std::nullopt;
+  const std::size_t slash = path.rfind('\\');
+  const std::string parentPath = path.substr(0, slash);
+  const auto parent = registry.OpenKey(parentPath, Registry::Access::kWrite);
+  if (!parent) return RegistryErrorText();
+  return DeleteKeyTree(registry, *parent, parentPath, path.substr(slash + 1));
+}
+
+// The lines of a stored script exactly as the loader takes them.
+ValueList StoredLines(RegistryKey& key) {
+  ValueList values;
+  for (const auto& valueName : {LineValueName, ImgValueName}) {
+    for (std::size_t i = 0;; ++i) {
+      const auto line = ReadStoredLine(key, valueName(i));
+      if (!line) break;
+      values.Set(valueName(i), kRegSz, std::string_view(line->c_str(), line->size() + 1));
+    }
+  }
+  return values;
+}
+
+void WriteScriptKey(Registry& registry, const ValueList& values) {
+  const auto key = registry.CreateKey(kScriptKeyPath);
+  if (!key) throw CreateFailed();
+  if (!key->ReplaceValues(values)) throw SetupFailed();
+}
+
+// A staged copy left by a save that was stopped: a complete one is already
+// what the loader takes, so it is moved in first; an incomplete one is dropped.
+void FinishInterruptedSave(Registry& registry) {
+  {
+    const auto staged = registry.OpenKey(kStagedScriptKeyPath, Registry::Access::kRead);
+    if (!staged) return;
+    if (IsComplete(*staged) && registry.OpenKey(kScriptKeyPath, Registry::Access::kRead)) {
+      WriteScriptKey(registry, StoredLines(*staged));
+    }
+  }
+  if (DeleteTree(registry, kStagedScriptKeyPath).has_value()) throw SetupFailed();
 }
 
 }  // namespace
@@ -40,37 +110,44 @@ std::optional<std::string> ReadStoredLine(RegistryKey& key, const std::string& n
   return std::string(buffer, std::strlen(buffer));
 }
 
+std::unique_ptr<RegistryKey> OpenStoredScript(Registry& registry) {
+  auto key = registry.OpenKey(kScriptKeyPath, Registry::Access::kRead);
+  if (!key) return nullptr;
+  auto staged = registry.OpenKey(kStagedScriptKeyPath, Registry::Access::kRead);
+  if (staged && IsComplete(*staged)) return staged;
+  return key;
+}
+
 bool MenuScript::InstallScript(const std::string& fileName, Registry& registry) {
   return LoadFromFile(fileName) && SaveToRegistry(registry);
 }
 
 bool MenuScript::SaveToRegistry(Registry& registry) const {
-  const auto key = registry.CreateKey(kScriptKeyPath);
-  if (!key) throw CQXMException("Error creating registry key for saving scripts");
-  const CQXMException setupFailed("Error setup registry key for saving scripts");
-  std::vector<std::string> written;
+  FinishInterruptedSave(registry);
+  ValueList values;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    written.push_back(LineValueName(i));
-    if (!key->SetString(written.back(), items[i].sourceLine)) throw setupFailed;
+    const std::string& text = items[i].sourceLine;
+    values.Set(LineValueName(i), kRegSz, std::string_view(text.c_str(), text.size() + 1));
   }
   for (std::size_t j = 0; j < constants.size(); ++j) {
-    written.push_back(ImgValueName(j));
-    if (!key->SetString(written.back(), constants[j].sourceLine)) throw setupFailed;
+    const std::string& text = constants[j].sourceLine;
+    values.Set(ImgValueName(j), kRegSz, std::string_view(text.c_str(), text.size() + 1));
   }
-  // The script replaces the stored one as a whole: a value left from a longer
-  // script would otherwise be loaded as part of this one.
-  const auto names = key->ValueNames();
-  if (!names) throw setupFailed;
-  for (const std::string& name : *names) {
-    bool ours = false;
-    for (const std::string& own : written) ours = ours || SameName(name, own);
-    if (!ours && !key->DeleteValue(name)) throw setupFailed;
+  {
+    const auto staged = registry.CreateKey(kStagedScriptKeyPath);
+    if (!staged) throw CreateFailed();
+    if (!staged->ReplaceValues(values) ||
+        !staged->SetValue(kCompleteValue, kRegDword, std::string_view("\1\0\0\0", 4))) {
+      throw SetupFailed();
+    }
   }
+  WriteScriptKey(registry, values);
+  if (DeleteTree(registry, kStagedScriptKeyPath).has_value()) throw SetupFailed();
   return true;
 }
 
 bool MenuScript::LoadFromRegistry(Registry& registry) {
-  const auto key = registry.OpenKey(kScriptKeyPath, Registry::Access::kRead);
+  const auto key = OpenStoredScript(registry);
   if (!key) {
     throw CQXMException(
         "Error opening registry key for load scripts. Maybe, you forget install COM server.\n"
@@ -97,14 +174,12 @@ bool MenuScript::LoadFromRegistry(Registry& registry) {
 }
 
 void DeleteStoredScript(Registry& registry) {
-  const std::string path = kScriptKeyPath;
-  const std::size_t slash = path.rfind('\\');
-  const std::string parentPath = path.substr(0, slash);
-  try {
-    if (auto parent = registry.OpenKey(parentPath, Registry::Access::kWrite)) {
-      DeleteKeyTree(registry, *parent, parentPath, path.substr(slash + 1));
+  // The script's key first: once it is gone nothing is installed, whatever
+  // is left of a staged copy.
+  for (const char* path : {kScriptKeyPath, kStagedScriptKeyPath}) {
+    if (const auto why = DeleteTree(registry, path)) {
+      throw CQXMException("Error deleting registry key for saving scripts '" + std::string(path) +
+                          "': " + *why);
     }
-  } catch (const std::exception&) {
-    // Deleting is best effort and reports nothing; only lack of memory gets here.
   }
 }

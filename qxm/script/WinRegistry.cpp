@@ -5,6 +5,13 @@ namespace {
 // Enough for any value or key name the registry allows, with its terminator.
 constexpr DWORD kMaxNameChars = 16384;
 
+// The registry functions return their error instead of setting it; keeping it
+// as the thread's last error lets RegistryErrorText tell the reason.
+bool Succeeded(LSTATUS status) {
+  SetLastError(static_cast<DWORD>(status));
+  return status == ERROR_SUCCESS;
+}
+
 class WinRegistryKey : public RegistryKey {
 public:
   explicit WinRegistryKey(HKEY key) : key_(key) {}
@@ -14,8 +21,9 @@ public:
 
   bool SetValue(const std::string& name, std::uint32_t type, std::string_view data) override {
     if (data.size() > MAXDWORD) return false;
-    return RegSetValueExA(key_, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    return Succeeded(RegSetValueExA(key_, name.c_str(), 0, type,
+                                    reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size())));
   }
 
   Query QueryValue(const std::string& name, std::uint32_t& type, char* buffer, std::size_t capacity,
@@ -33,7 +41,7 @@ public:
   }
 
   bool DeleteValue(const std::string& name) override {
-    return RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+    return Succeeded(RegDeleteValueA(key_, name.c_str()));
   }
 
   std::optional<std::vector<std::string>> ValueNames() override {
@@ -44,7 +52,7 @@ public:
       const LSTATUS status =
           RegEnumValueA(key_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
       if (status == ERROR_NO_MORE_ITEMS) return names;
-      if (status != ERROR_SUCCESS) return std::nullopt;
+      if (!Succeeded(status)) return std::nullopt;
       names.emplace_back(name.data(), length);
     }
   }
@@ -57,13 +65,13 @@ public:
       const LSTATUS status =
           RegEnumKeyExA(key_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
       if (status == ERROR_NO_MORE_ITEMS) return names;
-      if (status != ERROR_SUCCESS) return std::nullopt;
+      if (!Succeeded(status)) return std::nullopt;
       names.emplace_back(name.data(), length);
     }
   }
 
   bool DeleteSubkey(const std::string& name) override {
-    return RegDeleteKeyA(key_, name.c_str()) == ERROR_SUCCESS;
+    return Succeeded(RegDeleteKeyA(key_, name.c_str()));
   }
 
 private:
@@ -76,8 +84,8 @@ std::unique_ptr<RegistryKey> WinRegistry::CreateKey(const std::string& path) {
   HKEY key = nullptr;
   const REGSAM access =
       KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY;
-  if (RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (!Succeeded(RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                 nullptr, &key, nullptr))) {
     return nullptr;
   }
   return std::make_unique<WinRegistryKey>(key);
@@ -87,6 +95,6 @@ std::unique_ptr<RegistryKey> WinRegistry::OpenKey(const std::string& path, Acces
   HKEY key = nullptr;
   // Deleting a subkey depends on the subkey's own rights, not on this handle's.
   const REGSAM rights = access == Access::kRead ? KEY_READ : KEY_READ | KEY_SET_VALUE;
-  if (RegOpenKeyExA(root_, path.c_str(), 0, rights, &key) != ERROR_SUCCESS) return nullptr;
+  if (!Succeeded(RegOpenKeyExA(root_, path.c_str(), 0, rights, &key))) return nullptr;
   return std::make_unique<WinRegistryKey>(key);
 }

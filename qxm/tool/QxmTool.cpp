@@ -55,14 +55,20 @@ int Install(const std::vector<std::string>& args, Registry& registry, std::ostre
   return kExitOk;
 }
 
-int Uninstall(const std::vector<std::string>&, Registry& registry, std::ostream&, std::ostream&) {
-  DeleteStoredScript(registry);
+int Uninstall(const std::vector<std::string>&, Registry& registry, std::ostream&,
+              std::ostream& err) {
+  try {
+    DeleteStoredScript(registry);
+  } catch (const CQXMException& error) {
+    err << error.GetMessage() << '\n';
+    return kExitFailure;
+  }
   return kExitOk;
 }
 
 int Show(const std::vector<std::string>&, Registry& registry, std::ostream& out,
          std::ostream& err) {
-  const auto key = registry.OpenKey(kScriptKeyPath, Registry::Access::kRead);
+  const auto key = OpenStoredScript(registry);
   if (!key) {
     err << "qxm: no script is installed\n";
     return kExitFailure;
@@ -102,8 +108,10 @@ const std::map<std::string, Command>& Commands() {
         "and nothing is stored.\n",
         Install, 1, 1}},
       {"uninstall",
-       {"Usage: qxm uninstall\n", "Deletes the installed script, if there is one.\n", Uninstall, 0,
-        0}},
+       {"Usage: qxm uninstall\n",
+        "Deletes the installed script, if there is one. When it cannot be deleted, the\n"
+        "reason goes to standard error and the exit status is 1.\n",
+        Uninstall, 0, 0}},
       {"show",
        {"Usage: qxm show\n",
         "Prints the installed script's stored lines in the order they are loaded, one\n"

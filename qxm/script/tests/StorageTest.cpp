@@ -3,11 +3,15 @@
 // file-backed store itself.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "script/MenuScript.h"
 #include "script/ScriptStorage.h"
 #include "support/ErrorOf.h"
 #include "support/FakeServices.h"
+#include "support/InterruptingRegistry.h"
 #include "support/MemoryRegistry.h"
+#include "support/ScriptLines.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -107,20 +111,38 @@ TEST_F(StorageTest, SavingKeepsAValueWhoseNameDiffersOnlyInCase) {
   EXPECT_EQ(Stored().Find("Line0")->data, Sz("0;*;%e;New;%1;%e;%e;%1;%1"));
 }
 
-TEST_F(StorageTest, LineOfTheSizeLimitStopsTheItemsButNotTheConstants) {
+TEST_F(StorageTest, LineTooLongToLoadIsRefusedAtInstallByItsNumber) {
   const std::string head = "0;*;%e;Long;%1;";
   const std::string tail = ";%e;%1;%1";
   const auto lineOfLength = [&](std::size_t length) {
     return head + std::string(length - head.size() - tail.size(), 'a') + tail;
   };
-  ASSERT_EQ(Install("%1=C:\\veilor.exe\n" + lineOfLength(kStoredLineLimit - 1) + "\n" +
-                    lineOfLength(kStoredLineLimit) + "\n0;*;%e;After;%1;%e;%e;%1;%1\n"),
-            "(no error)");
-  EXPECT_EQ(Stored().Find("Line1")->data.size(), kStoredLineLimit + 1);  // stored in full
+  const std::string longest = lineOfLength(kStoredLineLimit - 1);  // fits with its NUL
+  ASSERT_EQ(Install("%1=C:\\veilor.exe\n" + longest + "\n"), "(no error)");
+  EXPECT_EQ(Stored().Find("Line0")->data, Sz(longest));
+
+  const std::string tooLong = "%1=C:\\veilor.exe\r\n# note\r\n\r\n0;*;%e;A;%1;%e;%e;%1;%1\r\n" +
+                              lineOfLength(kStoredLineLimit) + "\r\n0;*;%e;After;%1;%e;%e;%1;%1\n";
+  EXPECT_EQ(Install(tooLong),
+            "Line 5 of file '" + dir_ / "s.qxm" +
+                "' is too long to be stored: 4096 bytes, at most 4095 are allowed");
+  const std::string longPath = "C:\\" + std::string(kStoredLineLimit, 'x');
+  fake_.File(longPath);
+  EXPECT_EQ(Install("\r%1=C:\\veilor.exe\r  %2=" + longPath + "  \r0;*;%e;A;%1;%e;%e;%1;%1\r"),
+            "Line 3 of file '" + dir_ / "s.qxm" +
+                "' is too long to be stored: 4102 bytes, at most 4095 are allowed");
+  // Nothing of either was stored.
+  EXPECT_EQ(Stored().Names(), (std::vector<std::string>{"Line0", "Img0"}));
+  EXPECT_EQ(Stored().Find("Line0")->data, Sz(longest));
+}
+
+TEST_F(StorageTest, StoredLineTooLongForTheBufferStopsTheItemsButNotTheConstants) {
+  ASSERT_EQ(Install("%1=C:\\veilor.exe\n0;*;%e;A;%1;%e;%e;%1;%1\n"), "(no error)");
+  Stored().Set("Line1", kRegSz, Sz("0;*;%e;Long;%1;" + std::string(kStoredLineLimit, 'a')));
+  Stored().Set("Line2", kRegSz, Sz("0;*;%e;After;%1;%e;%e;%1;%1"));
   MenuScript loaded = Script();
   ASSERT_EQ(Load(loaded), "(no error)");
-  ASSERT_EQ(loaded.items.size(), 1u);  // 4095 bytes and the NUL fit; 4096 do not
-  EXPECT_EQ(loaded.items[0].sourceLine.size(), kStoredLineLimit - 1);
+  EXPECT_EQ(loaded.items.size(), 1u);
   EXPECT_EQ(loaded.constants.size(), 1u);
 }
 
@@ -203,8 +225,6 @@ TEST_F(StorageTest, SavingFailures) {
   registry_.refuseCreate = false;
   registry_.setsBeforeFailure = 2;
   EXPECT_EQ(Install(kScript), "Error setup registry key for saving scripts");
-  // The values written before the failure stay.
-  EXPECT_EQ(Stored().Names(), (std::vector<std::string>{"Line0", "Line1"}));
 }
 
 TEST_F(StorageTest, DeleteRemovesTheKeyWithItsSubkeysAndNeverFails) {
@@ -218,6 +238,133 @@ TEST_F(StorageTest, DeleteRemovesTheKeyWithItsSubkeysAndNeverFails) {
   EXPECT_FALSE(registry_.HasKey(std::string(kScriptKeyPath) + "\\Sub"));
   EXPECT_TRUE(registry_.HasKey("Software\\Other"));
   EXPECT_EQ(Load(script).rfind("Error opening registry key", 0), 0u);
+}
+
+// A script of lines without a file.
+MenuScript Lines(FakeServices& fake, std::initializer_list<std::string> lines) {
+  MenuScript script(fake.Services());
+  AddLines(script, lines);
+  return script;
+}
+
+// Every stored line as the loader takes it, or "(none)" when nothing loads.
+std::string Loaded(FakeServices& fake, Registry& registry) {
+  MenuScript script(fake.Services());
+  if (ErrorOf([&] { script.LoadFromRegistry(registry); }) != "(no error)") return "(none)";
+  std::string lines;
+  for (const ScriptItem& item : script.items) lines += item.sourceLine + "\n";
+  for (const ScriptConstant& constant : script.constants) lines += constant.sourceLine + "\n";
+  return lines;
+}
+
+using Change = std::function<void(Registry&)>;
+
+class InterruptedStorageTest : public StorageTest {
+protected:
+  InterruptedStorageTest() {
+    a_ = Lines(fake_, {"%1=C:\\veilor.exe", "%2=C:\\lock.ico", "0;*;%e;A1;%1;x;%e;%1;%1",
+                       "0;*;%e;A2;%1;x;%e;%1;%1"});
+    b_ = Lines(fake_, {"%1=C:\\lock.ico", "0;*;%e;B1;%1;y;%e;%1;%1", "0;*;%e;B2;%1;y;%e;%1;%1",
+                       "0;*;%e;B3;%1;y;%e;%1;%1", "2;*;%e;%e;%e;%e;%e;%e;%e"});
+    c_ = Lines(fake_, {"%1=C:\\veilor.exe", "0;*;%e;C1;%1;z;%e;%1;%1"});
+  }
+
+  Change Save(const MenuScript& script) {
+    return [&script](Registry& registry) { script.SaveToRegistry(registry); };
+  }
+  static void Delete(Registry& registry) { DeleteStoredScript(registry); }
+  // A save of a that is killed after this many writes.
+  Change KilledSave(const MenuScript& script, int writes) {
+    return [&script, writes](Registry& registry) {
+      InterruptingRegistry cut(registry, writes, InterruptingRegistry::Mode::kKill);
+      try {
+        script.SaveToRegistry(cut);
+      } catch (const InterruptingRegistry::Killed&) {
+      }
+    };
+  }
+
+  // Interrupts the change after 0, 1, 2, … writes until it runs through. After
+  // each interruption the loader must find the script as it was before or as
+  // the change makes it, and the change made again must then run through.
+  void ExpectAllOrNothing(const Change& setup, const Change& change,
+                          InterruptingRegistry::Mode mode) {
+    MemoryRegistry reference;
+    setup(reference);
+    const std::string before = Loaded(fake_, reference);
+    change(reference);
+    const std::string after = Loaded(fake_, reference);
+    ASSERT_NE(before, after);
+    for (int writes = 0;; ++writes) {
+      SCOPED_TRACE("interrupted after " + std::to_string(writes) + " writes");
+      MemoryRegistry registry;
+      setup(registry);
+      InterruptingRegistry cut(registry, writes, mode);
+      try {
+        change(cut);
+      } catch (const InterruptingRegistry::Killed&) {
+      } catch (const CQXMException&) {
+      }
+      const std::string loaded = Loaded(fake_, registry);
+      EXPECT_TRUE(loaded == before || loaded == after) << loaded;
+      if (!cut.Interrupted()) {
+        EXPECT_EQ(loaded, after);
+        EXPECT_FALSE(registry.HasKey(kStagedScriptKeyPath));
+        return;
+      }
+      change(registry);
+      EXPECT_EQ(Loaded(fake_, registry), after);
+      EXPECT_FALSE(registry.HasKey(kStagedScriptKeyPath));
+    }
+  }
+
+  MenuScript a_;
+  MenuScript b_;
+  MenuScript c_;
+};
+
+TEST_F(InterruptedStorageTest, AnInterruptedSaveOrDeleteLeavesTheOldOrTheNewScriptWhole) {
+  const Change nothing = [](Registry&) {};
+  const std::pair<const char*, std::pair<Change, Change>> cases[] = {
+      {"first install", {nothing, Save(a_)}},
+      {"longer over shorter", {Save(a_), Save(b_)}},
+      {"shorter over longer", {Save(b_), Save(a_)}},
+      {"delete", {Save(b_), Delete}},
+  };
+  for (const auto mode : {InterruptingRegistry::Mode::kKill, InterruptingRegistry::Mode::kRefuse}) {
+    for (const auto& [name, steps] : cases) {
+      SCOPED_TRACE(std::string(name) +
+                   (mode == InterruptingRegistry::Mode::kKill ? ", killed" : ", refused"));
+      ExpectAllOrNothing(steps.first, steps.second, mode);
+    }
+  }
+}
+
+// What a killed save leaves, whatever its step, the next save or delete starts from.
+TEST_F(InterruptedStorageTest, SaveOrDeleteAfterAKilledSave) {
+  for (int killedAt = 0; killedAt < 40; ++killedAt) {
+    SCOPED_TRACE("first save killed after " + std::to_string(killedAt) + " writes");
+    const Change setup = [&](Registry& registry) {
+      a_.SaveToRegistry(registry);
+      KilledSave(b_, killedAt)(registry);
+    };
+    ExpectAllOrNothing(setup, Save(c_), InterruptingRegistry::Mode::kKill);
+    ExpectAllOrNothing(setup, Delete, InterruptingRegistry::Mode::kKill);
+  }
+}
+
+TEST_F(StorageTest, DeleteThatIsRefusedRaisesWithTheReasonAndKeepsTheScript) {
+  ASSERT_EQ(Install(kScript), "(no error)");
+  InterruptingRegistry refusing(registry_, 0, InterruptingRegistry::Mode::kRefuse);
+  const std::string error = ErrorOf([&] { DeleteStoredScript(refusing); });
+  EXPECT_EQ(error.rfind("Error deleting registry key for saving scripts 'Software\\Ordal context "
+                        "menu': ",
+                        0),
+            0u)
+      << error;
+  MenuScript script = Script();
+  EXPECT_EQ(Load(script), "(no error)");
+  EXPECT_EQ(script.items.size(), 3u);
 }
 
 }  // namespace

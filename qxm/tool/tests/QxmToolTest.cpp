@@ -1,6 +1,9 @@
 // The qxm program end to end: install, show, menu and uninstall against a
 // private store, exit statuses and messages.
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +20,8 @@ protected:
     ::mkdir(Docs().c_str(), 0700);
   }
 
-  ToolRun Run(const std::vector<std::string>& args) {
-    return RunTool(args, dir_ / "store", dir_.Path());
+  ToolRun Run(const std::vector<std::string>& args, const std::string& store = "store") {
+    return RunTool(args, dir_ / store, dir_.Path());
   }
   // Writes a script file and installs it; the run must succeed.
   void Install(const std::string& text) {
@@ -159,6 +162,53 @@ TEST_F(QxmToolTest, UninstallLeavesAMenuThatCannotLoad) {
   EXPECT_EQ(run.err,
             "Error opening registry key for load scripts. Maybe, you forget install COM server.\n"
             " Use: regsvr32 /i:\"...\\QXM.qxm\" QXM.dll\n");
+}
+
+TEST_F(QxmToolTest, UninstallThatCannotDeleteFailsWithTheReasonAndKeepsTheScript) {
+  Install(Nested());
+  const std::string before = Run({"show"}).out;
+  // A file that the store did not make keeps the key's folder from going.
+  WriteFileBytes(dir_ / "store/Software/Ordal context menu/foreign", "x");
+  const ToolRun run = Run({"uninstall"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Error deleting registry key for saving scripts 'Software\\Ordal context menu': "
+            "Directory not empty\n");
+  EXPECT_EQ(Run({"show"}).out, before);
+}
+
+// A real SIGKILL at each step that changes the store: strace stops the
+// program at the n-th call of one kind, for every n until a run goes through.
+TEST_F(QxmToolTest, KilledInstallLeavesTheOldOrTheNewScriptWhole) {
+  if (::access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "needs strace";
+  WriteFileBytes(dir_ / "old.qxm", Nested());
+  WriteFileBytes(dir_ / "new.qxm", Head() + "0;*;%e;New;%1;n;h;%2;%2\n");
+  ASSERT_EQ(Run({"install", dir_ / "new.qxm"}, "reference").status, 0);
+  const std::string after = Run({"show"}, "reference").out;
+  int run = 0;
+  for (const std::string calls :
+       {"rename,renameat,renameat2", "unlink,unlinkat,rmdir", "mkdir,mkdirat"}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE("killed at call " + std::to_string(n) + " of " + calls);
+      const std::string store = "store" + std::to_string(++run);
+      ASSERT_EQ(Run({"install", dir_ / "old.qxm"}, store).status, 0);
+      const std::string before = Run({"show"}, store).out;
+      const ToolRun killed =
+          RunTool({"install", dir_ / "new.qxm"}, dir_ / store, dir_.Path(),
+                  {"strace", "-qq", "-o", "/dev/null", "-e", "trace=" + calls, "-e",
+                   "inject=" + calls + ":signal=KILL:when=" + std::to_string(n)});
+      const std::string shown = Run({"show"}, store).out;
+      EXPECT_TRUE(shown == before || shown == after) << shown;
+      if (killed.status == 0) {
+        EXPECT_EQ(shown, after);
+        EXPECT_GT(n, 1) << "never killed";
+        break;
+      }
+      ASSERT_EQ(killed.status, 128 + SIGKILL) << killed.err;
+      ASSERT_EQ(Run({"install", dir_ / "new.qxm"}, store).status, 0);
+      EXPECT_EQ(Run({"show"}, store).out, after);
+    }
+  }
 }
 
 TEST_F(QxmToolTest, WrongUsageExitsWithTwo) {

@@ -12,10 +12,11 @@
 extern char** environ;
 
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
-                const std::string& scratchDir) {
+                const std::string& scratchDir, const std::vector<std::string>& wrapper) {
   const std::string outPath = scratchDir + "/stdout";
   const std::string errPath = scratchDir + "/stderr";
-  std::vector<std::string> argStrings{QXM_PROGRAM};
+  std::vector<std::string> argStrings = wrapper;
+  argStrings.push_back(QXM_PROGRAM);
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : argStrings) argv.push_back(arg.data());
@@ -36,9 +37,9 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& registr
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, QXM_PROGRAM, &actions, nullptr, argv.data(), envp.data());
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " QXM_PROGRAM);
+  if (spawned != 0) throw std::runtime_error(std::string("cannot start ") + argv[0]);
   int status = 0;
   if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
 

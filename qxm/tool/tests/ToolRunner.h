@@ -11,6 +11,7 @@ struct ToolRun {
 };
 
 // Runs the built qxm program with these arguments, its store in registryDir
-// and its output captured through files in scratchDir.
+// and its output captured through files in scratchDir; under the wrapper
+// command, when one is given, which is found on the PATH.
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
-                const std::string& scratchDir);
+                const std::string& scratchDir, const std::vector<std::string>& wrapper = {});
