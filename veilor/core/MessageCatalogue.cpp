@@ -142,6 +142,17 @@ constexpr Entry kEntries[] = {
     // Where the about box sends users.
     {6012, "https://veilor.app", false},
     {6013, "mailto:support@veilor.app", false},
+
+    // Passwords: typed twice for encryption, keys in one code page, entries
+    // that fit the stored list.
+    {6140, "Please enter the password again", true},
+    {6141,
+     "The password contains a character that can't be part of an encryption key. Please use "
+     "another password.",
+     true},
+    {6142, "The password is too long to be stored. Maximum length is 125 characters.", true},
+    {6143, "The password prompt is too long to be stored. Maximum length is 125 characters.", true},
+    {6144, "The password name is too long to be stored. Maximum length is 125 characters.", true},
 };
 
 }  // namespace

@@ -113,5 +113,13 @@ enum : int {
   ModuleLabel = 6011,
   WebsiteAddress = 6012,
   SupportMailAddress = 6013,
+
+  // Passwords: typed twice for encryption, keys in one code page, entries
+  // that fit the stored list.
+  PasswordAgainPrompt = 6140,
+  PasswordNotRepresentable = 6141,
+  StoredPasswordTooLong = 6142,
+  StoredPromptTooLong = 6143,
+  StoredNameTooLong = 6144,
 };
 }  // namespace msg
