@@ -164,6 +164,17 @@ constexpr Entry kEntries[] = {
     // Settings store and its file.
     {6014, ".lock", false},
     {6015, "Can't find a home folder for the settings file. Set HOME to your home folder.", true},
+
+    // Passwords: typed twice for encryption, keys in one code page, entries
+    // that fit the stored list.
+    {6140, "Please enter the password again", true},
+    {6141,
+     "The password contains a character that can't be part of an encryption key. Please use "
+     "another password.",
+     true},
+    {6142, "The password is too long to be stored. Maximum length is 125 characters.", true},
+    {6143, "The password prompt is too long to be stored. Maximum length is 125 characters.", true},
+    {6144, "The password name is too long to be stored. Maximum length is 125 characters.", true},
 };
 
 }  // namespace

@@ -122,5 +122,13 @@ enum : int {
   // Settings store and its file.
   SettingsLockSuffix = 6014,
   SettingsNoHomeFolder = 6015,
+
+  // Passwords: typed twice for encryption, keys in one code page, entries
+  // that fit the stored list.
+  PasswordAgainPrompt = 6140,
+  PasswordNotRepresentable = 6141,
+  StoredPasswordTooLong = 6142,
+  StoredPromptTooLong = 6143,
+  StoredNameTooLong = 6144,
 };
 }  // namespace msg

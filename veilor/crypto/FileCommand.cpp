@@ -2,6 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/Logger.h"
+#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "crypto/FileCollector.h"
@@ -15,8 +16,14 @@ namespace {
 // Key text is 32 hex digits: 16 bytes for either cipher.
 constexpr std::size_t kKeyTextLength = 32;
 
-std::optional<wxString> AskBatchPassword(const wxString& prompt, bool offerStored) {
-  return AskPassword(nullptr, prompt, !offerStored);
+std::optional<wxString> AskBatchPassword(const wxString& prompt, bool offerStored, bool askTwice) {
+  return AskPassword(nullptr, prompt, !offerStored, askTwice);
+}
+
+void WarnKeyRefused(PasswordKeyVerdict verdict) {
+  const int text =
+      verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong : msg::PasswordNotRepresentable;
+  ShowMessageBox(Msg(text), Msg(msg::TitleWarning), wxOK | wxCENTRE | wxICON_WARNING);
 }
 
 // The report is a top-level window: it is destroyed, not deleted, on every
@@ -102,14 +109,23 @@ CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxStr
                                                 std::size_t maxChars) {
   const bool encrypt = direction == Direction::Encrypt;
   if ((encrypt ? useDefEncPass_ : useDefDecPass_).Get()) {
-    const wxString key =
+    const PasswordKey stored =
         passwords_.ResolveDefaultKey(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
-    if (!key.empty()) return {key, KeyObtained};
+    if (!stored.keyText.empty()) return {stored.keyText, KeyObtained};
+    // A stored default that cannot be a key is pointed out; the user is asked.
+    if (stored.verdict != PasswordKeyVerdict::Made) WarnKeyRefused(stored.verdict);
   }
   const bool offerStored = (encrypt ? chooseEncPass_ : chooseDecPass_).Get();
-  const std::optional<wxString> password = prompt_(prompt, offerStored);
+  // A typo in an encryption password would leave files nobody can open once
+  // the sources are removed, so it is typed twice; decryption shows a typo.
+  const std::optional<wxString> password = prompt_(prompt, offerStored, /*askTwice=*/encrypt);
   if (!password) return {wxString(), KeyCancelled};
-  return {KeyFromPassword(*password, maxChars), KeyObtained};
+  const PasswordKey key = KeyFromPassword(*password, maxChars);
+  if (key.verdict == PasswordKeyVerdict::NotRepresentable) {
+    throw CFSVeilorException(Msg(msg::PasswordNotRepresentable));
+  }
+  if (key.verdict == PasswordKeyVerdict::TooLong) WarnKeyRefused(key.verdict);
+  return {key.keyText, KeyObtained};
 }
 
 void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,

@@ -26,10 +26,11 @@ public:
     int status = KeyCancelled;
   };
 
-  // Asks the user for a password: prompt and whether the browse button is
-  // offered; nothing when cancelled.
-  using PasswordPrompt =
-      std::function<std::optional<wxString>(const wxString& prompt, bool offerStored)>;
+  // Asks the user for a password: prompt, whether the browse button is
+  // offered and whether a typed password must be typed twice; nothing when
+  // cancelled.
+  using PasswordPrompt = std::function<std::optional<wxString>(const wxString& prompt,
+                                                               bool offerStored, bool askTwice)>;
 
   CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
                CPasswordManager& passwords);
@@ -49,7 +50,11 @@ public:
   void DecryptFileDes3(const wxString& path, wxString& description, wxString& status,
                        CReportDlg* report);
 
-  // The default password when one is set and stored, else the user's answer.
+  // The default password when one is set and stored, else the user's answer,
+  // typed twice for encryption. A password that cannot be a key is pointed
+  // out: a too long one gives empty key text (the batch's key-length error
+  // follows), one with a character the key cannot hold raises
+  // CFSVeilorException with its own message.
   KeyResult ObtainKey(Direction direction, const wxString& prompt, std::size_t maxChars);
 
   // Whether the last batch did what was asked: a key was obtained and every

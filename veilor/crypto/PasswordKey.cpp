@@ -1,21 +1,33 @@
 #include "crypto/PasswordKey.h"
 
-#include <wx/defs.h>
+#include <optional>
 
-#include "core/MessageBox.h"
-#include "core/MessageCatalogue.h"
-#include "core/MessageIds.h"
-#include "crypto/AnsiText.h"
+#include "crypto/ByteString.h"
 #include "crypto/HexText.h"
 
-wxString KeyFromPassword(const wxString& password, std::size_t maxChars) {
-  if (password.length() > maxChars) {
-    ShowMessageBox(Msg(msg::PasswordTooLong), Msg(msg::TitleWarning),
-                   wxOK | wxCENTRE | wxICON_WARNING);
-    return wxString();
-  }
-  const wxString padded = password + wxString(wxUniChar(0x02), maxChars - password.length());
-  const auto bytes = ToAnsiBytes(padded);
-  if (!bytes) return wxString();
-  return ToHex(*bytes);
+#ifdef __WINDOWS__
+#include "crypto/AnsiText.h"
+#else
+#include "crypto/Windows1252.h"
+#endif
+
+namespace {
+
+std::optional<ByteString> KeyCodePageBytes(const wxString& password) {
+#ifdef __WINDOWS__
+  return ToAnsiBytes(password);
+#else
+  return ToWindows1252(password);
+#endif
+}
+
+}  // namespace
+
+PasswordKey KeyFromPassword(const wxString& password, std::size_t maxBytes) {
+  std::optional<ByteString> bytes = KeyCodePageBytes(password);
+  if (!bytes) return {PasswordKeyVerdict::NotRepresentable, wxString()};
+  // Counted in bytes: a double-byte character takes two of the key's bytes.
+  if (bytes->size() > maxBytes) return {PasswordKeyVerdict::TooLong, wxString()};
+  bytes->append(maxBytes - bytes->size(), '\x02');
+  return {PasswordKeyVerdict::Made, ToHex(*bytes)};
 }

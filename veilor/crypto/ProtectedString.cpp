@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kProtectedLength = 128;
 constexpr std::size_t kFillerPairs = 64;
 const wxUniChar kMarker(0x01);
 
@@ -35,7 +34,8 @@ ByteString ApplyProtectionCipher(ByteString bytes) {
 wxString ProtectString(const wxString& text, int filler) {
   const std::size_t length = text.length();
   const std::size_t markers = (length % 2 == 1) ? 1 : 2;
-  if (length >= kProtectedLength - markers) {
+  // Marker and text must leave room in the 128 characters: 125 at most.
+  if (length > kMaxProtectedChars) {
     throw CSettingsException(Msg(msg::StringTooLong));
   }
 

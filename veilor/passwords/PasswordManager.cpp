@@ -7,6 +7,7 @@
 #include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "crypto/AnsiText.h"
 #include "crypto/PasswordKey.h"
 #include "crypto/ProtectedString.h"
 #include "settings/ProgramSettings.h"
@@ -30,6 +31,11 @@ std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
 }
 
 wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t maxChars) const {
+  const std::optional<wxString> password = PasswordNamed(name);
+  return password ? KeyFromPassword(*password, maxChars).keyText : wxString();
+}
+
+std::optional<wxString> CPasswordManager::PasswordNamed(const wxString& name) const {
   wxArrayString passwords;
   wxArrayString names;
   settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
@@ -38,11 +44,9 @@ wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t
     throw CPassManException(Msg(msg::PasswordListsCorrupted));
   }
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (UnprotectString(names[i]) == name) {
-      return KeyFromPassword(UnprotectString(passwords[i]), maxChars);
-    }
+    if (UnprotectString(names[i]) == name) return UnprotectString(passwords[i]);
   }
-  return wxString();
+  return std::nullopt;
 }
 
 std::vector<CPasswordEntry> CPasswordManager::LoadEntries() const {
@@ -80,13 +84,13 @@ void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) 
   settings_.SetDynamicGroup(CSettings::GroupPNames, names);
 }
 
-wxString CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
+PasswordKey CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
   const bool encryption = use == PasswordUse::Encryption;
   bool enabled = false;
   settings_.GetBool(CSettings::GroupSettingsDlg,
                     encryption ? CSettings::ItemUseDefEncPass : CSettings::ItemUseDefDecPass,
                     enabled);
-  if (!enabled) return wxString();
+  if (!enabled) return PasswordKey();
 
   wxString encodedName;
   settings_.GetString(CSettings::GroupSettingsDlg,
@@ -95,8 +99,20 @@ wxString CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
   const wxString name = UnprotectString(encodedName);
   // An empty name means no default was chosen; it must not pick an entry
   // that happens to have a damaged, empty name.
-  if (name.empty()) return wxString();
-  return KeyForNamedPassword(name, kCipherPasswordChars);
+  if (name.empty()) return PasswordKey();
+  const std::optional<wxString> password = PasswordNamed(name);
+  if (!password) return PasswordKey();
+  return KeyFromPassword(*password, kCipherPasswordChars);
+}
+
+CPasswordManager::EntryProblem CPasswordManager::StorageProblem(const CPasswordEntry& entry) {
+  if (entry.password.length() > kMaxProtectedChars) return EntryProblem::PasswordTooLong;
+  if (entry.prompt.length() > kMaxProtectedChars) return EntryProblem::PromptTooLong;
+  if (entry.name.length() > kMaxProtectedChars) return EntryProblem::NameTooLong;
+  for (const wxString* text : {&entry.password, &entry.prompt, &entry.name}) {
+    if (!ToAnsiBytes(*text)) return EntryProblem::NotRepresentable;
+  }
+  return EntryProblem::None;
 }
 
 bool CPasswordManager::CheckAdministrator(wxWindow* parent,

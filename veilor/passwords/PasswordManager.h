@@ -7,6 +7,7 @@
 
 #include <wx/string.h>
 
+#include "crypto/PasswordKey.h"
 #include "passwords/PasswordEntry.h"
 
 class CSettings;
@@ -49,9 +50,16 @@ public:
   // stored lists as they were.
   void StoreEntries(const std::vector<CPasswordEntry>& entries);
 
-  // Key text of the default password for `use`, or empty text when the
-  // default is off or names no stored entry; the caller then asks the user.
-  wxString ResolveDefaultKey(PasswordUse use) const;
+  // The key of the default password for `use`: empty key text, made, when
+  // the default is off or names no stored entry, and the caller then asks the
+  // user; refused when the stored password cannot be a key.
+  PasswordKey ResolveDefaultKey(PasswordUse use) const;
+
+  // What keeps an entry out of the stored list (a value longer than
+  // ProtectString accepts, or one the code page cannot hold), first field
+  // first; None when it can be stored.
+  enum class EntryProblem { None, PasswordTooLong, PromptTooLong, NameTooLong, NotRepresentable };
+  static EntryProblem StorageProblem(const CPasswordEntry& entry);
 
   // Asks for the administrator password and compares it with the stored one.
   // False when the user cancelled (nothing shown) or on a mismatch (after a
@@ -70,5 +78,8 @@ public:
   static void SetProgram(CPasswordManager* manager);
 
 private:
+  // The password of the first entry named exactly `name`.
+  std::optional<wxString> PasswordNamed(const wxString& name) const;
+
   CSettings& settings_;
 };

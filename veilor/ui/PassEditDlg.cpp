@@ -6,6 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "passwords/PasswordManager.h"
 #include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 
@@ -16,6 +17,19 @@ const wxString kTitleText =
 
 void Warn(int textId) {
   ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+}
+
+// The warning for a value the stored list cannot hold, or 0 when it can.
+int StorageProblemText(CPasswordManager::EntryProblem problem) {
+  using Problem = CPasswordManager::EntryProblem;
+  switch (problem) {
+    case Problem::PasswordTooLong: return msg::StoredPasswordTooLong;
+    case Problem::PromptTooLong: return msg::StoredPromptTooLong;
+    case Problem::NameTooLong: return msg::StoredNameTooLong;
+    case Problem::NotRepresentable: return msg::TextNotRepresentable;
+    case Problem::None: break;
+  }
+  return 0;
 }
 }  // namespace
 
@@ -110,6 +124,13 @@ bool CPassEditDlg::CheckInput() {
   }
   if (guiEditName->GetValue().empty()) {
     Warn(msg::PasswordNameMissing);
+    return false;
+  }
+  // What is accepted here must fit the stored list: one value it cannot hold
+  // would lose every change of the session when the list is stored.
+  const CPasswordEntry entry(password, guiEditPrompt->GetValue(), guiEditName->GetValue());
+  if (const int problem = StorageProblemText(CPasswordManager::StorageProblem(entry))) {
+    Warn(problem);
     return false;
   }
   // A prompt is only a reminder: its absence is pointed out, not refused.

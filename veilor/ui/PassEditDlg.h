@@ -8,7 +8,7 @@
 
 // Collects a stored password (typed twice), its prompt and its name for the
 // password manager, which reads the fields after an accepted run. It stores
-// nothing itself and applies no length limit: that is the store's business.
+// nothing itself, but accepts only what the stored list can hold.
 class CPassEditDlg : public wxDialog {
 public:
   enum ControlId {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "passwords/PasswordManager.h"
@@ -38,7 +39,8 @@ CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wx
       hideBrowse_(hideBrowse),
       skinPath_(skinPath),
       alpha_(alpha),
-      passwords_(CPasswordManager::Program()) {
+      passwords_(CPasswordManager::Program()),
+      prompt_(prompt) {
   SetTitle("New Dialog");
   SetPosition(wxPoint(8, 8));
   SetSize(340, 98);
@@ -60,6 +62,7 @@ CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wx
   // Enter and Escape act on release, so the key press that started the
   // program or closed the previous window cannot end this one.
   passwordEdit->Bind(wxEVT_KEY_UP, &CPassEnterFrm::OnEditKeyUp, this);
+  passwordEdit->Bind(wxEVT_TEXT, &CPassEnterFrm::OnEditText, this);
 }
 
 int CPassEnterFrm::Run() {
@@ -67,7 +70,44 @@ int CPassEnterFrm::Run() {
   return ShowModal(skinPath_, passwordEdit, alpha_);
 }
 
-void CPassEnterFrm::OnOk(wxCommandEvent&) { EndModal(Confirmed); }
+void CPassEnterFrm::OnOk(wxCommandEvent&) { Confirm(); }
+
+void CPassEnterFrm::Confirm() {
+  if (!askTwice_ || picked_) {
+    EndModal(Confirmed);
+    return;
+  }
+  if (!firstEntry_) {
+    firstEntry_ = passwordEdit->GetValue();
+    passwordEdit->ChangeValue(wxEmptyString);
+    SetCaption(Msg(msg::PasswordAgainPrompt));
+    passwordEdit->SetFocus();
+    return;
+  }
+  if (passwordEdit->GetValue() == *firstEntry_) {
+    EndModal(Confirmed);
+    return;
+  }
+  // This window stays on top: hidden, it cannot cover the box.
+  Hide();
+  ShowMessageBox(Msg(msg::PasswordsDiffer), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+  Show();
+  Raise();
+  StartOver();
+}
+
+void CPassEnterFrm::StartOver() {
+  firstEntry_.reset();
+  picked_ = false;
+  passwordEdit->ChangeValue(wxEmptyString);
+  SetCaption(prompt_);
+  passwordEdit->SetFocus();
+}
+
+void CPassEnterFrm::OnEditText(wxCommandEvent& event) {
+  picked_ = false;
+  event.Skip();
+}
 
 void CPassEnterFrm::OnClose(wxCommandEvent&) { EndModal(Cancelled); }
 
@@ -81,7 +121,9 @@ void CPassEnterFrm::OnBrowse(wxCommandEvent&) {
     const int result = manager.Run(wxEmptyString);
     const long row = manager.SelectedRow();
     if (result == CPassManagerDlg::Picked && row >= 0) {
+      StartOver();
       passwordEdit->ChangeValue(manager.PasswordAt(row));
+      picked_ = true;
       passwordEdit->SetInsertionPointEnd();
       passwordEdit->SetFocus();
     }
@@ -97,7 +139,7 @@ void CPassEnterFrm::OnEditKeyUp(wxKeyEvent& event) {
   switch (event.GetKeyCode()) {
     case WXK_ESCAPE: EndModal(Cancelled); break;
     case WXK_RETURN:
-    case WXK_NUMPAD_ENTER: EndModal(Confirmed); break;
+    case WXK_NUMPAD_ENTER: Confirm(); break;
     default: event.Skip();
   }
 }
@@ -109,12 +151,14 @@ struct DestroyThroughToolkit {
 };
 }  // namespace
 
-std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse) {
+std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse,
+                                    bool askTwice) {
   // A top-level window is destroyed through the toolkit, also when Run throws
   // for a missing skin.
   std::unique_ptr<CPassEnterFrm, DestroyThroughToolkit> window(
       new CPassEnterFrm(parent, -1, hideBrowse, prompt,
                         CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), 220));
+  window->SetAskTwice(askTwice);
   if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;
   return window->GetPassword();
 }

@@ -24,6 +24,11 @@ public:
   CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wxString& prompt,
                 const wxString& skinPath, unsigned char alpha);
 
+  // With askTwice the typed password must be typed a second time, under a
+  // prompt that says so; a mismatch is refused and both are typed anew. A
+  // password picked from the stored list is taken as it is.
+  void SetAskTwice(bool askTwice) { askTwice_ = askTwice; }
+
   int Run();
   wxString GetPassword() const { return passwordEdit->GetValue(); }
 
@@ -41,11 +46,20 @@ private:
   void OnClose(wxCommandEvent& event);
   void OnBrowse(wxCommandEvent& event);
   void OnEditKeyUp(wxKeyEvent& event);
+  void OnEditText(wxCommandEvent& event);
+  void Confirm();
+  void StartOver();
 
   bool hideBrowse_;
   wxString skinPath_;
   unsigned char alpha_;
   CPasswordManager* passwords_;
+  bool askTwice_ = false;
+  wxString prompt_;
+  // The first of the two entries, while the second is being typed.
+  std::optional<wxString> firstEntry_;
+  // The field holds a password picked from the stored list, untouched.
+  bool picked_ = false;
 
   wxDECLARE_EVENT_TABLE();
 };
@@ -53,4 +67,5 @@ private:
 // Shows the password window with the program's skin and transparency and
 // returns the confirmed text; nothing when the user cancelled. Raises
 // CXPDialogException when the skin is missing or broken.
-std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse);
+std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse,
+                                    bool askTwice = false);

@@ -53,8 +53,10 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 5);
 
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Password list");
+  // Names change only through "Edit", which checks them, stores them and
+  // tells the settings dialog; a label edited in place would be none of that.
   passwordList = new wxListCtrl(box->GetStaticBox(), ID_LIST, wxDefaultPosition, wxDefaultSize,
-                                wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_EDIT_LABELS);
+                                wxLC_REPORT | wxLC_SINGLE_SEL);
   passwordList->InsertColumn(0, "Password names", wxLIST_FORMAT_LEFT, 438);
   box->Add(passwordList, 1, wxEXPAND | wxALL, 5);
   root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
@@ -112,6 +114,11 @@ long CPassManagerDlg::SelectedRow() const {
 wxString CPassManagerDlg::PasswordAt(long row) const {
   if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) return wxString();
   return entries_[static_cast<std::size_t>(row)].password;
+}
+
+wxString CPassManagerDlg::NameAt(long row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) return wxString();
+  return entries_[static_cast<std::size_t>(row)].name;
 }
 
 void CPassManagerDlg::StoreEntries() { passwords_.StoreEntries(entries_); }

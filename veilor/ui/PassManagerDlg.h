@@ -46,6 +46,9 @@ public:
   // The password of the entry at `row`; empty for a row out of range.
   wxString PasswordAt(long row) const;
 
+  // The name of the entry at `row`; empty for a row out of range.
+  wxString NameAt(long row) const;
+
   // Replaces the stored list with the working copy. Raises
   // CSettingsException, with the stored list unchanged, when an entry is too
   // long to store.

@@ -245,9 +245,9 @@ void CSettingsDlg::ChooseStoredName(wxTextCtrl* field) {
                             passwords_);
     const int result = manager.Run(field->GetValue());
     const long row = manager.SelectedRow();
-    // The row's text, which an in-place edit of the label may have changed.
+    // The entry's name, as it is stored.
     if (result == CPassManagerDlg::Picked && row >= 0) {
-      field->ChangeValue(manager.passwordList->GetItemText(row));
+      field->ChangeValue(manager.NameAt(row));
     }
     // Edits and removals made there were reported already; they are kept
     // whichever way the manager ended.

@@ -6,6 +6,7 @@
 #include <wx/filefn.h>
 #include <wx/log.h>
 #include <wx/region.h>
+#include <wx/utils.h>
 
 #include "core/Exceptions.h"
 #include "core/MessageCatalogue.h"
@@ -65,9 +66,19 @@ int CXPDialog::ShowModal(const wxString& skinPath, wxWindow* initialFocus, unsig
 
   Show(true);
   Raise();
-  loop_->Run();
+  {
+    // Like any modal window: a click on the window beneath must not start a
+    // second prompt over this one.
+    wxWindowDisabler others(this);
+    loop_->Run();
+  }
   Hide();
   return result_;
+}
+
+void CXPDialog::SetCaption(const wxString& caption) {
+  caption_ = caption;
+  Refresh();
 }
 
 void CXPDialog::EndModal(int result) {

@@ -18,10 +18,15 @@ public:
   ~CXPDialog() override;
 
   // Loads the skin, shapes and shows the window, gives initialFocus the focus
-  // on the first idle, and blocks until EndModal. Throws CXPDialogException
+  // on the first idle, and blocks until EndModal; the program's other windows
+  // take no input meanwhile. Throws CXPDialogException
   // before showing anything when the skin is missing or broken.
   virtual int ShowModal(const wxString& skinPath, wxWindow* initialFocus, unsigned char alpha);
   virtual void EndModal(int result);
+
+  // Replaces the text painted on the skin.
+  void SetCaption(const wxString& caption);
+  const wxString& GetCaption() const { return caption_; }
 
   // True while ShowModal's loop runs.
   bool IsRunningModal() const { return loop_ && loop_->IsRunning(); }

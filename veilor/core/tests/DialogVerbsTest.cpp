@@ -129,9 +129,9 @@ TEST_F(DialogVerbsTest, StoredPasswordBecomesTheEncryptionDefault) {
   EXPECT_TRUE(files[1].EndsWith("b.txt.aes"));
 }
 
-// A name one character too long for the store: the error is reported in a
-// box, the program ends normally and the stored list stays as it was.
-TEST_F(DialogVerbsTest, PasswordManagerReportsAListItCannotStore) {
+// A name one character too long for the store is refused in the add window
+// with a warning; shortened, it is accepted and stored when the program ends.
+TEST_F(DialogVerbsTest, PasswordManagerRefusesANameItCannotStore) {
   WriteFileBytes(SettingsFile(), kFirstStartSettings);
   ProgramRunner pm = Veilor({"pm"});
   ASSERT_TRUE(pm.Start());
@@ -147,13 +147,18 @@ TEST_F(DialogVerbsTest, PasswordManagerReportsAListItCannotStore) {
   Keys("Tab");
   Type(std::string(126, 'n'));
   Keys("Tab space");
+  ASSERT_FALSE(Window("Veilor Warning").empty()) << "the name was not refused";
+  Keys("Return");
+  ASSERT_FALSE(Window("Add password").empty());
+  Keys("shift+Tab End BackSpace Tab space");
   ASSERT_FALSE(Window("Password manager").empty());
   Keys("Escape");
-  ASSERT_FALSE(Window("Veilor Error").empty()) << "the failure was not reported";
-  Keys("Return");
   const auto status = pm.Wait(kSeconds);
   ASSERT_TRUE(status.has_value()) << "the program did not end normally: " << pm.StandardError();
-  EXPECT_EQ(ReadFileBytes(SettingsFile()), kFirstStartSettings);
+  CSettings settings(SettingsFile());
+  const std::vector<CPasswordEntry> entries = CPasswordManager(settings).LoadEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, wxString('n', 125));
 }
 
 // A run that holds the settings while another process stores a password

@@ -8,6 +8,8 @@
 #include "WindowTesting.h"
 #include "core/Exceptions.h"
 #include "core/Logger.h"
+#include "core/MessageCatalogue.h"
+#include "core/MessageIds.h"
 #include "crypto/FileCommand.h"
 #include "crypto/ProtectedString.h"
 #include "passwords/PasswordManager.h"
@@ -63,11 +65,13 @@ protected:
   // A command whose password window answers with `password` (or cancels).
   CFileCommand Command(const wxString& pathList, std::optional<wxString> password) {
     CFileCommand command(pathList, settings_, logger_, passwords_);
-    command.SetPasswordPrompt([this, password](const wxString& prompt, bool offerStored) {
-      prompts_.push_back(prompt);
-      offeredStored_ = offerStored;
-      return password;
-    });
+    command.SetPasswordPrompt(
+        [this, password](const wxString& prompt, bool offerStored, bool askTwice) {
+          prompts_.push_back(prompt);
+          offeredStored_ = offerStored;
+          askedTwice_.push_back(askTwice);
+          return password;
+        });
     return command;
   }
 
@@ -80,6 +84,7 @@ protected:
   ReportWatcher report_;
   std::vector<wxString> prompts_;
   bool offeredStored_ = false;
+  std::vector<bool> askedTwice_;
 };
 
 TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
@@ -136,6 +141,50 @@ TEST_F(FileCommandTest, OverlongPasswordIsAKeyLengthError) {
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "Password is to long for current encryption alghorithm");
   EXPECT_FALSE(wxFileExists(dir_ / "a.txt.des3"));
+}
+
+// A typo in an encryption password would leave only files nobody can open:
+// encryption asks for it twice, decryption once.
+TEST_F(FileCommandTest, OnlyTypedEncryptionPasswordsAreAskedTwice) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  CFileCommand command = Command(dir_ / "a.txt", wxString("pw"));
+  for (auto direction : {CFileCommand::Direction::Encrypt, CFileCommand::Direction::Decrypt}) {
+    EXPECT_EQ(command.ObtainKey(direction, "prompt", 16).status, CFileCommand::KeyObtained);
+  }
+  Command(dir_ / "a.txt", wxString("pw")).EncryptDes3();
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.des3", wxString("pw")).DecryptDes3();
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+  EXPECT_EQ(askedTwice_, std::vector<bool>({true, false, true, false}));
+}
+
+// A character the key's code page lacks gets its own message, not the
+// key-length error; a stored default with one is pointed out and the user
+// is asked instead.
+TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
+  const wxString kNotInCodePage = wxString::FromUTF8("\xC5\xBC");
+  try {
+    Command(dir_ / "a.txt", kNotInCodePage).EncryptAes();
+    ADD_FAILURE() << "no exception";
+  } catch (const CFSVeilorException& error) {
+    EXPECT_EQ(error.GetMessage(),
+              "The password contains a character that can't be part of an encryption key. "
+              "Please use another password.");
+  }
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
+
+  prompts_.clear();
+  passwords_.StoreEntries({CPasswordEntry(kNotInCodePage, "", "Work")});
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                      ProtectString("Work", CSettings::FillerDefEncPass));
+  const CFileCommand::KeyResult key = Command(dir_ / "a.txt", wxString::FromUTF8("M\xC3\xBCller"))
+                                          .ObtainKey(CFileCommand::Direction::Encrypt, "p", 16);
+  EXPECT_EQ(key.keyText, "4DFC6C6C657202020202020202020202");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, Msg(msg::PasswordNotRepresentable));
+  EXPECT_EQ(prompts_.size(), 1u);
 }
 
 TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {

@@ -180,18 +180,46 @@ TEST(PasswordListFileTest, TooLongValueLeavesTheStoredListAsItWas) {
   EXPECT_EQ(ReadFileBytes(path), kTwoEntryFile);
 }
 
+// What the add/edit window accepts must be what the store can hold: the
+// check and the store agree at the limit, field by field, first field first.
+TEST_F(PasswordManagerTest, StorageProblemAgreesWithTheStore) {
+  using Problem = CPasswordManager::EntryProblem;
+  const wxString fits(wxUniChar('x'), 125);
+  const wxString over(wxUniChar('x'), 126);
+  const struct {
+    CPasswordEntry entry;
+    Problem problem;
+  } cases[] = {
+      {CPasswordEntry(fits, fits, fits), Problem::None},
+      {CPasswordEntry(over, "p", "n"), Problem::PasswordTooLong},
+      {CPasswordEntry("x", over + "x", "n"), Problem::PromptTooLong},
+      {CPasswordEntry("x", "p", over), Problem::NameTooLong},
+      {CPasswordEntry(over, over, over), Problem::PasswordTooLong},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CPasswordManager::StorageProblem(c.entry), c.problem) << c.entry.name.length();
+    bool stored = true;
+    try {
+      manager_.StoreEntries({c.entry});
+    } catch (const CSettingsException&) {
+      stored = false;
+    }
+    EXPECT_EQ(stored, c.problem == Problem::None) << c.entry.name.length();
+  }
+}
+
 // --- Default passwords -------------------------------------------------------
 
 TEST_F(PasswordManagerTest, DefaultsNameTheirEntryPerDirection) {
   manager_.StoreEntries(kTwoEntries);
   SetDefault(PasswordUse::Encryption, true, "home");
   SetDefault(PasswordUse::Decryption, true, "work");
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption), kKeyAlpha1);
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Decryption), kKeyBeta2);
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, kKeyAlpha1);
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Decryption).keyText, kKeyBeta2);
 
   SetDefault(PasswordUse::Decryption, false, "work");
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Decryption), "") << "switched off";
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption), kKeyAlpha1);
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Decryption).keyText, "") << "switched off";
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, kKeyAlpha1);
 }
 
 TEST_F(PasswordManagerTest, DefaultNamingARemovedEntryFallsBackToAsking) {
@@ -199,7 +227,7 @@ TEST_F(PasswordManagerTest, DefaultNamingARemovedEntryFallsBackToAsking) {
   manager_.StoreEntries(kTwoEntries);
   SetDefault(PasswordUse::Encryption, true, "home");
   manager_.StoreEntries({kTwoEntries[1]});
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption), "");
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, "");
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -207,9 +235,10 @@ TEST_F(PasswordManagerTest, EmptyDefaultNameNeverPicksAnEntry) {
   // A damaged entry without a name must not become the default by accident.
   manager_.StoreEntries({CPasswordEntry("alpha1", "", "")});
   settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption), "") << "first-start default";
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, "")
+      << "first-start default";
   SetDefault(PasswordUse::Encryption, true, "");
-  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption), "");
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, "");
 }
 
 // --- Administrator -----------------------------------------------------------

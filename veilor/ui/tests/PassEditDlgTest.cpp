@@ -1,4 +1,6 @@
 // The add/edit password dialog, run modally and driven from inside its loop.
+#include <tuple>
+
 #include <gtest/gtest.h>
 #include <wx/sizer.h>
 
@@ -67,6 +69,35 @@ TEST_F(PassEditDlgTest, ValidationRefusesInOrderAndAcceptsWithoutPrompt) {
     EXPECT_TRUE(box.style & wxICON_WARNING);
     EXPECT_TRUE(box.style & wxOK);
   }
+}
+
+// A value the stored list cannot hold is refused here, naming its field, so
+// that an accepted entry is always stored; 125 characters still fit.
+TEST_F(PassEditDlgTest, ValuesTooLongToStoreAreRefusedByField) {
+  MessageBoxRecorder boxes;
+  const wxString over(wxUniChar('x'), 126);
+  const wxString fits(wxUniChar('x'), 125);
+  std::vector<bool> openAfter;
+  const int result = Run([&](CPassEditDlg& dialog) {
+    for (const auto& [password, prompt, name] :
+         {std::tuple{over, fits, fits}, std::tuple{fits, over, fits},
+          std::tuple{fits, fits, over}}) {
+      Fill(dialog, password, password, prompt, name);
+      Click(dialog.guiButtonAdd);
+      openAfter.push_back(dialog.IsModal());
+    }
+    Fill(dialog, fits, fits, fits, fits);
+    Click(dialog.guiButtonAdd);
+  });
+  EXPECT_EQ(result, CPassEditDlg::Accepted);
+  EXPECT_EQ(openAfter, std::vector<bool>({true, true, true}));
+  ASSERT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_EQ(boxes.Boxes()[0].text,
+            "The password is too long to be stored. Maximum length is 125 characters.");
+  EXPECT_EQ(boxes.Boxes()[1].text,
+            "The password prompt is too long to be stored. Maximum length is 125 characters.");
+  EXPECT_EQ(boxes.Boxes()[2].text,
+            "The password name is too long to be stored. Maximum length is 125 characters.");
 }
 
 TEST_F(PassEditDlgTest, CloseButtonAndCloseBoxGiveZeroAfterARefusal) {

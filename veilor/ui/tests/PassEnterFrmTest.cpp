@@ -122,6 +122,71 @@ TEST_F(PassEnterFrmTest, ControlsSitWhereTheSkinExpectsThem) {
   });
 }
 
+// For encryption the password is typed twice in the same window, under a
+// prompt that says so; a mismatch is refused and both entries start over.
+TEST_F(PassEnterFrmTest, AskedTwiceAMismatchStartsOverAndAMatchConfirms) {
+  MessageBoxRecorder boxes;
+  std::vector<wxString> captions;
+  std::vector<wxString> fields;
+  auto type = [](const char* text) {
+    wxUIActionSimulator keyboard;
+    keyboard.Text(text);
+    keyboard.Char(WXK_RETURN);
+    Settle(200ms);
+  };
+  const int result = Run([&](CPassEnterFrm& w) {
+    w.SetAskTwice(true);
+    type("first try");
+    captions.push_back(w.GetCaption());
+    fields.push_back(w.GetPassword());
+    type("first trz");
+    captions.push_back(w.GetCaption());
+    fields.push_back(w.GetPassword());
+    type("s3cret");
+    type("s3cret");
+  });
+  EXPECT_EQ(result, CPassEnterFrm::Confirmed);
+  EXPECT_EQ(window_->GetPassword(), "s3cret");
+  EXPECT_EQ(captions, std::vector<wxString>({"Please enter the password again",
+                                             "Please enter password for AES encryption"}));
+  EXPECT_EQ(fields, std::vector<wxString>({"", ""}));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Entered passwords are different. Please try again.");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+}
+
+// While the prompt is up, the program's other windows take no clicks: a
+// second "Show" there would stack a second prompt over the first.
+TEST_F(PassEnterFrmTest, WindowBeneathTakesNoClicksWhileThePromptIsUp) {
+  auto* beneath = new wxFrame(nullptr, wxID_ANY, "beneath", wxPoint(20, 20), wxSize(220, 120));
+  auto* button = new wxButton(beneath, wxID_ANY, "Show", wxPoint(10, 10), wxSize(100, 40));
+  int clicks = 0;
+  button->Bind(wxEVT_BUTTON, [&clicks](wxCommandEvent&) { ++clicks; });
+  beneath->Show();
+  Settle();
+  auto clickButton = [button] {
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(button->GetScreenRect().GetPosition() + wxPoint(50, 20));
+    mouse.MouseClick();
+    Settle(200ms);
+  };
+  bool enabledDuring = true;
+  int clicksDuring = -1;
+  Run([&](CPassEnterFrm& w) {
+    enabledDuring = beneath->IsEnabled();
+    clickButton();
+    clickButton();
+    clicksDuring = clicks;
+    w.EndModal(CPassEnterFrm::Cancelled);
+  });
+  EXPECT_FALSE(enabledDuring);
+  EXPECT_EQ(clicksDuring, 0);
+  EXPECT_TRUE(beneath->IsEnabled());
+  clickButton();
+  EXPECT_EQ(clicks, 1) << "the click itself reaches the button once the prompt is gone";
+  beneath->Destroy();
+}
+
 // The browse button opens the password manager in select mode over the
 // given store; a pick fills the field without ending the window.
 class PassEnterFrmBrowseTest : public testing::Test {
@@ -193,19 +258,40 @@ TEST_F(PassEnterFrmBrowseTest, ClosingTheManagerLeavesTheFieldButKeepsItsChanges
   EXPECT_EQ(passwords_.LoadEntries()[0].name, "Two");
 }
 
-// An entry too long to store is reported in a box; the password window
-// stays usable and the stored list is untouched.
-TEST_F(PassEnterFrmBrowseTest, ListThatCannotBeStoredIsReportedNotFatal) {
+// A password picked from the stored list is asked once even for encryption.
+TEST_F(PassEnterFrmBrowseTest, PickedPasswordIsNotAskedTwice) {
+  DialogDriver driver;
+  driver
+      .On<CPassEnterFrm>([](CPassEnterFrm& w) {
+        w.SetAskTwice(true);
+        ClickLater(w.browseButton);
+      })
+      .On<CPassManagerDlg>([](CPassManagerDlg& manager) {
+        manager.passwordList->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        Click(manager.guiButtonSelect);
+      })
+      .On<CPassEnterFrm>([](CPassEnterFrm& w) { Click(w.okButton); });
+  EXPECT_EQ(Run(driver), CPassEnterFrm::Confirmed);
+  EXPECT_EQ(window_->GetPassword(), "first secret");
+}
+
+// A prompt too long to store is refused in the add window, so the list the
+// password window's manager stores is never lost; the window stays usable.
+TEST_F(PassEnterFrmBrowseTest, ValueTooLongToStoreIsRefusedWhereItIsTyped) {
   MessageBoxRecorder boxes;
   bool stillOpen = false;
+  bool editorOpenAfterRefusal = false;
   DialogDriver driver;
   driver.On<CPassEnterFrm>([](CPassEnterFrm& w) { ClickLater(w.browseButton); })
       .On<CPassManagerDlg>([](CPassManagerDlg& manager) { ClickLater(manager.guiButtonAdd); })
-      .On<CPassEditDlg>([](CPassEditDlg& editor) {
+      .On<CPassEditDlg>([&](CPassEditDlg& editor) {
         editor.guiEditPassword1->ChangeValue("x");
         editor.guiEditPassword2->ChangeValue("x");
         editor.guiEditPrompt->ChangeValue(wxString('p', 126));
         editor.guiEditName->ChangeValue("Long");
+        Click(editor.guiButtonAdd);
+        editorOpenAfterRefusal = editor.IsModal();
+        editor.guiEditPrompt->ChangeValue(wxString('p', 125));
         Click(editor.guiButtonAdd);
       })
       .On<CPassManagerDlg>([](CPassManagerDlg& manager) { Click(manager.guiButtonSelect); })
@@ -215,12 +301,14 @@ TEST_F(PassEnterFrmBrowseTest, ListThatCannotBeStoredIsReportedNotFatal) {
       });
   Run(driver);
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(window_->GetPassword(), "first secret") << "the pick counts, only storing failed";
+  EXPECT_TRUE(editorOpenAfterRefusal);
+  EXPECT_EQ(window_->GetPassword(), "first secret");
   ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Error");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
   EXPECT_EQ(boxes.Boxes()[0].text,
-            "String is too long. Maximum lenght is 128 byte\r\nModule:Settings exception");
-  EXPECT_EQ(passwords_.LoadEntries().size(), 2u);
+            "The password prompt is too long to be stored. Maximum length is 125 characters.");
+  ASSERT_EQ(passwords_.LoadEntries().size(), 3u) << "the accepted entry was stored";
+  EXPECT_EQ(passwords_.LoadEntries()[2].prompt, wxString('p', 125));
 }
 
 }  // namespace

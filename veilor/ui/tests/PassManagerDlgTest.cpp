@@ -314,12 +314,10 @@ TEST_F(PassManagerDlgTest, StoredListsOfUnequalLengthRefuseToOpen) {
   }
 }
 
-// A name one character longer than the store takes: the store step fails
-// with its message and the stored lists keep their previous content.
-TEST_F(PassManagerDlgTest, TooLongNameLeavesTheStoredListUnchanged) {
-  const wxArrayString before[] = {StoredGroup(settings_, CSettings::GroupPList),
-                                  StoredGroup(settings_, CSettings::GroupPPrompts),
-                                  StoredGroup(settings_, CSettings::GroupPNames)};
+// A name one character longer than the store takes is refused in the add
+// window; what the manager accepted is then always stored.
+TEST_F(PassManagerDlgTest, TooLongNameIsRefusedAndTheSessionIsStored) {
+  MessageBoxRecorder boxes;
   DialogDriver driver;
   driver.On<CPassManagerDlg>([](CPassManagerDlg& d) { ClickLater(d.guiButtonAdd); })
       .On<CPassEditDlg>([](CPassEditDlg& editor) {
@@ -328,24 +326,34 @@ TEST_F(PassManagerDlgTest, TooLongNameLeavesTheStoredListUnchanged) {
         editor.guiEditPrompt->ChangeValue("p");
         editor.guiEditName->ChangeValue(wxString('n', 126));
         Click(editor.guiButtonAdd);
+        editor.guiEditName->ChangeValue(wxString('n', 125));
+        Click(editor.guiButtonAdd);
       })
       .On<CPassManagerDlg>([](CPassManagerDlg& d) { Click(d.guiButtonClose); });
   Run(false, "", driver);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text,
+            "The password name is too long to be stored. Maximum length is 125 characters.");
   ASSERT_EQ(dialog_->Entries().size(), 4u);
-  try {
-    dialog_->StoreEntries();
-    FAIL() << "a 126-character name was stored";
-  } catch (const CSettingsException& error) {
-    EXPECT_EQ(error.GetMessage(), "String is too long. Maximum lenght is 128 byte");
-  }
-  EXPECT_EQ(StoredGroup(settings_, CSettings::GroupPList), before[0]);
-  EXPECT_EQ(StoredGroup(settings_, CSettings::GroupPPrompts), before[1]);
-  EXPECT_EQ(StoredGroup(settings_, CSettings::GroupPNames), before[2]);
+  EXPECT_NO_THROW(dialog_->StoreEntries());
+  EXPECT_EQ(passwords_.LoadEntries().back().name, wxString('n', 125));
+}
 
-  // 125 characters still fit.
-  std::vector<CPasswordEntry> entries = dialog_->Entries();
-  entries.back().name = wxString('n', 125);
-  EXPECT_NO_THROW(passwords_.StoreEntries(entries));
+// Names change only through "Edit": the list offers no editing in place, and
+// what a caller reads for a row is the entry's stored name.
+TEST_F(PassManagerDlgTest, NamesAreNotEditableInPlace) {
+  DialogDriver driver;
+  bool editable = true;
+  wxString name;
+  driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
+    editable = d.passwordList->HasFlag(wxLC_EDIT_LABELS);
+    d.passwordList->SetItemText(1, "Relabelled");
+    name = d.NameAt(1);
+    Click(d.guiButtonClose);
+  });
+  Run(false, "", driver);
+  EXPECT_FALSE(editable);
+  EXPECT_EQ(name, passwords_.LoadEntries()[1].name);
 }
 
 TEST_F(PassManagerDlgTest, LayoutFitsItsFixedSize) {

@@ -282,9 +282,9 @@ TEST_F(SettingsDlgTest, RenamedDefaultFollowsTheEdit) {
   EXPECT_FALSE(passwords_.KeyForNamedPassword("Job", 16).empty()) << "the new name was stored";
 }
 
-// A pick puts the row's text into the field; a label edited in place is
-// what the field receives, while the stored entry keeps its name.
-TEST_F(SettingsDlgTest, PickingTakesTheRowsTextAndClosingTheManagerChangesNothing) {
+// A pick puts the entry's stored name into the field, whatever the row
+// shows, so the default always names a stored entry.
+TEST_F(SettingsDlgTest, PickingTakesTheStoredNameAndClosingTheManagerChangesNothing) {
   SetDefaults("", true, "", false);
   MessageBoxRecorder boxes;
   wxString afterPick, afterClose;
@@ -306,8 +306,8 @@ TEST_F(SettingsDlgTest, PickingTakesTheRowsTextAndClosingTheManagerChangesNothin
         Click(d.guiButtonOK);
       });
   Run(driver);
-  EXPECT_EQ(afterPick, "Relabelled");
-  EXPECT_EQ(afterClose, "Relabelled");
+  EXPECT_EQ(afterPick, "Other");
+  EXPECT_EQ(afterClose, "Other");
   EXPECT_EQ(passwords_.LoadEntries()[1].name, "Other");
 }
 
