@@ -142,6 +142,10 @@ constexpr Entry kEntries[] = {
     // Where the about box sends users.
     {6012, "https://veilor.app", false},
     {6013, "mailto:support@veilor.app", false},
+
+    // Files: what a file procedure refuses or keeps.
+    {6014, "Not a regular file (a link, pipe or device): not processed", true},
+    {6015, "The source file changed or was replaced while it was processed: it was kept", true},
 };
 
 }  // namespace

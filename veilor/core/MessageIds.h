@@ -113,5 +113,9 @@ enum : int {
   ModuleLabel = 6011,
   WebsiteAddress = 6012,
   SupportMailAddress = 6013,
+
+  // Files: what a file procedure refuses or keeps.
+  NotRegularFile = 6014,
+  SourceChanged = 6015,
 };
 }  // namespace msg
