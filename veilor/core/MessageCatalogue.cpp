@@ -175,6 +175,10 @@ constexpr Entry kEntries[] = {
     {6142, "The password is too long to be stored. Maximum length is 125 characters.", true},
     {6143, "The password prompt is too long to be stored. Maximum length is 125 characters.", true},
     {6144, "The password name is too long to be stored. Maximum length is 125 characters.", true},
+
+    // Files: what a file procedure refuses or keeps.
+    {6016, "Not a regular file (a link, pipe or device): not processed", true},
+    {6017, "The source file changed or was replaced while it was processed: it was kept", true},
 };
 
 }  // namespace

@@ -130,5 +130,9 @@ enum : int {
   StoredPasswordTooLong = 6142,
   StoredPromptTooLong = 6143,
   StoredNameTooLong = 6144,
+
+  // Files: what a file procedure refuses or keeps.
+  NotRegularFile = 6016,
+  SourceChanged = 6017,
 };
 }  // namespace msg

@@ -1,12 +1,11 @@
 #include "crypto/FileProcedures.h"
 
 #include <memory>
+#include <optional>
 
 #include <cryptopp/files.h>
 #include <cryptopp/filters.h>
-#include <wx/file.h>
 #include <wx/filefn.h>
-#include <wx/log.h>
 
 #include "core/AtomicFileWriter.h"
 #include "core/Logger.h"
@@ -15,6 +14,7 @@
 #include "crypto/Ciphers.h"
 #include "crypto/FileStreaming.h"
 #include "crypto/FileTrailer.h"
+#include "crypto/SourceFile.h"
 #include "ui/ReportProgressEvent.h"
 
 namespace {
@@ -46,26 +46,18 @@ std::unique_ptr<CryptoPP::SymmetricCipher> MakeCipher(FileAlgorithm algorithm, D
 }
 
 // Streams the source, less its last `tail` bytes, through the cipher into a
-// temporary file that becomes `output` when complete; for Triple-DES the
-// padding is added, or checked and removed, at the end. `beforeCommit` may
-// append to the output.
-void Transform(const wxString& path, std::uint64_t tail, const wxString& output,
+// temporary file that becomes `output` when complete, with the source's
+// permissions and modification time; for Triple-DES the padding is added, or
+// checked and removed, at the end. `beforeCommit` may append to the output.
+// False when overwriting is off and the output appeared meanwhile.
+bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
                FileAlgorithm algorithm, Direction direction, const FileContext& context,
                const std::function<void(AtomicFileWriter&)>& beforeCommit) {
-  wxFile source;
-  {
-    wxLogNull quiet;  // the failure becomes the file's report row
-    if (!source.Open(path, wxFile::read)) throw CryptoPP::FileStore::OpenErr(NarrowPath(path));
-  }
-  const wxFileOffset length = source.Length();
-  if (length < 0 || static_cast<std::uint64_t>(length) < tail) {
-    throw CryptoPP::FileStore::ReadErr();
-  }
-
+  if (source.Length() < tail) throw CryptoPP::FileStore::ReadErr();
   AtomicFileWriter writer(output);
   if (!writer.Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output));
   auto cipher = MakeCipher(algorithm, direction, context.keyText);
-  const std::uint64_t dataLength = static_cast<std::uint64_t>(length) - tail;
+  const std::uint64_t dataLength = source.Length() - tail;
   const auto progress = [&](int step) { SendReportProgress(context.progress, step); };
   if (algorithm == FileAlgorithm::Aes) {
     // Counter mode has no blocks or padding to keep: each chunk is
@@ -85,15 +77,50 @@ void Transform(const wxString& path, std::uint64_t tail, const wxString& output,
     chain.MessageEnd();
   }
   beforeCommit(writer);
+  writer.SetAttributes(source.Attributes());
+  writer.SetReplaceExisting(context.overwriteExisting());
   // Once the source is to go, the output must be on disk before it does.
-  if (!writer.Commit(context.removeSource())) throw CryptoPP::FileSink::WriteErr();
+  if (writer.Commit(context.removeSource())) return true;
+  if (writer.TargetExisted()) return false;
+  throw CryptoPP::FileSink::WriteErr();
 }
 
-// Removes the source once its output is complete, when the user asked for it.
-FileOutcome RemoveSourceAndFinish(const FileContext& context, const wxString& path) {
+FileOutcome Skipped(const FileContext& context, const wxString& path, int descriptionId) {
+  return Finish(context, path, msg::StatusSkipped, Msg(descriptionId), CLogger::Warning,
+                CLogger::LogOnly);
+}
+
+// The source, opened; an outcome instead when it is no regular file or
+// cannot be opened.
+std::optional<FileOutcome> OpenSource(SourceFile& source, const wxString& path,
+                                      const FileContext& context, int errorId) {
+  switch (source.Open(path)) {
+    case SourceFile::OpenResult::Opened: return std::nullopt;
+    case SourceFile::OpenResult::NotRegular: return Skipped(context, path, msg::NotRegularFile);
+    case SourceFile::OpenResult::Failed: break;
+  }
+  return Incomplete(context, path,
+                    Msg(errorId) + Msg(msg::Colon) + Msg(msg::Space) +
+                        wxString(CryptoPP::FileStore::OpenErr(NarrowPath(path)).what()));
+}
+
+// Removes the source once its output is complete, when the user asked for
+// it, and only if it is still the file that was read: a source that grew,
+// changed or was replaced meanwhile is kept, and so is the output.
+FileOutcome RemoveSourceAndFinish(const FileContext& context, SourceFile& source,
+                                  const wxString& path) {
+  SourceFile::RemoveResult result = SourceFile::RemoveResult::Removed;
   if (context.removeSource()) {
-    wxLogNull quiet;
-    if (!wxRemoveFile(path)) return Incomplete(context, path, Msg(msg::ErrorRemoveSource));
+    result = source.RemoveIfUnchanged();
+  } else if (!source.Unchanged()) {
+    result = SourceFile::RemoveResult::Changed;
+  }
+  switch (result) {
+    case SourceFile::RemoveResult::Removed: break;
+    case SourceFile::RemoveResult::Changed:
+      return Incomplete(context, path, Msg(msg::SourceChanged));
+    case SourceFile::RemoveResult::Failed:
+      return Incomplete(context, path, Msg(msg::ErrorRemoveSource));
   }
   return Finish(context, path, msg::StatusDone, wxEmptyString, CLogger::Information,
                 CLogger::LogOnly);
@@ -101,29 +128,36 @@ FileOutcome RemoveSourceAndFinish(const FileContext& context, const wxString& pa
 
 FileOutcome Encrypt(const wxString& path, const FileContext& context, FileAlgorithm algorithm) {
   const wxString output = path + Extension(algorithm);
-  if (algorithm == FileAlgorithm::Aes && path.EndsWith(Extension(algorithm))) {
-    return Finish(context, path, msg::StatusSkipped, Msg(msg::SecondEncryption), CLogger::Warning,
-                  CLogger::LogOnly);
+  const bool aes = algorithm == FileAlgorithm::Aes;
+  if (aes && path.EndsWith(Extension(algorithm))) {
+    return Skipped(context, path, msg::SecondEncryption);
+  }
+  SourceFile source;
+  if (auto refused = OpenSource(source, path, context, msg::EncryptionError)) return *refused;
+  // Counter mode undoes itself: a file of ours under another name would come
+  // out as its plain text.
+  if (aes && IsTrailer(context.keyText, source.Tail(kTrailerSize), algorithm)) {
+    return Skipped(context, path, msg::SecondEncryption);
   }
   if (wxFileExists(output) && !context.overwriteExisting()) {
-    return Finish(context, path, msg::StatusSkipped, Msg(msg::OutputExists), CLogger::Warning,
-                  CLogger::LogOnly);
+    return Skipped(context, path, msg::OutputExists);
   }
 
   try {
     const ByteString trailer = MakeTrailer(context.keyText, algorithm);
-    Transform(path, 0, output, algorithm, Direction::Encrypt, context,
-              [&](AtomicFileWriter& writer) {
-                if (!writer.Write(trailer.data(), trailer.size())) {
-                  throw CryptoPP::FileSink::WriteErr();
-                }
-              });
+    const bool written = Transform(source, 0, output, algorithm, Direction::Encrypt, context,
+                                   [&](AtomicFileWriter& writer) {
+                                     if (!writer.Write(trailer.data(), trailer.size())) {
+                                       throw CryptoPP::FileSink::WriteErr();
+                                     }
+                                   });
+    if (!written) return Skipped(context, path, msg::OutputExists);
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,
         Msg(msg::EncryptionError) + Msg(msg::Colon) + Msg(msg::Space) + wxString(error.what()));
   }
-  return RemoveSourceAndFinish(context, path);
+  return RemoveSourceAndFinish(context, source, path);
 }
 
 FileOutcome Decrypt(const wxString& path, const FileContext& context, FileAlgorithm algorithm) {
@@ -133,23 +167,26 @@ FileOutcome Decrypt(const wxString& path, const FileContext& context, FileAlgori
                   CLogger::Information, CLogger::LogAndBox);
   }
   const wxString output = path.Left(path.length() - extension.length());
+  SourceFile source;
+  if (auto refused = OpenSource(source, path, context, msg::DecryptionError)) return *refused;
   if (wxFileExists(output) && !context.overwriteExisting()) {
-    return Finish(context, path, msg::StatusSkipped, Msg(msg::OutputExists), CLogger::Warning,
-                  CLogger::LogOnly);
+    return Skipped(context, path, msg::OutputExists);
   }
-  if (!CheckTrailer(context.keyText, path, algorithm)) {
+  if (!IsTrailer(context.keyText, source.Tail(kTrailerSize), algorithm)) {
     return Incomplete(context, path, Msg(msg::WrongPasswordOrAlgorithm));
   }
 
   try {
-    Transform(path, kTrailerSize, output, algorithm, Direction::Decrypt, context,
-              [](AtomicFileWriter&) {});
+    if (!Transform(source, kTrailerSize, output, algorithm, Direction::Decrypt, context,
+                   [](AtomicFileWriter&) {})) {
+      return Skipped(context, path, msg::OutputExists);
+    }
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,
         Msg(msg::DecryptionError) + Msg(msg::Colon) + Msg(msg::Space) + wxString(error.what()));
   }
-  return RemoveSourceAndFinish(context, path);
+  return RemoveSourceAndFinish(context, source, path);
 }
 }  // namespace
 

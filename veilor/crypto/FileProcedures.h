@@ -25,9 +25,11 @@ struct FileOutcome {
 };
 
 // Each writes its output beside the source, into a temporary file that takes
-// the output's name only when complete; a failure leaves no partial output,
-// an existing output untouched and the source in place. Per-file problems are
-// outcomes; only the program's own errors are raised.
+// the output's name only when complete, with the source's permissions and
+// modification time; a failure leaves no partial output, an existing output
+// untouched and the source in place. Only regular files are processed, and a
+// source is removed only while it is still the file that was read, unchanged.
+// Per-file problems are outcomes; only the program's own errors are raised.
 FileOutcome EncryptFileAes(const wxString& path, const FileContext& context);
 FileOutcome DecryptFileAes(const wxString& path, const FileContext& context);
 FileOutcome EncryptFileDes3(const wxString& path, const FileContext& context);

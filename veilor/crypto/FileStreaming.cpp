@@ -6,6 +6,7 @@
 #include <cryptopp/files.h>
 
 #include "core/AtomicFileWriter.h"
+#include "crypto/SourceFile.h"
 
 namespace {
 // Large enough that system calls cost nothing next to the cipher, small
@@ -13,7 +14,7 @@ namespace {
 constexpr std::size_t kChunkSize = 1 << 20;
 }  // namespace
 
-void StreamInSteps(wxFile& source, std::uint64_t length, const ChunkConsumer& consume,
+void StreamInSteps(SourceFile& source, std::uint64_t length, const ChunkConsumer& consume,
                    const std::function<void(int)>& afterStep) {
   const std::uint64_t stepSize = length / kFileSteps;
   std::vector<CryptoPP::byte> buffer(static_cast<std::size_t>(
@@ -22,7 +23,7 @@ void StreamInSteps(wxFile& source, std::uint64_t length, const ChunkConsumer& co
     std::uint64_t left = step < kFileSteps - 1 ? stepSize : length - (kFileSteps - 1) * stepSize;
     while (left > 0) {
       const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-      const ssize_t got = source.Read(buffer.data(), wanted);
+      const long long got = source.Read(buffer.data(), wanted);
       if (got <= 0) throw CryptoPP::FileStore::ReadErr();
       consume(buffer.data(), static_cast<std::size_t>(got));
       left -= static_cast<std::uint64_t>(got);

@@ -5,9 +5,10 @@
 #include <string>
 
 #include <cryptopp/filters.h>
-#include <wx/file.h>
+#include <wx/string.h>
 
 class AtomicFileWriter;
+class SourceFile;
 
 // The number of steps every file is streamed in; the report's progress bar
 // moves once per step.
@@ -16,11 +17,11 @@ constexpr int kFileSteps = 100;
 // Takes each chunk read from the file; it may change the bytes in place.
 using ChunkConsumer = std::function<void(CryptoPP::byte* data, std::size_t size)>;
 
-// Streams `length` bytes from the current position of `source` to `consume`
+// Streams `length` bytes from the start of `source` to `consume`
 // in kFileSteps steps: every step but the last moves length / kFileSteps
 // bytes, the last one the rest. `afterStep` gets the step number, 0 to 99.
 // Raises the crypto library's read error when the file ends early.
-void StreamInSteps(wxFile& source, std::uint64_t length, const ChunkConsumer& consume,
+void StreamInSteps(SourceFile& source, std::uint64_t length, const ChunkConsumer& consume,
                    const std::function<void(int)>& afterStep);
 
 // The end of a cipher chain: writes whatever reaches it to `writer`, raising

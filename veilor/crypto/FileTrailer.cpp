@@ -35,7 +35,11 @@ bool CheckTrailer(const wxString& keyText, const wxString& path, FileAlgorithm a
   if (file.Seek(length - kTrailerSize) == wxInvalidOffset) return false;
   ByteString stored(kTrailerSize, '\0');
   if (file.Read(stored.data(), kTrailerSize) != static_cast<ssize_t>(kTrailerSize)) return false;
+  return IsTrailer(keyText, stored, algorithm);
+}
 
+bool IsTrailer(const wxString& keyText, const ByteString& stored, FileAlgorithm algorithm) {
+  if (stored.size() != kTrailerSize) return false;
   const ByteString plain = Encipher(keyText, stored);
   const ByteString marker = CKeys::Instance().Get(CKeys::FileMarker);
   return plain.compare(0, marker.size(), marker) == 0 &&

@@ -14,6 +14,10 @@ constexpr std::size_t kTrailerSize = 16;
 
 ByteString MakeTrailer(const wxString& keyText, FileAlgorithm algorithm);
 
+// True when `stored`, the last 16 bytes of a file, is a trailer made with
+// this key and algorithm.
+bool IsTrailer(const wxString& keyText, const ByteString& stored, FileAlgorithm algorithm);
+
 // True when the last 16 bytes of the file at `path` are a trailer made with
 // this key and algorithm. A file that cannot be read or is shorter than a
 // trailer fails the check.

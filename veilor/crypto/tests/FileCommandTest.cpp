@@ -1,7 +1,17 @@
 // Batches as the program runs them: key, file list, report rows.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
+
+#include <map>
+
+#include <wx/dir.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
@@ -247,4 +257,41 @@ TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
     }
   }
 }
+
+#ifndef _WIN32
+// A folder's link, pipe and device get rows that say they were not
+// processed; the pipe does not hold up the batch, and nothing is removed.
+TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption, true);
+  TempDir elsewhere;
+  WriteFileBytes(elsewhere / "plain.txt", "plain text");
+  const wxString folder = dir_ / "folder";
+  ASSERT_TRUE(wxMkdir(folder));
+  WriteFileBytes(folder + "/regular.txt", "regular");
+  ASSERT_EQ(symlink((elsewhere / "plain.txt").fn_str(), (folder + "/link.txt").fn_str()), 0);
+  ASSERT_EQ(mkfifo((folder + "/fifo").fn_str(), 0600), 0);
+  const bool root = geteuid() == 0;  // only the superuser makes device nodes
+  if (root) {
+    ASSERT_EQ(mknod((folder + "/device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+  }
+
+  report_.Arm();
+  Command(folder, wxString("pw")).EncryptAes();
+  std::map<wxString, ReportWatcher::Row> rows;
+  for (const auto& row : report_.rows) rows[wxFileName(row.file).GetFullName()] = row;
+  ASSERT_EQ(rows.size(), root ? 4u : 3u);
+  EXPECT_EQ(rows["regular.txt"].status, "Done");
+  for (const auto& [name, row] : rows) {
+    if (name == "regular.txt") continue;
+    EXPECT_EQ(row.status, "Skipped") << name;
+    EXPECT_EQ(row.description, "Not a regular file (a link, pipe or device): not processed")
+        << name;
+  }
+  EXPECT_EQ(ReadFileBytes(elsewhere / "plain.txt"), "plain text");
+  wxArrayString left;
+  wxDir::GetAllFiles(folder, &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+  EXPECT_EQ(left.size(), rows.size()) << "the link, pipe and device stay, beside regular.txt.aes";
+  if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+#endif
 }  // namespace

@@ -38,6 +38,13 @@ public:
   }
   wxString Path(const wxString& name) const { return dir / name; }
 
+  // Switches the log on; returns the log file's path.
+  wxString StartLog() {
+    settings_.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
+    logger_.Open();
+    return logger_.FilePath();
+  }
+
   // Names of everything in the folder, sorted: shows leftovers such as
   // temporary files.
   std::vector<std::string> Listing() const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#ifndef _WIN32  // the child process of the power-cut test
+#ifndef _WIN32  // child processes, permissions
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -68,7 +69,76 @@ TEST(AtomicFileWriterTest, MissingFolderFailsToOpen) {
   EXPECT_FALSE(writer.Commit());
 }
 
+// With replacing off, a target that appeared while the file was written
+// stays; the writer says so and leaves nothing behind. Both ways of
+// temporary files: unnamed, and named as where the system has no unnamed ones.
+TEST(AtomicFileWriterTest, TargetThatAppearedIsNotReplacedWhenReplacingIsOff) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named");
+    AtomicFileWriter::unnamedTemporaries = unnamed;
+    TempDir dir;
+    const wxString target = dir / "file";
+    AtomicFileWriter writer(target);
+    writer.SetReplaceExisting(false);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Write("mine", 4));
+    WriteFileBytes(target, "theirs");
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_TRUE(writer.TargetExisted());
+    EXPECT_EQ(ReadFileBytes(target), "theirs");
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  }
+  AtomicFileWriter::unnamedTemporaries = true;
+}
+
 #ifndef _WIN32
+// The temporary file holds the plain text of a file being decrypted, and the
+// settings hold the stored passwords: neither is ever readable by others,
+// whatever the umask.
+TEST(AtomicFileWriterTest, FilesAreOwnerOnlyFromTheStart) {
+  const mode_t previousMask = umask(0);
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named");
+    AtomicFileWriter::unnamedTemporaries = unnamed;
+    TempDir dir;
+    AtomicFileWriter writer(dir / "file");
+    ASSERT_TRUE(writer.Open());
+    if (!unnamed) {
+      struct stat info;
+      ASSERT_EQ(stat(writer.TemporaryPath().fn_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 0777, 0600u);
+    }
+    ASSERT_TRUE(writer.Write("secret", 6));
+    ASSERT_TRUE(writer.Commit());
+    struct stat info;
+    ASSERT_EQ(stat((dir / "file").fn_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+  }
+  AtomicFileWriter::unnamedTemporaries = true;
+  umask(previousMask);
+}
+
+// A killed writer's temporary file is removed by the next writer in that
+// folder; one whose process still runs is not, nor anything else.
+TEST(AtomicFileWriterTest, TemporariesOfGoneProcessesAreRemoved) {
+  TempDir dir;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);  // its id now names no process
+  const wxString gone = wxString::Format(".veilor-%d-3.tmp", static_cast<int>(child));
+  const wxString running = wxString::Format(".veilor-%d-3.tmp", static_cast<int>(getppid()));
+  for (const wxString& name : {gone, running, wxString(".veilor-x.tmp"), wxString("keep.tmp")}) {
+    WriteFileBytes(dir / name, "left over");
+  }
+  AtomicFileWriter writer(dir / "file");
+  ASSERT_TRUE(writer.Open());
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_FALSE(wxFileExists(dir / gone));
+  EXPECT_TRUE(wxFileExists(dir / running));
+  EXPECT_EQ(FilesIn(dir.Path()), 4u);
+}
+
 // A process killed halfway through writing the settings must leave the
 // previous file complete: the password list lives there.
 TEST(SettingsSaveTest, ProcessDyingMidWriteLeavesTheOldFileWhole) {

@@ -23,6 +23,9 @@ public:
 
   const std::string& StandardError() const { return stderr_; }
 
+  // The child's process id, for signals.
+  int Pid() const { return pid_; }
+
 private:
   std::string program_;
   std::vector<std::string> args_;
