@@ -99,7 +99,7 @@ int CVeilorApp::Run(const Command& command) {
     case Action::EncryptDes3:
     case Action::DecryptDes3: return RunFileCommand(command);
     case Action::PasswordManager: return RunPasswordManager();
-    case Action::Settings: RunSettings(); return ExitDone;
+    case Action::Settings: return RunSettings();
     case Action::About: {
       CAboutDlg about(nullptr, -1, Msg(msg::AboutTitle));
       about.ShowModal();
@@ -135,10 +135,11 @@ int CVeilorApp::RunPasswordManager() {
   return ExitDone;
 }
 
-void CVeilorApp::RunSettings() {
+int CVeilorApp::RunSettings() {
   CSettingsDlg dialog(nullptr, -1, Msg(msg::SettingsTitle), *settings_, *passwords_);
   // Written back also when the administrator check failed: the controls then
-  // still hold the values they were filled with.
-  dialog.Run();
+  // still hold the values they were filled with, so nothing changes.
+  const int result = dialog.Run();
   dialog.StoreSettings();
+  return result == CSettingsDlg::Refused ? ExitFailed : ExitDone;
 }

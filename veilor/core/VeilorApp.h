@@ -35,7 +35,7 @@ private:
   int Run(const Command& command);
   int RunFileCommand(const Command& command);
   int RunPasswordManager();
-  void RunSettings();
+  int RunSettings();
   void ReportError(const std::exception& error);
 
   CStringSetting adminPassword_;

@@ -197,7 +197,7 @@ void CSettingsDlg::FillControls() {
 }
 
 int CSettingsDlg::Run() {
-  if (!passwords_.CheckAdministrator(this)) return Closed;
+  if (!passwords_.CheckAdministrator(this)) return Refused;
   return ShowModal();
 }
 

@@ -38,14 +38,14 @@ public:
     ID_CHECK_CHOOSE_DEC_PASS = 1029,
     ID_CHECK_ENABLE_LOGGING = 1030,
   };
-  enum Result { ClosedWithOk = 0, Closed = 1 };
+  enum Result { ClosedWithOk = 0, Closed = 1, Refused = 2 };
 
   // Builds the dialog hidden, filled from the settings.
   CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CSettings& settings,
                CPasswordManager& passwords);
 
   // Asks for the administrator password first; when that is cancelled or
-  // wrong the dialog is never shown and the result is Closed. Otherwise runs
+  // wrong the dialog is never shown and the result is Refused. Otherwise runs
   // it modally: ClosedWithOk for "OK", Closed for "Close" or the close box.
   int Run();
 

@@ -86,21 +86,24 @@ TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
   EXPECT_EQ(status, 1) << "the program did not end cleanly, or hid the error from its caller";
 }
 
-// "pm" asks for the administrator password first; out of the box it is
-// empty, so anything typed is refused with a warning.
-TEST_F(ProgramTest, PasswordManagerVerbChecksTheAdministratorPassword) {
-  ProgramRunner veilor = Veilor({"pm"});
-  ASSERT_TRUE(veilor.Start());
-  const std::string prompt =
-      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
-  ASSERT_FALSE(prompt.empty()) << "no password window";
-  ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 'guess'");
-  ShellOutput("xdotool key Return");
-  const std::string warning =
-      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Warning$'");
-  ASSERT_FALSE(warning.empty()) << "no warning box";
-  ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
-  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+// "pm" and "settings" ask for the administrator password first; out of the
+// box it is empty, so anything typed is refused with a warning.
+TEST_F(ProgramTest, DialogVerbsCheckTheAdministratorPassword) {
+  for (const std::string verb : {"pm", "settings"}) {
+    ProgramRunner veilor = Veilor({verb});
+    ASSERT_TRUE(veilor.Start());
+    const std::string prompt =
+        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+    ASSERT_FALSE(prompt.empty()) << "no password window for " << verb;
+    ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 'guess'");
+    ShellOutput("xdotool key Return");
+    const std::string warning =
+        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Warning$'");
+    ASSERT_FALSE(warning.empty()) << "no warning box for " << verb;
+    ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
+    // Refused is not what was asked for: a script must be able to tell.
+    EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << verb;
+  }
 }
 
 // Scripts and file managers tell success from failure by the exit status;

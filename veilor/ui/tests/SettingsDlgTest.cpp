@@ -117,7 +117,7 @@ TEST_F(SettingsDlgTest, AdministratorCheckGuardsTheDialog) {
   bool shown = false;
   DialogDriver mismatch;
   AnswerPrompt(mismatch, "Guard");
-  EXPECT_EQ(Run(mismatch), CSettingsDlg::Closed);
+  EXPECT_EQ(Run(mismatch), CSettingsDlg::Refused);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Entered administrator password is invalid. Please try again.");
   EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
@@ -125,7 +125,7 @@ TEST_F(SettingsDlgTest, AdministratorCheckGuardsTheDialog) {
 
   DialogDriver cancel;
   cancel.On<CPassEnterFrm>([](CPassEnterFrm& p) { p.EndModal(CPassEnterFrm::Cancelled); });
-  EXPECT_EQ(Run(cancel), CSettingsDlg::Closed);
+  EXPECT_EQ(Run(cancel), CSettingsDlg::Refused);
   EXPECT_EQ(boxes.Boxes().size(), 1u);
 
   DialogDriver match;
