@@ -1,5 +1,6 @@
 // Entry point of veilor: the process-wide services that everything else
 // relies on are built first, then the toolkit takes over.
+#include <cstdio>
 #include <vector>
 
 #include <wx/app.h>
@@ -28,7 +29,19 @@ bool StartProcessServices() {
 }  // namespace
 
 #ifdef __WXMSW__
+// A windowed program has no console of its own: "--help", "--version" and the
+// usage of a wrong command line reach the console it was started from, unless
+// its output is redirected already.
+static void UseParentConsole() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+  if (std::freopen("CONOUT$", "w", stderr) == nullptr) return;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
+  UseParentConsole();
   if (!StartProcessServices()) return 1;
   return wxEntry(instance, previous, nullptr, show);
 }
