@@ -1,8 +1,10 @@
 // Expanding the comma-joined path argument into files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include <wx/filename.h>
 
@@ -18,7 +20,7 @@ std::vector<wxString> Collect(const wxString& pathList) {
 }
 
 // Each entry as one line: its path, marked when it gets an invalid row.
-wxString Described(const wxString& pathList) {
+[[maybe_unused]] wxString Described(const wxString& pathList) {
   wxString lines;
   for (const CollectedPath& file : CollectFiles(pathList)) {
     lines += file.path + (file.valid ? "" : " [invalid]") + "\n";
