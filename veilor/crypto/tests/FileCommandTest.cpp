@@ -184,6 +184,7 @@ TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
 
+#ifndef _WIN32  // there the stored list itself cannot hold such a password
   prompts_.clear();
   passwords_.StoreEntries({CPasswordEntry(kNotInCodePage, "", "Work")});
   settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
@@ -195,6 +196,7 @@ TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, Msg(msg::PasswordNotRepresentable));
   EXPECT_EQ(prompts_.size(), 1u);
+#endif
 }
 
 TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {

@@ -102,6 +102,7 @@ TEST_P(FileWriteSafetyTest, SourceThatChangesMeanwhileIsKept) {
   EXPECT_EQ(ReadFileBytes(Path("log")), Pattern(100000) + std::string(5000, 'z'));
   EXPECT_EQ(ReadFileBytes(Path("log.aes")).size(), 100000 + kTrailerSize) << "the output stays";
 
+#ifndef _WIN32  // replacing a file open for reading follows other rules on Windows
   // A source replaced by a newer file of the same name.
   ASSERT_TRUE(wxRemoveFile(Path("log")));
   WriteFileBytes(Path("newer"), "newer encrypted file");
@@ -110,6 +111,7 @@ TEST_P(FileWriteSafetyTest, SourceThatChangesMeanwhileIsKept) {
   EXPECT_EQ(outcome.description, kSourceChanged);
   EXPECT_EQ(ReadFileBytes(Path("log.aes")), "newer encrypted file");
   EXPECT_EQ(ReadFileBytes(Path("log")), Pattern(100000));
+#endif
 }
 
 #ifndef _WIN32
