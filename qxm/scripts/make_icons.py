@@ -3,8 +3,10 @@
 
 Run from anywhere; the icons are written beside this file:
     python3 qxm/scripts/make_icons.py
-Each icon is one 32-bit image (BGRA rows bottom-up, then a 1-bit AND mask) so
-that it has a colour bitmap with an alpha channel, which the menu draws as is.
+Each icon holds two 32-bit images (BGRA rows bottom-up, then a 1-bit AND mask)
+so that each has a colour bitmap with an alpha channel, which the menu draws as
+is: the 16 x 16 drawing, and the same with every pixel doubled, 32 x 32, for
+menus at 200 %.
 """
 import pathlib
 import struct
@@ -123,7 +125,12 @@ def render(rows, body):
     return [[palette.get(c) for c in row] for row in rows]
 
 
-def ico_bytes(pixels):
+def doubled(pixels):
+    return [[pixel for pixel in row for _ in (0, 1)] for row in pixels for _ in (0, 1)]
+
+
+def image_bytes(pixels):
+    size = len(pixels)
     colour = bytearray()
     mask = bytearray()
     for row in reversed(pixels):  # a DIB lists its rows bottom-up
@@ -131,17 +138,25 @@ def ico_bytes(pixels):
         for x, pixel in enumerate(row):
             if pixel is None:
                 colour += bytes((0, 0, 0, 0))
-                bits |= 1 << (SIZE - 1 - x)
+                bits |= 1 << (size - 1 - x)
             else:
                 r, g, b, a = pixel
                 colour += bytes((b, g, r, a))
-        mask += bits.to_bytes(2, "big") + b"\0\0"  # rows padded to 32 bits
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, 2 * SIZE, 1, 32, 0,
+        mask += bits.to_bytes(size // 8, "big").ljust(4 * ((size + 31) // 32), b"\0")
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
                          len(colour) + len(mask), 0, 0, 0, 0)
-    image = header + bytes(colour) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
+    return header + bytes(colour) + bytes(mask)
+
+
+def ico_bytes(pixels):
+    images = [image_bytes(pixels), image_bytes(doubled(pixels))]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    entries = b""
+    offset = len(directory) + 16 * len(images)
+    for image, size in zip(images, (SIZE, 2 * SIZE)):
+        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return directory + entries + b"".join(images)
 
 
 ICONS = {

@@ -1,20 +1,26 @@
 #include "MenuPainter.h"
 
+#include "MenuDpi.h"
 #include "MenuRenderer.h"
 #include "script/MenuScript.h"
 
 namespace {
 
+// The design at 96 DPI.
 constexpr int kIconSize = 16;
 constexpr int kTextIndent = 18;
+constexpr int kExtraWidth = 20;
+constexpr int kExtraHeight = 4;
+constexpr int kMinHeight = 20;
 
-// An icon loaded from a file, released with its bitmaps when done.
+// An icon loaded from a file at the given size (the file's nearest image,
+// scaled), released with its bitmaps when done.
 class FileIcon {
 public:
-  explicit FileIcon(const std::string& path) {
+  FileIcon(const std::string& path, int size) {
     if (path.empty()) return;
     icon_ = static_cast<HICON>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE));
+        LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
     if (icon_ != nullptr && !GetIconInfo(icon_, &info_)) info_ = {};
   }
   ~FileIcon() {
@@ -48,21 +54,42 @@ std::string EntryText(const MenuScript& script, UINT submenuCommandId, UINT comm
 }
 
 void MeasureItem(const MenuScript& script, UINT submenuCommandId, MEASUREITEMSTRUCT& measure) {
+  // The menu's window does not exist yet: the screen's DPI.
+  UINT dpi = kDesignDpi;
+  HDC screen = GetDC(nullptr);
+  if (screen != nullptr) {
+    dpi = MenuDpi(screen);
+    ReleaseDC(nullptr, screen);
+  }
+  MeasureItemAtDpi(script, submenuCommandId, measure, dpi);
+}
+
+void MeasureItemAtDpi(const MenuScript& script, UINT submenuCommandId, MEASUREITEMSTRUCT& measure,
+                      UINT dpi) {
   if (script.ItemAt(EntryIndex(measure.itemData)) == nullptr) return;
   const std::string text = EntryText(script, submenuCommandId, measure.itemID, measure.itemData);
   SIZE extent = {};
   HDC screen = GetDC(nullptr);
   if (screen != nullptr) {
-    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    {
+      DpiFont font(screen, dpi);
+      GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    }
     ReleaseDC(nullptr, screen);
   }
-  measure.itemWidth = static_cast<UINT>(extent.cx + 20);
-  const LONG height = extent.cy + 4;
-  measure.itemHeight = static_cast<UINT>(height < 20 ? 20 : height);
+  measure.itemWidth = static_cast<UINT>(extent.cx + ScaleToDpi(kExtraWidth, dpi));
+  const LONG height = extent.cy + ScaleToDpi(kExtraHeight, dpi);
+  const LONG minHeight = ScaleToDpi(kMinHeight, dpi);
+  measure.itemHeight = static_cast<UINT>(height < minHeight ? minHeight : height);
 }
 
 void DrawItem(const MenuScript& script, UINT submenuCommandId, const DRAWITEMSTRUCT& draw,
               PaintState& state) {
+  DrawItemAtDpi(script, submenuCommandId, draw, state, MenuDpi(draw.hDC));
+}
+
+void DrawItemAtDpi(const MenuScript& script, UINT submenuCommandId, const DRAWITEMSTRUCT& draw,
+                   PaintState& state, UINT dpi) {
   const ScriptItem* item = script.ItemAt(EntryIndex(draw.itemData));
   if (item == nullptr) return;
   const bool submenu = draw.itemID == submenuCommandId;
@@ -89,22 +116,26 @@ void DrawItem(const MenuScript& script, UINT submenuCommandId, const DRAWITEMSTR
   std::string iconPath;
   const std::int32_t iconId = submenu ? item->submenuIconId : item->iconId;
   if (iconId >= 0) iconPath = script.GetConstant(iconId);
+  const int iconSize = ScaleToDpi(kIconSize, dpi);
+  const int indent = ScaleToDpi(kTextIndent, dpi);
   {
-    FileIcon icon(iconPath);
+    FileIcon icon(iconPath, iconSize);
     if (icon.Usable()) {
       ExtTextOutA(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &entry, "", 0, nullptr);
-      DrawIconEx(dc, entry.left, entry.top + (entry.bottom - entry.top - kIconSize) / 2,
-                 icon.Handle(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
-      textRect.left += kTextIndent;
+      DrawIconEx(dc, entry.left, entry.top + (entry.bottom - entry.top - iconSize) / 2,
+                 icon.Handle(), iconSize, iconSize, 0, nullptr, DI_NORMAL);
+      textRect.left += indent;
     }
   }
 
+  // The text in the font that the system selected for the menu, which is
+  // already the menu's DPI.
   const std::string text = submenu ? script.SubmenuName(*item, state.lastLevel) : item->name;
   SIZE extent = {};
   GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   int y = entry.top + (entry.bottom - entry.top - extent.cy) / 2;
   if (y < entry.top) y = entry.top;
-  ExtTextOutA(dc, entry.left + kTextIndent, y, ETO_OPAQUE, &textRect, text.c_str(),
+  ExtTextOutA(dc, entry.left + indent, y, ETO_OPAQUE, &textRect, text.c_str(),
               static_cast<UINT>(text.size()), nullptr);
 
   SetTextColor(dc, oldText);

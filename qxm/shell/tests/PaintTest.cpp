@@ -2,6 +2,9 @@
 // the help text that follows the highlighted entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "shell/MenuPainter.h"
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
 #include "support/ShellTestSupport.h"
@@ -23,11 +26,11 @@ const std::vector<std::string> kItems = {
 // A 32-bit bitmap selected into a memory device context, filled with the marker.
 class Canvas {
 public:
-  Canvas() {
+  explicit Canvas(int width = kWidth, int height = kHeight) : width_(width), height_(height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -35,7 +38,7 @@ public:
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels_),
                                nullptr, 0);
     old_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; i < kWidth * kHeight; ++i) pixels_[i] = 0x00FF00FF;
+    for (int i = 0; i < width_ * height_; ++i) pixels_[i] = 0x00FF00FF;
   }
   ~Canvas() {
     SelectObject(dc_, old_);
@@ -48,13 +51,13 @@ public:
   HDC Dc() const { return dc_; }
   COLORREF At(int x, int y) const {
     GdiFlush();
-    const DWORD p = pixels_[y * kWidth + x];
+    const DWORD p = pixels_[y * width_ + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
   // Pixels in the columns [from, to) that are neither of the two colours.
   int OtherPixels(int from, int to, COLORREF a, COLORREF b) const {
     int count = 0;
-    for (int y = 0; y < kHeight; ++y) {
+    for (int y = 0; y < height_; ++y) {
       for (int x = from; x < to; ++x) {
         const COLORREF c = At(x, y);
         if (c != a && c != b) ++count;
@@ -63,7 +66,23 @@ public:
     return count;
   }
 
+  // Pixels in the columns [from, to) of a colour that is no grey (as the
+  // menu's text and background are) and not the marker: the icon's own.
+  int ColouredPixels(int from, int to) const {
+    int count = 0;
+    for (int y = 0; y < height_; ++y) {
+      for (int x = from; x < to; ++x) {
+        const COLORREF c = At(x, y);
+        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+        if (c != kMarker && std::max({r, g, b}) - std::min({r, g, b}) > 60) ++count;
+      }
+    }
+    return count;
+  }
+
 private:
+  int width_;
+  int height_;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ old_ = nullptr;
@@ -158,6 +177,42 @@ TEST_F(PaintTest, TheIconIsDrawnAtTheLeftAndTheTextEighteenPixelsIn) {
   // The caller's colours are back.
   EXPECT_EQ(GetTextColor(canvas.Dc()), RGB(1, 2, 3));
   EXPECT_EQ(GetBkColor(canvas.Dc()), RGB(4, 5, 6));
+}
+
+TEST_F(PaintTest, AtOneAndAHalfTimesTheDesignDpiTheEntryItsTextAndIconScale) {
+  // At 144 DPI the design's 96-DPI sizes grow by half: +20/+4 become +30/+6,
+  // the least height 20 becomes 30, the 16-pixel icon 24, the indent 27.
+  MEASUREITEMSTRUCT at96 = {};
+  at96.CtlType = ODT_MENU;
+  at96.itemID = kFirst;
+  at96.itemData = EntryData(0, 0);
+  MEASUREITEMSTRUCT at144 = at96;
+  MeasureItemAtDpi(object_->Script(), kSubmenu, at96, 96);
+  MeasureItemAtDpi(object_->Script(), kSubmenu, at144, 144);
+  const int text96 = static_cast<int>(at96.itemWidth) - 20;
+  const int text144 = static_cast<int>(at144.itemWidth) - 30;
+  ASSERT_GT(text96, 0);
+  EXPECT_GT(text144 * 10, text96 * 13);  // the screen's font at the DPI
+  EXPECT_GE(at144.itemHeight, 30u);
+  EXPECT_GE(at144.itemHeight * 10, at96.itemHeight * 14);
+
+  constexpr int kWide = 240;
+  constexpr int kHigh = 36;
+  Canvas canvas(kWide, kHigh);
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = kFirst;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hDC = canvas.Dc();
+  SetRect(&draw.rcItem, 0, 0, kWide, kHigh);
+  draw.itemData = EntryData(0, 0);
+  PaintState state;
+  DrawItemAtDpi(object_->Script(), kSubmenu, draw, state, 144);
+  const COLORREF back = GetSysColor(COLOR_MENU);
+  EXPECT_GT(canvas.ColouredPixels(16, 24), 10);             // the icon, 24 wide
+  EXPECT_EQ(canvas.OtherPixels(24, 27, back, kMarker), 0);  // the gap beside it
+  EXPECT_GT(canvas.OtherPixels(27, kWide, back, kMarker), 0);
+  EXPECT_EQ(canvas.At(kWide - 1, kHigh - 1), back);  // the whole entry is filled
 }
 
 TEST_F(PaintTest, AnIconFileThatDoesNotLoadLeavesTheTextWhereItWas) {
