@@ -5,7 +5,9 @@
 # right-click "Encrypt with AES" and "Decrypt AES file" through the installed
 # QXM.dll (unattended with stored default passwords, then with the report
 # shown and the password typed into the password window), the system's error
-# box for a damaged settings file, silent uninstall, nothing left behind.
+# box for a damaged settings file, an upgrade over an older version, the
+# uninstall entry's values, setup and uninstaller refusing while veilor.exe
+# runs, the version resources, silent uninstall, nothing left behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -173,6 +175,102 @@ failed() { ! wait "$1"; }
 check "veilor.exe ends with a failure" failed "$veilor_pid"
 check "the damaged settings file is left as it was" cmp "$appdata_ini" "$prefix/damaged.ini"
 cp "$prefix/good.ini" "$appdata_ini"
+
+echo "=== upgrade: an older version installed, then this one over it"
+version=$(basename "$setup" .exe)
+version=${version#veilor-setup-}
+# One registry value's data as `reg query` prints it.
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 \{2,\}REG_[A-Z_]* \{2,\}//p"
+}
+value_is() { [ "$(reg_value "$1" "$2")" = "$3" ] || { echo "  $2: $(reg_value "$1" "$2")"; return 1; }; }
+older="$prefix/veilor-setup-0.0.1.exe"
+check "a setup of version 0.0.1 is built from the same payload" \
+  makensis -V1 -NOCD '-XSetCompressor /FINAL zlib' -DVERSION=0.0.1 "-DSETUP_FILE=$older" \
+  "$build/installer/veilor.nsi"
+check "the older setup exits with 0" wine "$older" /S
+check "the uninstall entry names the older version" value_is "$uninstall_key" DisplayVersion 0.0.1
+# What older versions leave behind, and a registration gone astray since.
+cp "$start_menu/About Veilor.lnk" "$start_menu/Uninstall Veilor.lnk"
+wine reg add "$script_key" /v Stale /d 'of the older version' /f >/dev/null 2>&1
+wine reg delete 'HKCR\*\ShellEx\ContextMenuHandlers\ZQXM' /f >/dev/null 2>&1
+cp "$appdata_ini" "$prefix/before-upgrade.ini"
+check "the setup exits with 0 over the older version" wine "$setup" /S
+check "the uninstall entry names this version" value_is "$uninstall_key" DisplayVersion "$version"
+check "QXM.dll is registered again" reg_has 'HKCR\*\ShellEx\ContextMenuHandlers\ZQXM'
+check "the menu script is installed anew" \
+  bash -c "wine reg query '$script_key' | tr -d '\\r' | grep -qF 'Encrypt with AES'"
+check "nothing of the older stored script is left" reg_lacks "$script_key" /v Stale
+check "the older Start-menu uninstall entry is gone" test ! -e "$start_menu/Uninstall Veilor.lnk"
+for link in "Veilor settings" "Veilor password manager" "About Veilor"; do
+  check "Start menu: $link" test -f "$start_menu/$link.lnk"
+done
+check "the user's settings are untouched" cmp "$appdata_ini" "$prefix/before-upgrade.ini"
+
+echo "=== the uninstall entry, as Settings -> Apps reads it"
+check "DisplayIcon" value_is "$uninstall_key" DisplayIcon 'C:\Program Files\Veilor\veilor.exe'
+check "Publisher" value_is "$uninstall_key" Publisher Veilor
+check "URLInfoAbout" value_is "$uninstall_key" URLInfoAbout https://veilor.app
+check "NoModify" value_is "$uninstall_key" NoModify 0x1
+check "NoRepair" value_is "$uninstall_key" NoRepair 0x1
+# Within a tenth of what the installed files take, in KB.
+size_matches() {
+  local kb estimate
+  kb=$(du -sk --apparent-size "$install_dir" | cut -f1)
+  estimate=$(($(reg_value "$uninstall_key" EstimatedSize)))
+  echo "  EstimatedSize $estimate KB, installed $kb KB"
+  [ $((estimate * 10)) -ge $((kb * 9)) ] && [ $((estimate * 10)) -le $((kb * 11)) ]
+}
+check "EstimatedSize is the installed files' size" size_matches
+check "no Uninstall entry in the Start menu" test ! -e "$start_menu/Uninstall Veilor.lnk"
+
+echo "=== a running veilor.exe: setup and uninstaller say so and change nothing"
+wine "$install_dir/veilor.exe" about &
+check "veilor.exe shows its about box" activate About
+exits_with() { # code, command...
+  local code=0
+  "${@:2}" || code=$?
+  [ "$code" -eq "$1" ] || { echo "  exit code $code"; return 1; }
+}
+check "the setup exits with 5" exits_with 5 wine "$setup" /S
+# Run in place (_?=), to give its exit code; the folder without spaces, as
+# the uninstaller reads it only unquoted.
+short_dir=$(winepath -s 'C:\Program Files\Veilor' | tr -d '\r')
+check "the uninstaller exits with 5" \
+  exits_with 5 wine "$install_dir/uninstall.exe" /S "_?=$short_dir"
+check "the extension stays registered" reg_has "HKCR\\CLSID\\$clsid\\InprocServer32"
+check "the menu script stays stored" \
+  bash -c "wine reg query '$script_key' | tr -d '\\r' | grep -qF 'Encrypt with AES'"
+check "the uninstaller stays" test -f "$install_dir/uninstall.exe"
+check "Escape closes the about box" press_in About Escape
+check "veilor.exe finishes" timeout 60 wineserver -w
+
+echo "=== version resources: the one product version"
+# The fixed version numbers and the ProductVersion text of a program's resource.
+file_version() {
+  python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))
+high, low = struct.unpack_from("<II", data, at + 16) if at >= 0 else (0, 0)
+key = "ProductVersion".encode("utf-16-le") + b"\0\0"
+text = data.find(key)
+value = ""
+if text >= 0:
+    start = text + len(key)
+    start += (-start) % 4  # the value is aligned to 32 bits
+    end = start
+    while data[end:end + 2] not in (b"\0\0", b""):
+        end += 2
+    value = data[start:end].decode("utf-16-le", "replace")
+print(f"{high >> 16}.{high & 0xFFFF}.{low >> 16} {value}")
+PY
+}
+version_is() { [ "$(file_version "$1")" = "$version $version" ] || { echo "  $(file_version "$1")"; return 1; }; }
+check "veilor.exe carries version $version" version_is "$install_dir/veilor.exe"
+check "QXM.dll carries version $version" version_is "$install_dir/QXM.dll"
+check "the setup carries version $version" version_is "$setup"
 
 echo "=== silent uninstall"
 check "the uninstaller exits with 0" wine "$install_dir/uninstall.exe" /S
