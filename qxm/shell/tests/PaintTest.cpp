@@ -215,6 +215,83 @@ TEST_F(PaintTest, AtOneAndAHalfTimesTheDesignDpiTheEntryItsTextAndIconScale) {
   EXPECT_EQ(canvas.At(kWide - 1, kHigh - 1), back);  // the whole entry is filled
 }
 
+// The screen's DPI for the processes started while it lives: Wine reads it
+// from the user's LogPixels at each process start.
+class ScreenDpi {
+public:
+  explicit ScreenDpi(DWORD dpi) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key_, nullptr);
+    DWORD size = sizeof old_;
+    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_),
+                            &size) == ERROR_SUCCESS;
+    RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                   sizeof dpi);
+  }
+  ~ScreenDpi() {
+    if (had_) {
+      RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
+                     sizeof old_);
+    } else {
+      RegDeleteValueA(key_, "LogPixels");
+    }
+    RegCloseKey(key_);
+  }
+  ScreenDpi(const ScreenDpi&) = delete;
+  ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+private:
+  HKEY key_ = nullptr;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+// The DPI is fixed at process start: the test runs its checks in a second
+// process of this program started on a 144-DPI screen.
+TEST_F(PaintTest, OnAScreenAt144DpiTheMenuIsMeasuredAndPaintedAtIt) {
+  constexpr char kChild[] = "QXM_TEST_SCREEN_AT_144";
+  if (GetEnvironmentVariableA(kChild, nullptr, 0) == 0) {
+    ScreenDpi dpi(144);
+    SetEnvironmentVariableA(kChild, "1");
+    const long code =
+        RunAndWait("\"" + TestBinDir() +
+                   "\\qxm_shell_tests.exe\" --gtest_filter=PaintTest.OnAScreenAt144Dpi*");
+    SetEnvironmentVariableA(kChild, nullptr);
+    EXPECT_EQ(code, 0);
+    return;
+  }
+  HDC screen = GetDC(nullptr);
+  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(screenDpi, 144);
+
+  // The menu's measure: the screen's font as it is, the design's sizes by half again.
+  MEASUREITEMSTRUCT measure = {};
+  measure.CtlType = ODT_MENU;
+  measure.itemID = kFirst;
+  measure.itemData = EntryData(0, 0);
+  object_->HandleMenuMsg(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+  const SIZE extent = ScreenExtent("With icon");
+  EXPECT_EQ(measure.itemWidth, static_cast<UINT>(extent.cx + 30));
+  EXPECT_EQ(measure.itemHeight, static_cast<UINT>(std::max<LONG>(extent.cy + 6, 30)));
+
+  // Painted into a device context of that screen: a 24-pixel icon, text 27 in.
+  constexpr int kWide = 240;
+  constexpr int kHigh = 36;
+  Canvas canvas(kWide, kHigh);
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = kFirst;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hDC = canvas.Dc();
+  SetRect(&draw.rcItem, 0, 0, kWide, kHigh);
+  draw.itemData = EntryData(0, 0);
+  object_->HandleMenuMsg2(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), nullptr);
+  const COLORREF back = GetSysColor(COLOR_MENU);
+  EXPECT_GT(canvas.ColouredPixels(16, 24), 10);
+  EXPECT_EQ(canvas.OtherPixels(24, 27, back, kMarker), 0);
+}
+
 TEST_F(PaintTest, AnIconFileThatDoesNotLoadLeavesTheTextWhereItWas) {
   Canvas canvas;
   Draw(canvas, kFirst, EntryData(1, 0), false);
