@@ -29,27 +29,36 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-TEST(ShippedIconsTest, EveryIconIsOneSixteenPixelImageWithColourAndMask) {
+TEST(ShippedIconsTest, EveryIconHoldsA16And32PixelImageWithColourAndMask) {
   for (const char* name : {"veilor.ico", "aes-encrypt.ico", "aes-decrypt.ico", "des3-encrypt.ico",
                            "des3-decrypt.ico", "settings.ico", "passwords.ico"}) {
     SCOPED_TRACE(name);
     const std::string icon = ReadFileBytes(kShipped + "/" + name);
-    ASSERT_GE(icon.size(), 22u + 40u);
+    ASSERT_GE(icon.size(), 6u + 2u * 16u);
     EXPECT_EQ(Little(icon, 0, 2), 0u);  // reserved
     EXPECT_EQ(Little(icon, 2, 2), 1u);  // an icon, not a cursor
-    EXPECT_EQ(Little(icon, 4, 2), 1u);  // one image
-    EXPECT_EQ(Little(icon, 6, 1), 16u);
-    EXPECT_EQ(Little(icon, 7, 1), 16u);
-    EXPECT_EQ(Little(icon, 12, 2), 32u);
-    const std::uint32_t size = Little(icon, 14, 4);
-    const std::uint32_t offset = Little(icon, 18, 4);
-    EXPECT_EQ(offset + size, icon.size());
-    // The image: a 16 x 32 header (colour plus mask), 32-bit colour, then a padded 1-bit mask.
-    EXPECT_EQ(Little(icon, offset, 4), 40u);
-    EXPECT_EQ(Little(icon, offset + 4, 4), 16u);
-    EXPECT_EQ(Little(icon, offset + 8, 4), 32u);
-    EXPECT_EQ(Little(icon, offset + 14, 2), 32u);
-    EXPECT_EQ(size, 40u + 16u * 16u * 4u + 16u * 4u);
+    ASSERT_EQ(Little(icon, 4, 2), 2u);  // two images: 100 % and 200 % menus
+    std::uint32_t end = 6 + 2 * 16;
+    for (const std::uint32_t pixels : {16u, 32u}) {
+      SCOPED_TRACE(pixels);
+      const std::uint32_t entry = 6 + (pixels / 16 - 1) * 16;
+      EXPECT_EQ(Little(icon, entry, 1), pixels);
+      EXPECT_EQ(Little(icon, entry + 1, 1), pixels);
+      EXPECT_EQ(Little(icon, entry + 6, 2), 32u);
+      const std::uint32_t size = Little(icon, entry + 8, 4);
+      const std::uint32_t offset = Little(icon, entry + 12, 4);
+      EXPECT_EQ(offset, end);  // the images follow each other
+      end = offset + size;
+      ASSERT_LE(end, icon.size());
+      // A pixels x 2*pixels header (colour plus mask), 32-bit colour, then a
+      // 1-bit mask in rows padded to 32 bits.
+      EXPECT_EQ(Little(icon, offset, 4), 40u);
+      EXPECT_EQ(Little(icon, offset + 4, 4), pixels);
+      EXPECT_EQ(Little(icon, offset + 8, 4), 2 * pixels);
+      EXPECT_EQ(Little(icon, offset + 14, 2), 32u);
+      EXPECT_EQ(size, 40u + pixels * pixels * 4u + pixels * 4u);
+    }
+    EXPECT_EQ(end, icon.size());
   }
 }
 
