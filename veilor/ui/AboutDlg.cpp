@@ -34,37 +34,40 @@ CAboutDlg::CAboutDlg(wxWindow* parent, int id, const wxString& title)
                wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU),
       openLink_([](const wxString& address) { wxLaunchDefaultBrowser(address, 0); }) {
   SetPosition(wxPoint(8, 8));
-  SetSize(450, 531);
+  SetSize(FromDIP(wxSize(450, 531)));
   Centre(wxBOTH);
   const wxFont font = DialogFont();
   SetFont(font);
 
-  banner = new wxStaticBitmap(this, ID_BANNER, wxNullBitmap, wxPoint(6, 5), wxSize(430, 92));
+  banner = new wxStaticBitmap(this, ID_BANNER, wxNullBitmap, FromDIP(wxPoint(6, 5)),
+                              FromDIP(wxSize(430, 92)));
 #ifdef __WXMSW__
   // The banner takes no input. GTK would grey a disabled picture out, so
   // there it simply stays enabled.
   banner->Disable();
 #endif
-  labelsText = new wxStaticText(this, ID_STATIC_LABELS, wxEmptyString, wxPoint(10, 110),
-                                wxSize(100, 66), wxST_NO_AUTORESIZE, "guiStatic0");
-  valuesText = new wxStaticText(this, ID_STATIC_VALUES, wxEmptyString, wxPoint(117, 110),
-                                wxSize(316, 66), wxST_NO_AUTORESIZE, "guiStatic1");
-  descriptionText = new wxStaticText(this, ID_STATIC_DESC, wxEmptyString, wxPoint(10, 190),
-                                     wxSize(420, 98), wxST_NO_AUTORESIZE, "guiStaticDesc");
-  componentsBox =
-      new wxStaticBox(this, ID_COMPONENTS_BOX, "Project uses", wxPoint(5, 299), wxSize(432, 108));
-  componentsText = new wxStaticText(this, ID_STATIC_COMPONENTS, wxEmptyString, wxPoint(13, 324),
-                                    wxSize(420, 70), wxST_NO_AUTORESIZE, "guiStaticComponents");
-  webLink = new wxStaticText(this, ID_STATIC_WEB, "Visit our website", wxPoint(10, 420),
-                             wxSize(430, 17), wxST_NO_AUTORESIZE, "guiStaticWEB");
-  mailLink = new wxStaticText(this, ID_STATIC_MAIL, "e-mail us", wxPoint(10, 439), wxSize(430, 17),
-                              wxST_NO_AUTORESIZE, "guiStaticMail");
-  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "Close", wxPoint(361, 465), wxSize(75, 25));
+  labelsText = new wxStaticText(this, ID_STATIC_LABELS, wxEmptyString, FromDIP(wxPoint(10, 110)),
+                                FromDIP(wxSize(100, 66)), wxST_NO_AUTORESIZE, "guiStatic0");
+  valuesText = new wxStaticText(this, ID_STATIC_VALUES, wxEmptyString, FromDIP(wxPoint(117, 110)),
+                                FromDIP(wxSize(316, 66)), wxST_NO_AUTORESIZE, "guiStatic1");
+  descriptionText = new wxStaticText(this, ID_STATIC_DESC, wxEmptyString, FromDIP(wxPoint(10, 190)),
+                                     FromDIP(wxSize(420, 98)), wxST_NO_AUTORESIZE, "guiStaticDesc");
+  componentsBox = new wxStaticBox(this, ID_COMPONENTS_BOX, "Project uses", FromDIP(wxPoint(5, 299)),
+                                  FromDIP(wxSize(432, 108)));
+  componentsText =
+      new wxStaticText(this, ID_STATIC_COMPONENTS, wxEmptyString, FromDIP(wxPoint(13, 324)),
+                       FromDIP(wxSize(420, 70)), wxST_NO_AUTORESIZE, "guiStaticComponents");
+  webLink = new wxStaticText(this, ID_STATIC_WEB, "Visit our website", FromDIP(wxPoint(10, 420)),
+                             FromDIP(wxSize(430, 17)), wxST_NO_AUTORESIZE, "guiStaticWEB");
+  mailLink = new wxStaticText(this, ID_STATIC_MAIL, "e-mail us", FromDIP(wxPoint(10, 439)),
+                              FromDIP(wxSize(430, 17)), wxST_NO_AUTORESIZE, "guiStaticMail");
+  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "Close", FromDIP(wxPoint(361, 465)),
+                             FromDIP(wxSize(75, 25)));
   for (wxWindow* control : GetChildren()) control->SetFont(font);
   // Escape acts as "Close", as the close box does.
   SetEscapeId(ID_BUTTON_CLOSE);
 
-  banner->SetBitmap(CImageStore::Instance().GetBitmap(CImageStore::AboutBanner));
+  banner->SetBitmap(PictureAtDpi(*this, CImageStore::AboutBanner));
   SetIconFromPicture(*this, CImageStore::AboutIcon);
   SetTitle(title);
 

@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/icon.h>
+#include <wx/image.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -16,6 +17,18 @@
 
 wxFont DialogFont() {
   return wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Tahoma");
+}
+
+wxRect DipRect(const wxWindow& window, const wxRect& rect) {
+  return wxRect(window.FromDIP(rect.GetPosition()), window.FromDIP(rect.GetSize()));
+}
+
+wxBitmap PictureAtDpi(const wxWindow& window, int pictureKey) {
+  const wxBitmap picture = CImageStore::Instance().GetBitmap(pictureKey);
+  if (!picture.IsOk()) return picture;
+  const wxSize size = window.FromDIP(picture.GetSize());
+  if (size == picture.GetSize()) return picture;
+  return wxBitmap(picture.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_HIGH));
 }
 
 void SetIconFromPicture(wxTopLevelWindow& window, int pictureKey) {
@@ -62,6 +75,6 @@ void SetFixedSizeAtLeast(wxTopLevelWindow& window, const wxSize& wanted) {
 wxButton* NarrowButton(wxWindow* parent, int id, const wxString& label) {
   auto* button = new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
   const wxSize best = button->GetBestSize();
-  button->SetMinSize(wxSize(std::max(best.x + 16, 64), best.y));
+  button->SetMinSize(wxSize(std::max(best.x + button->FromDIP(16), button->FromDIP(64)), best.y));
   return button;
 }

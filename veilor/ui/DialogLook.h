@@ -6,9 +6,19 @@
 #include <wx/font.h>
 
 class wxTopLevelWindow;
+class wxWindow;
 
 // The font of every control of the program's ordinary dialogs.
 wxFont DialogFont();
+
+// The design gives sizes and places in pixels at 96 DPI; these give them at
+// the window's DPI (the same numbers where the toolkit itself works in such
+// pixels, as GTK does).
+wxRect DipRect(const wxWindow& window, const wxRect& rect);
+
+// A picture of the image store at the window's DPI: drawn for 96 DPI, it is
+// resampled for denser screens so that it keeps its place in the design.
+wxBitmap PictureAtDpi(const wxWindow& window, int pictureKey);
 
 // Sets a window icon from a picture of the image store; a missing picture
 // leaves the window without one.
@@ -31,7 +41,6 @@ void WrapToWidth(wxStaticText* text, int width);
 void SetFixedSizeAtLeast(wxTopLevelWindow& window, const wxSize& wanted);
 
 class wxButton;
-class wxWindow;
 
 // A button no wider than its label needs (with a little padding): a row of
 // six still fits the narrow windows where the platform's buttons are wide.

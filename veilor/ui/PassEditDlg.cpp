@@ -48,17 +48,17 @@ CPassEditDlg::CPassEditDlg(wxWindow* parent, int id, const wxString& caption)
   auto* root = new wxBoxSizer(wxVERTICAL);
 
   auto* header = new wxBoxSizer(wxHORIZONTAL);
-  picture = new wxStaticBitmap(this, ID_PICTURE,
-                               CImageStore::Instance().GetBitmap(CImageStore::PasswordEditHeader));
-  header->Add(picture, 0, wxALIGN_TOP | wxALL, 5);
+  picture =
+      new wxStaticBitmap(this, ID_PICTURE, PictureAtDpi(*this, CImageStore::PasswordEditHeader));
+  header->Add(picture, 0, wxALIGN_TOP | wxALL, FromDIP(5));
   guiStaticTitle = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, wxDefaultPosition,
                                     wxDefaultSize, wxST_NO_AUTORESIZE);
-  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, 5);
-  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 5);
+  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
 
   auto* box = new wxStaticBoxSizer(new wxStaticBox(this, ID_BOX, "Password data"), wxVERTICAL);
   wxWindow* boxWindow = box->GetStaticBox();
-  auto* grid = new wxFlexGridSizer(2, wxSize(8, 4));
+  auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(8, 4)));
   grid->AddGrowableCol(1);
   auto addRow = [&](wxStaticText*& label, int labelId, const wxString& text, wxTextCtrl*& edit,
                     int editId, long style) {
@@ -74,24 +74,25 @@ CPassEditDlg::CPassEditDlg(wxWindow* parent, int id, const wxString& caption)
          ID_EDIT_PASSWORD2, wxTE_PASSWORD);
   addRow(guiStaticTip, ID_STATIC_TIP, "Password prompt:", guiEditPrompt, ID_EDIT_PROMPT, 0);
   addRow(guiStaticPassName, ID_STATIC_PASS_NAME, "Password name:", guiEditName, ID_EDIT_NAME, 0);
-  box->Add(grid, 1, wxEXPAND | wxALL, 5);
-  root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  box->Add(grid, 1, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(10));
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   guiButtonAdd = new wxButton(this, ID_BUTTON_ADD, "Add");
   guiButtonClose = new wxButton(this, ID_BUTTON_CLOSE, "Close");
-  buttons->Add(guiButtonAdd, 0, wxRIGHT, 6);
+  buttons->Add(guiButtonAdd, 0, wxRIGHT, FromDIP(6));
   buttons->Add(guiButtonClose, 0);
-  root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 10);
+  root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, FromDIP(10));
 
   SetIconFromPicture(*this, CImageStore::PasswordEditIcon);
   SetSizer(root);
   // Escape acts as "Close".
   SetEscapeId(ID_BUTTON_CLOSE);
-  SetSize(425, 299);
-  // The header picture and the borders around it and the text take 94 pixels.
-  WrapToWidth(guiStaticTitle, GetClientSize().x - 94);
-  SetFixedSizeAtLeast(*this, wxSize(425, 299));
+  SetSize(FromDIP(wxSize(425, 299)));
+  // The header picture and the borders around it and the text take 94
+  // pixels at 96 DPI.
+  WrapToWidth(guiStaticTitle, GetClientSize().x - FromDIP(94));
+  SetFixedSizeAtLeast(*this, FromDIP(wxSize(425, 299)));
   Centre(wxBOTH);
 }
 

@@ -30,6 +30,7 @@ wxBEGIN_EVENT_TABLE(CPassEnterFrm, CXPDialog)
   EVT_BUTTON(CPassEnterFrm::ID_BUTTON_OK, CPassEnterFrm::OnOk)
   EVT_BUTTON(CPassEnterFrm::ID_BUTTON_CLOSE, CPassEnterFrm::OnClose)
   EVT_BUTTON(CPassEnterFrm::ID_BUTTON_BROWSE, CPassEnterFrm::OnBrowse)
+  EVT_DPI_CHANGED(CPassEnterFrm::OnDpiChanged)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -43,26 +44,40 @@ CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wx
       prompt_(prompt) {
   SetTitle("New Dialog");
   SetPosition(wxPoint(8, 8));
-  SetSize(340, 98);
+  SetSize(FromDIP(wxSize(340, 98)));
   Centre(wxBOTH);
 
-  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "X", wxPoint(301, 7), wxSize(28, 19),
+  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "X", wxDefaultPosition, wxDefaultSize,
                              wxBORDER_SIMPLE | kSmallButton);
   closeButton->SetFont(ControlFont(9));
   closeButton->SetToolTip("Close dialog");
   passwordEdit =
-      new wxTextCtrl(this, ID_EDIT, wxEmptyString, wxPoint(8, 38), wxSize(259, 19), wxTE_PASSWORD);
+      new wxTextCtrl(this, ID_EDIT, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PASSWORD);
   passwordEdit->SetFont(ControlFont(8));
   browseButton =
-      new wxButton(this, ID_BUTTON_BROWSE, "...", wxPoint(271, 38), wxSize(28, 19), kSmallButton);
+      new wxButton(this, ID_BUTTON_BROWSE, "...", wxDefaultPosition, wxDefaultSize, kSmallButton);
   browseButton->SetFont(ControlFont(8));
-  okButton = new wxButton(this, ID_BUTTON_OK, "OK", wxPoint(301, 38), wxSize(28, 19), kSmallButton);
+  okButton = new wxButton(this, ID_BUTTON_OK, "OK", wxDefaultPosition, wxDefaultSize, kSmallButton);
   okButton->SetFont(ControlFont(8));
+  PlaceControls();
 
   // Enter and Escape act on release, so the key press that started the
   // program or closed the previous window cannot end this one.
   passwordEdit->Bind(wxEVT_KEY_UP, &CPassEnterFrm::OnEditKeyUp, this);
   passwordEdit->Bind(wxEVT_TEXT, &CPassEnterFrm::OnEditText, this);
+}
+
+// The places the skin leaves for the controls, in pixels at 96 DPI.
+void CPassEnterFrm::PlaceControls() {
+  closeButton->SetSize(DipRect(*this, wxRect(301, 7, 28, 19)));
+  passwordEdit->SetSize(DipRect(*this, wxRect(8, 38, 259, 19)));
+  browseButton->SetSize(DipRect(*this, wxRect(271, 38, 28, 19)));
+  okButton->SetSize(DipRect(*this, wxRect(301, 38, 28, 19)));
+}
+
+void CPassEnterFrm::OnDpiChanged(wxDPIChangedEvent& event) {
+  PlaceControls();
+  event.Skip();  // the skin follows too
 }
 
 int CPassEnterFrm::Run() {

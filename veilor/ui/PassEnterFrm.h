@@ -47,6 +47,8 @@ private:
   void OnBrowse(wxCommandEvent& event);
   void OnEditKeyUp(wxKeyEvent& event);
   void OnEditText(wxCommandEvent& event);
+  void OnDpiChanged(wxDPIChangedEvent& event);
+  void PlaceControls();
   void Confirm();
   void StartOver();
 

@@ -44,22 +44,22 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   auto* root = new wxBoxSizer(wxVERTICAL);
 
   auto* header = new wxBoxSizer(wxHORIZONTAL);
-  picture = new wxStaticBitmap(
-      this, ID_PICTURE, CImageStore::Instance().GetBitmap(CImageStore::PasswordManagerHeader));
-  header->Add(picture, 0, wxALIGN_TOP | wxALL, 5);
+  picture =
+      new wxStaticBitmap(this, ID_PICTURE, PictureAtDpi(*this, CImageStore::PasswordManagerHeader));
+  header->Add(picture, 0, wxALIGN_TOP | wxALL, FromDIP(5));
   guiStaticTitle = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, wxDefaultPosition,
                                     wxDefaultSize, wxST_NO_AUTORESIZE);
-  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, 5);
-  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 5);
+  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
 
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Password list");
   // Names change only through "Edit", which checks them, stores them and
   // tells the settings dialog; a label edited in place would be none of that.
   passwordList = new wxListCtrl(box->GetStaticBox(), ID_LIST, wxDefaultPosition, wxDefaultSize,
                                 wxLC_REPORT | wxLC_SINGLE_SEL);
-  passwordList->InsertColumn(0, "Password names", wxLIST_FORMAT_LEFT, 438);
-  box->Add(passwordList, 1, wxEXPAND | wxALL, 5);
-  root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  passwordList->InsertColumn(0, "Password names", wxLIST_FORMAT_LEFT, FromDIP(438));
+  box->Add(passwordList, 1, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(10));
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   guiButtonAdd = NarrowButton(this, ID_BUTTON_ADD, "Add");
@@ -69,22 +69,23 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   guiButtonSelect = NarrowButton(this, ID_BUTTON_SELECT, "Select");
   guiButtonClose = NarrowButton(this, ID_BUTTON_CLOSE, "Close");
   for (wxButton* button : {guiButtonAdd, guiButtonEdit, guiButtonRemove, guiButtonShow}) {
-    buttons->Add(button, 0, wxRIGHT, 6);
+    buttons->Add(button, 0, wxRIGHT, FromDIP(6));
   }
   buttons->AddStretchSpacer();
-  buttons->Add(guiButtonSelect, 0, wxRIGHT, 6);
+  buttons->Add(guiButtonSelect, 0, wxRIGHT, FromDIP(6));
   buttons->Add(guiButtonClose, 0);
-  root->Add(buttons, 0, wxEXPAND | wxALL, 10);
+  root->Add(buttons, 0, wxEXPAND | wxALL, FromDIP(10));
   guiButtonSelect->Show(selectMode);
 
   SetIconFromPicture(*this, CImageStore::PasswordManagerIcon);
   SetSizer(root);
   // Escape acts as "Close".
   SetEscapeId(ID_BUTTON_CLOSE);
-  SetSize(483, 397);
-  // The header picture and the borders around it and the text take 94 pixels.
-  WrapToWidth(guiStaticTitle, GetClientSize().x - 94);
-  SetFixedSizeAtLeast(*this, wxSize(483, 397));
+  SetSize(FromDIP(wxSize(483, 397)));
+  // The header picture and the borders around it and the text take 94
+  // pixels at 96 DPI.
+  WrapToWidth(guiStaticTitle, GetClientSize().x - FromDIP(94));
+  SetFixedSizeAtLeast(*this, FromDIP(wxSize(483, 397)));
   Centre(wxBOTH);
 
   entries_ = passwords_.LoadEntries();

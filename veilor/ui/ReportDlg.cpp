@@ -46,40 +46,42 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
   rootSizer = new wxBoxSizer(wxVERTICAL);
 
   headerRow = new wxBoxSizer(wxHORIZONTAL);
-  rootSizer->Add(headerRow, 0, wxEXPAND | wxALL, 5);
-  headerPicture = new wxStaticBitmap(this, ID_HEADER_PICTURE,
-                                     CImageStore::Instance().GetBitmap(CImageStore::ReportHeader),
-                                     wxPoint(5, 5), wxSize(64, 64));
-  headerRow->Add(headerPicture, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+  rootSizer->Add(headerRow, 0, wxEXPAND | wxALL, FromDIP(5));
+  headerPicture =
+      new wxStaticBitmap(this, ID_HEADER_PICTURE, PictureAtDpi(*this, CImageStore::ReportHeader),
+                         FromDIP(wxPoint(5, 5)), FromDIP(wxSize(64, 64)));
+  headerRow->Add(headerPicture, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
 #ifdef __WXMSW__
   // The picture takes no input. GTK would grey a disabled picture out, so
   // there it simply stays enabled.
   headerPicture->Disable();
 #endif
-  titleText = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, wxPoint(79, 5), wxSize(550, 64),
-                               wxST_NO_AUTORESIZE);
+  titleText = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, FromDIP(wxPoint(79, 5)),
+                               FromDIP(wxSize(550, 64)), wxST_NO_AUTORESIZE);
   titleText->SetFont(font);
-  headerRow->Add(titleText, 1, wxEXPAND | wxALL, 5);
+  headerRow->Add(titleText, 1, wxEXPAND | wxALL, FromDIP(5));
 
-  fileList = new wxListCtrl(this, ID_FILE_LIST, wxPoint(5, 89), wxSize(650, 390), wxLC_REPORT);
+  fileList = new wxListCtrl(this, ID_FILE_LIST, FromDIP(wxPoint(5, 89)), FromDIP(wxSize(650, 390)),
+                            wxLC_REPORT);
   fileList->SetFont(font);
-  fileList->InsertColumn(ColumnFile, "Files", wxLIST_FORMAT_LEFT, 290);
-  fileList->InsertColumn(ColumnStatus, "Status", wxLIST_FORMAT_LEFT, 74);
-  fileList->InsertColumn(ColumnDescription, "Description", wxLIST_FORMAT_LEFT, 260);
-  rootSizer->Add(fileList, 1, wxEXPAND | wxALL, 5);
+  fileList->InsertColumn(ColumnFile, "Files", wxLIST_FORMAT_LEFT, FromDIP(290));
+  fileList->InsertColumn(ColumnStatus, "Status", wxLIST_FORMAT_LEFT, FromDIP(74));
+  fileList->InsertColumn(ColumnDescription, "Description", wxLIST_FORMAT_LEFT, FromDIP(260));
+  rootSizer->Add(fileList, 1, wxEXPAND | wxALL, FromDIP(5));
 
   progressRow = new wxBoxSizer(wxHORIZONTAL);
-  rootSizer->Add(progressRow, 0, wxEXPAND | wxALL, 5);
-  progressBar =
-      new wxGauge(this, ID_PROGRESS_BAR, 100, wxPoint(5, 5), wxSize(150, 17), wxGA_HORIZONTAL);
+  rootSizer->Add(progressRow, 0, wxEXPAND | wxALL, FromDIP(5));
+  progressBar = new wxGauge(this, ID_PROGRESS_BAR, 100, FromDIP(wxPoint(5, 5)),
+                            FromDIP(wxSize(150, 17)), wxGA_HORIZONTAL);
   progressBar->SetValue(0);
-  progressRow->Add(progressBar, 1, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+  progressRow->Add(progressBar, 1, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
 
   buttonRow = new wxBoxSizer(wxHORIZONTAL);
-  rootSizer->Add(buttonRow, 0, wxALIGN_RIGHT | wxALL, 5);
-  closeButton = new wxButton(this, ID_BUTTON_CLOSE, "Close", wxPoint(5, 5), wxSize(75, 25));
+  rootSizer->Add(buttonRow, 0, wxALIGN_RIGHT | wxALL, FromDIP(5));
+  closeButton =
+      new wxButton(this, ID_BUTTON_CLOSE, "Close", FromDIP(wxPoint(5, 5)), FromDIP(wxSize(75, 25)));
   closeButton->SetFont(font);
-  buttonRow->Add(closeButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+  buttonRow->Add(closeButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
 
   SetIconFromPicture(*this, CImageStore::ReportIcon);
 

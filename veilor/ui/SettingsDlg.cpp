@@ -55,31 +55,32 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   auto* root = new wxBoxSizer(wxVERTICAL);
 
   auto* header = new wxBoxSizer(wxHORIZONTAL);
-  picture = new wxStaticBitmap(this, wxID_ANY,
-                               CImageStore::Instance().GetBitmap(CImageStore::SettingsHeader));
-  header->Add(picture, 0, wxALIGN_TOP | wxALL, 5);
+  picture = new wxStaticBitmap(this, wxID_ANY, PictureAtDpi(*this, CImageStore::SettingsHeader));
+  header->Add(picture, 0, wxALIGN_TOP | wxALL, FromDIP(5));
   guiStaticTitle = new wxStaticText(this, wxID_ANY, kTitleText, wxDefaultPosition, wxDefaultSize,
                                     wxST_NO_AUTORESIZE);
-  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, 5);
-  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 5);
-  root->Add(new wxStaticLine(this, wxID_ANY), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
+  root->Add(new wxStaticLine(this, wxID_ANY), 0, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(10));
 
   // Passwords: a check box, a name field and "..." per direction, then the
   // administrator password twice, in aligned columns.
   auto* passwordsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Passwords");
   wxWindow* pb = passwordsBox->GetStaticBox();
-  auto* grid = new wxFlexGridSizer(3, wxSize(6, 4));
+  auto* grid = new wxFlexGridSizer(3, FromDIP(wxSize(6, 4)));
   grid->AddGrowableCol(1);
   guiCheckUseDefEncPass =
       new wxCheckBox(pb, ID_CHECK_USE_DEF_ENC_PASS, "Use default encryption password:");
   guiEditDefEncPass = new wxTextCtrl(pb, ID_EDIT_DEF_ENC_PASS, wxEmptyString);
-  guiButtonDefEncPassSelect = new wxButton(pb, ID_BUTTON_DEF_ENC_PASS_SELECT, "...",
-                                           wxDefaultPosition, wxSize(28, -1), kSmallButton);
+  guiButtonDefEncPassSelect =
+      new wxButton(pb, ID_BUTTON_DEF_ENC_PASS_SELECT, "...", wxDefaultPosition,
+                   wxSize(FromDIP(28), -1), kSmallButton);
   guiCheckUseDefDecPass =
       new wxCheckBox(pb, ID_CHECK_USE_DEF_DEC_PASS, "Use default decryption password:");
   guiEditDefDecPass = new wxTextCtrl(pb, ID_EDIT_DEF_DEC_PASS, wxEmptyString);
-  guiButtonDefDecPassSelect = new wxButton(pb, ID_BUTTON_DEF_DEC_PASS_SELECT, "...",
-                                           wxDefaultPosition, wxSize(28, -1), kSmallButton);
+  guiButtonDefDecPassSelect =
+      new wxButton(pb, ID_BUTTON_DEF_DEC_PASS_SELECT, "...", wxDefaultPosition,
+                   wxSize(FromDIP(28), -1), kSmallButton);
   guiStaticAdmPass = new wxStaticText(pb, wxID_ANY, "Administrator password:");
   guiEditAdmPass = new wxTextCtrl(pb, ID_EDIT_ADM_PASS, wxEmptyString, wxDefaultPosition,
                                   wxDefaultSize, wxTE_PASSWORD);
@@ -98,18 +99,18 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   grid->Add(guiStaticConfirmAdmPass, 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(guiEditConfirmAdmPass, 1, wxEXPAND);
   grid->AddSpacer(0);
-  passwordsBox->Add(grid, 0, wxEXPAND | wxALL, 5);
+  passwordsBox->Add(grid, 0, wxEXPAND | wxALL, FromDIP(5));
   guiCheckChooseEncPass = new wxCheckBox(pb, ID_CHECK_CHOOSE_ENC_PASS,
                                          "Choose encryption password from Password Manager");
   guiCheckChooseDecPass = new wxCheckBox(pb, ID_CHECK_CHOOSE_DEC_PASS,
                                          "Choose decryption password from Password Manager");
-  passwordsBox->Add(guiCheckChooseEncPass, 0, wxLEFT | wxRIGHT | wxTOP, 5);
-  passwordsBox->Add(guiCheckChooseDecPass, 0, wxALL, 5);
-  root->Add(passwordsBox, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
+  passwordsBox->Add(guiCheckChooseEncPass, 0, wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
+  passwordsBox->Add(guiCheckChooseDecPass, 0, wxALL, FromDIP(5));
+  root->Add(passwordsBox, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(10));
 
   auto* settingsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Settings");
   wxWindow* sb = settingsBox->GetStaticBox();
-  auto* switches = new wxFlexGridSizer(2, wxSize(12, 4));
+  auto* switches = new wxFlexGridSizer(2, FromDIP(wxSize(12, 4)));
   switches->AddGrowableCol(0);
   switches->AddGrowableCol(1);
   guiCheckRemoveFilesAfterEnc =
@@ -125,16 +126,16 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   switches->Add(guiCheckRemoveFilesAfterDec);
   switches->Add(guiCheckHideReportDlg);
   switches->Add(guiCheckEnableLogging);
-  settingsBox->Add(switches, 0, wxEXPAND | wxALL, 5);
-  root->Add(settingsBox, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
+  settingsBox->Add(switches, 0, wxEXPAND | wxALL, FromDIP(5));
+  root->Add(settingsBox, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(10));
 
   root->AddStretchSpacer();
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   guiButtonOK = new wxButton(this, ID_BUTTON_OK, "OK");
   guiButtonClose = new wxButton(this, ID_BUTTON_CLOSE, "Close");
-  buttons->Add(guiButtonOK, 0, wxRIGHT, 6);
+  buttons->Add(guiButtonOK, 0, wxRIGHT, FromDIP(6));
   buttons->Add(guiButtonClose, 0);
-  root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 10);
+  root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, FromDIP(10));
 
   wxIconBundle icons;
   for (int key : {CImageStore::SettingsIconLarge, CImageStore::SettingsIconSmall}) {
@@ -147,10 +148,11 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   SetSizer(root);
   // Escape acts as "Close".
   SetEscapeId(ID_BUTTON_CLOSE);
-  SetSize(486, 497);
-  // The header picture and the borders around it and the text take 94 pixels.
-  WrapToWidth(guiStaticTitle, GetClientSize().x - 94);
-  SetFixedSizeAtLeast(*this, wxSize(486, 497));
+  SetSize(FromDIP(wxSize(486, 497)));
+  // The header picture and the borders around it and the text take 94
+  // pixels at 96 DPI.
+  WrapToWidth(guiStaticTitle, GetClientSize().x - FromDIP(94));
+  SetFixedSizeAtLeast(*this, FromDIP(wxSize(486, 497)));
   Centre(wxBOTH);
 
   defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);

@@ -11,6 +11,7 @@
 #include "core/Exceptions.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "ui/SkinScaling.h"
 
 namespace {
 // The caption is painted in the skin's ink colour: the toolkit's default text
@@ -23,6 +24,7 @@ wxBEGIN_EVENT_TABLE(CXPDialog, wxFrame)
   EVT_PAINT(CXPDialog::OnPaint)
   EVT_IDLE(CXPDialog::OnIdle)
   EVT_CLOSE(CXPDialog::OnCloseRequest)
+  EVT_DPI_CHANGED(CXPDialog::OnDpiChanged)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -35,6 +37,8 @@ CXPDialog::CXPDialog(wxWindow* parent, int id, const wxString& caption, const wx
                          wxFont(8, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
                                 false, Msg(msg::CaptionFontFace)));
   if (!captionFont_) throw CXPDialogException(Msg(msg::OutOfMemory));
+  // As the window's own font the toolkit keeps it at the window's DPI.
+  SetOwnFont(*captionFont_);
 }
 
 CXPDialog::~CXPDialog() = default;
@@ -49,19 +53,17 @@ int CXPDialog::ShowModal(const wxString& skinPath, wxWindow* initialFocus, unsig
   if (!wxFileExists(skinPath)) throw CXPDialogException(Msg(msg::PngNotFound));
   {
     wxLogNull quiet;  // the toolkit's own complaint would duplicate ours
-    skin_ = wxBitmap();
-    skin_.LoadFile(skinPath, wxBITMAP_TYPE_PNG);
+    skinImage_ = wxImage();
+    skinImage_.LoadFile(skinPath, wxBITMAP_TYPE_PNG);
   }
-  if (!skin_.IsOk()) throw CXPDialogException(Msg(msg::PngInvalid));
+  if (!skinImage_.IsOk()) throw CXPDialogException(Msg(msg::PngInvalid));
 
-  const wxRegion shape(skin_, *wxBLACK, 0);
   loop_.reset(new (std::nothrow) wxGUIEventLoop);
   if (!loop_) throw CXPDialogException(Msg(msg::OutOfMemory));
 
-  // Without shape or transparency support (some X servers) the window is
-  // simply rectangular or opaque; it works the same.
-  SetShape(shape);
-  SetSize(skin_.GetWidth(), skin_.GetHeight());
+  ApplySkin();
+  // Without transparency support (some X servers) the window is simply
+  // opaque; it works the same.
   if (CanSetTransparent()) SetTransparent(alpha);
 
   Show(true);
@@ -74,6 +76,21 @@ int CXPDialog::ShowModal(const wxString& skinPath, wxWindow* initialFocus, unsig
   }
   Hide();
   return result_;
+}
+
+void CXPDialog::ApplySkin() {
+  skin_ = wxBitmap(ScaleSkin(skinImage_, FromDIP(skinImage_.GetSize())));
+  // Without shape support (some X servers) the window is simply
+  // rectangular; it works the same.
+  SetShape(wxRegion(skin_, *wxBLACK, 0));
+  SetSize(skin_.GetWidth(), skin_.GetHeight());
+}
+
+// Moved to a screen of another density: the skin is scaled anew. The window
+// sizes itself from the skin, so the toolkit's own resizing is not wanted.
+void CXPDialog::OnDpiChanged(wxDPIChangedEvent&) {
+  if (skinImage_.IsOk()) ApplySkin();
+  Refresh();
 }
 
 void CXPDialog::SetCaption(const wxString& caption) {
@@ -89,10 +106,10 @@ void CXPDialog::EndModal(int result) {
 void CXPDialog::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
   if (skin_.IsOk()) dc.DrawBitmap(skin_, 0, 0, true);
-  dc.SetFont(*captionFont_);
+  dc.SetFont(GetFont());
   dc.SetTextForeground(kCaptionInk);
   dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-  dc.DrawText(caption_, 8, 12);
+  dc.DrawText(caption_, FromDIP(wxPoint(8, 12)));
 }
 
 void CXPDialog::OnIdle(wxIdleEvent& event) {

@@ -3,13 +3,16 @@
 #include <memory>
 
 #include <wx/bitmap.h>
+#include <wx/event.h>
 #include <wx/evtloop.h>
 #include <wx/font.h>
 #include <wx/frame.h>
+#include <wx/image.h>
 
 // A borderless window whose whole look is one PNG skin: black pixels of the
-// skin are outside the window. It runs its own modal loop and ends with an
-// integer result; a close request ends it with 1.
+// skin are outside the window. The skin is drawn for 96 DPI and is scaled to
+// the window's DPI, as are the caption's place and font. It runs its own modal loop and ends with
+// an integer result; a close request ends it with 1.
 class CXPDialog : public wxFrame {
 public:
   CXPDialog(wxWindow* parent, int id, const wxString& caption,
@@ -35,9 +38,13 @@ private:
   void OnPaint(wxPaintEvent& event);
   void OnIdle(wxIdleEvent& event);
   void OnCloseRequest(wxCloseEvent& event);
+  void OnDpiChanged(wxDPIChangedEvent& event);
+  // Scales the skin to the window's DPI, shapes the window and sizes it.
+  void ApplySkin();
 
   wxString caption_;
-  wxBitmap skin_;
+  wxImage skinImage_;  // as loaded, at 96 DPI
+  wxBitmap skin_;      // at the window's DPI
   std::unique_ptr<wxEventLoopBase> loop_;
   int result_ = 0;
   bool focusPending_ = false;

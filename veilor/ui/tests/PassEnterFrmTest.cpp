@@ -8,6 +8,7 @@
 #include "WindowTesting.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
+#include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 #include "ui/PassEditDlg.h"
 #include "ui/PassEnterFrm.h"
@@ -110,13 +111,15 @@ TEST_F(PassEnterFrmTest, BrowseButtonShownOnlyWhenAsked) {
   EXPECT_TRUE(shown);
 }
 
+// The skin is drawn for 96 DPI; on a denser screen the window and its
+// controls grow with it (the Windows tests run this at 144 DPI too).
 TEST_F(PassEnterFrmTest, ControlsSitWhereTheSkinExpectsThem) {
   Run([](CPassEnterFrm& w) {
-    EXPECT_EQ(w.GetSize(), wxSize(340, 98));
-    EXPECT_EQ(w.closeButton->GetRect(), wxRect(301, 7, 28, 19));
-    EXPECT_EQ(w.passwordEdit->GetPosition(), wxPoint(8, 38));
-    EXPECT_EQ(w.browseButton->GetPosition(), wxPoint(271, 38));
-    EXPECT_EQ(w.okButton->GetPosition(), wxPoint(301, 38));
+    EXPECT_EQ(w.GetSize(), w.FromDIP(wxSize(340, 98)));
+    EXPECT_EQ(w.closeButton->GetRect(), DipRect(w, wxRect(301, 7, 28, 19)));
+    EXPECT_EQ(w.passwordEdit->GetPosition(), w.FromDIP(wxPoint(8, 38)));
+    EXPECT_EQ(w.browseButton->GetPosition(), w.FromDIP(wxPoint(271, 38)));
+    EXPECT_EQ(w.okButton->GetPosition(), w.FromDIP(wxPoint(301, 38)));
     EXPECT_EQ(w.closeButton->GetToolTipText(), "Close dialog");
     w.EndModal(1);
   });

@@ -1,7 +1,10 @@
 // The settings dialog over a real settings store, behind the real
 // administrator prompt, with the password manager it opens.
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <wx/sizer.h>
+#include <wx/utils.h>
 
 #include "DialogDriver.h"
 #include "MessageBoxRecorder.h"
@@ -32,6 +35,29 @@ void AnswerPrompt(DialogDriver& driver, const wxString& password) {
     prompt.passwordEdit->ChangeValue(password);
     prompt.EndModal(CPassEnterFrm::Confirmed);
   });
+}
+
+// Every shown control below `parent` lies inside its parent's client area and
+// overlaps none of its siblings, and every label is as large as its text.
+void ExpectInsideAndApart(wxWindow& parent) {
+  std::vector<wxWindow*> shown;
+  for (wxWindow* child : parent.GetChildren()) {
+    if (!child->IsTopLevel() && child->IsShown()) shown.push_back(child);
+  }
+  const wxRect client(parent.GetClientSize());
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const wxRect rect = shown[i]->GetRect();
+    const wxString name = shown[i]->GetLabel();
+    EXPECT_TRUE(client.Contains(rect)) << name << " sticks out of " << parent.GetLabel();
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      EXPECT_FALSE(rect.Intersects(shown[j]->GetRect())) << name << " / " << shown[j]->GetLabel();
+    }
+    if (wxDynamicCast(shown[i], wxCheckBox) || wxDynamicCast(shown[i], wxStaticText)) {
+      EXPECT_GE(rect.width, shown[i]->GetBestSize().x) << name << " is cut off";
+      EXPECT_GE(rect.height, shown[i]->GetBestSize().y) << name << " is cut off";
+    }
+    ExpectInsideAndApart(*shown[i]);
+  }
 }
 
 class SettingsDlgTest : public testing::Test {
@@ -335,6 +361,26 @@ TEST_F(SettingsDlgTest, TooLongAdministratorPasswordFailsTheStoreStep) {
   EXPECT_EQ(Name(CSettings::ItemDefEncPass), "Work");
   EXPECT_EQ(Name(CSettings::ItemAdminPassword), "");
   EXPECT_FALSE(Switch(CSettings::ItemHideReportDlg));
+}
+
+// The design's pixels are pixels at 96 DPI: on a denser screen the window
+// grows with its fonts, and nothing in it is cut off or overlaps. The Windows
+// tests run this again at 144 DPI, named in VEILOR_TEST_DPI.
+TEST_F(SettingsDlgTest, ControlsInsideTheWindowAndApartAtTheScreensDpi) {
+  DialogDriver driver;
+  AnswerPrompt(driver, "");
+  driver.On<CSettingsDlg>([](CSettingsDlg& d) {
+    wxString dpi;
+    if (wxGetEnv("VEILOR_TEST_DPI", &dpi)) {
+      EXPECT_EQ(wxString::Format("%d", d.GetDPI().y), dpi);
+    }
+    EXPECT_GE(d.GetSize().x, d.FromDIP(486));
+    EXPECT_GE(d.GetSize().y, d.FromDIP(497));
+    ExpectInsideAndApart(d);
+    Click(d.guiButtonOK);
+  });
+  MessageBoxRecorder boxes;
+  Run(driver);
 }
 
 TEST_F(SettingsDlgTest, LayoutFitsItsFixedSize) {

@@ -70,7 +70,7 @@ TEST_F(XPDialogTest, TakesTheSkinsSizeAndEndsWithTheGivenResult) {
     dialog.EndModal(7);
   });
   EXPECT_EQ(result, 7);
-  EXPECT_EQ(shownSize, wxSize(120, 50));
+  EXPECT_EQ(shownSize, dialog.FromDIP(wxSize(120, 50)));
   EXPECT_TRUE(shownBorderless);
   EXPECT_FALSE(dialog.IsShown());
   dialog.Destroy();
@@ -96,8 +96,8 @@ TEST_F(XPDialogTest, BlackPixelsAreHoles) {
     dialog.Move(100, 100);
     Settle();
     const wxPoint origin = dialog.GetScreenPosition();
-    inHole = ScreenPixel(origin + wxPoint(50, 30));
-    onSkin = ScreenPixel(origin + wxPoint(80, 50));
+    inHole = ScreenPixel(origin + dialog.FromDIP(wxPoint(50, 30)));
+    onSkin = ScreenPixel(origin + dialog.FromDIP(wxPoint(80, 50)));
     dialog.EndModal(0);
   });
   EXPECT_EQ(inHole, *wxRED);
