@@ -163,6 +163,45 @@ check "Enter closes the decryption report" press_in "Decryption report" Return
 check "veilor.exe finishes" timeout 60 wineserver -w
 check "the typed password gives back the original bytes" cmp "$data/typed.bin" "$prefix/typed.bin"
 
+echo "=== right-click on names outside the ANSI code page: Cyrillic, Chinese, an emoji"
+# Unattended again for this block: stored default passwords, no report. The
+# settings are put back afterwards.
+cp "$appdata_ini" "$prefix/before-names.ini"
+sed -i 's/^UseDefDecPass=0/UseDefDecPass=1/; s/^HideReportDlg=0/HideReportDlg=1/' "$appdata_ini"
+names_dir="$data/names"
+mkdir -p "$names_dir" "$prefix/names-original"
+names=('отчёт за май.bin' '加密报告.bin' $'\xF0\x9F\x94\x92 keys.bin' 'plain.bin')
+windows_paths=()
+for name in "${names[@]}"; do
+  head -c 50000 /dev/urandom >"$names_dir/$name"
+  cp "$names_dir/$name" "$prefix/names-original/$name"
+  windows_paths+=("C:\\data\\names\\$name")
+done
+# Wine reads the client's arguments in the locale's character set.
+names_client() { LC_ALL=C.UTF-8 wine "$client" "$@"; }
+all_exist() { local f; for f in "$@"; do [ -e "$f" ] || return 1; done; }
+none_exist() { local f; for f in "$@"; do [ ! -e "$f" ] || return 1; done; }
+sources=("${names[@]/#/$names_dir/}")
+encrypted=("${sources[@]/%/.aes}")
+check "the menu client invokes \"Encrypt with AES\" on the four files" \
+  names_client "${windows_paths[@]}" 'Encrypt the selected files with AES'
+check "every file gets its .aes file under its own name" wait_for 120 all_exist "${encrypted[@]}"
+check "every source is removed" wait_for 60 none_exist "${sources[@]}"
+check "veilor.exe finishes" timeout 120 wineserver -w
+check "nothing else appears in the folder" \
+  test "$(find "$names_dir" -type f | wc -l)" -eq "${#names[@]}"
+windows_encrypted=("${windows_paths[@]/%/.aes}")
+check "the menu client invokes \"Decrypt AES file\" on the four .aes files" \
+  names_client "${windows_encrypted[@]}" 'Decrypt the selected AES files'
+check "every file comes back" wait_for 120 all_exist "${sources[@]}"
+check "every .aes file is removed" wait_for 60 none_exist "${encrypted[@]}"
+check "veilor.exe finishes" timeout 120 wineserver -w
+for name in "${names[@]}"; do
+  check "decrypting gives back the bytes of $name" \
+    cmp "$names_dir/$name" "$prefix/names-original/$name"
+done
+cp "$prefix/before-names.ini" "$appdata_ini"
+
 echo "=== a damaged settings file: the system's message box, nothing overwritten"
 cp "$appdata_ini" "$prefix/good.ini"
 printf '[StaticGroup/SettingsDlg]\r\nthis line is damaged\r\n' >"$appdata_ini"

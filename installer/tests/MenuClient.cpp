@@ -1,12 +1,15 @@
 // A COM client that does what Explorer does with the installed menu
-// extension: creates it through the registry, initialises it with one
-// selected path, builds the menu, moves onto the entry whose help text is
-// given (drawing it highlighted) and invokes it.
-//   qxm_menu_client PATH "HELP TEXT"
+// extension: creates it through the registry, initialises it with the
+// selected paths (taken from the wide command line, so that names outside the
+// ANSI code page arrive whole), builds the menu, moves onto the entry whose
+// help text is given (drawing it highlighted) and invokes it.
+//   qxm_menu_client PATH... "HELP TEXT"
 // Exit codes: 0 invoked, 1 usage, 2 COM failure, 3 entry not found, 4 invoke failed.
 #include <objidl.h>
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -20,10 +23,10 @@ namespace {
 constexpr UINT kFirst = 1;
 constexpr UINT kLast = 0x7fff;
 
-// The file-drop format with one path, as Explorer hands it over.
+// The file-drop format with the selected paths, as Explorer hands it over.
 class DropData final : public IDataObject {
 public:
-  explicit DropData(const std::wstring& path) : path_(path) {}
+  explicit DropData(std::vector<std::wstring> paths) : paths_(std::move(paths)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
     if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject)) {
@@ -44,15 +47,18 @@ public:
     if (format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
       return DV_E_FORMATETC;
     }
-    // DROPFILES, then the wide path, then two terminating zeros.
-    const SIZE_T bytes = sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t);
+    // DROPFILES, then each wide path with its terminating zero, then one more zero.
+    std::wstring names;
+    for (const std::wstring& path : paths_) names += path + L'\0';
+    names += L'\0';
+    const SIZE_T bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
     if (memory == nullptr) return E_OUTOFMEMORY;
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path_.c_str(),
-                path_.size() * sizeof(wchar_t));
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
+                names.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory;
@@ -78,16 +84,17 @@ public:
   }
 
 private:
-  std::wstring path_;
+  std::vector<std::wstring> paths_;
   ULONG refs_ = 1;
 };
 
-std::wstring Widen(const char* text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
+// Help texts are the script's 8-bit text.
+std::string ToAnsi(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  narrow.resize(narrow.size() - 1);
+  return narrow;
 }
 
 struct Entry {
@@ -130,7 +137,7 @@ void DrawHighlighted(IContextMenu2* menu, const Entry& entry) {
   DeleteDC(dc);
 }
 
-int Run(const char* path, const char* wantedHelp) {
+int Run(const std::vector<std::wstring>& paths, const char* wantedHelp) {
   IShellExtInit* init = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_ZQXM, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
                                 reinterpret_cast<void**>(&init));
@@ -138,7 +145,7 @@ int Run(const char* path, const char* wantedHelp) {
     std::fprintf(stderr, "CoCreateInstance failed: 0x%08lx\n", static_cast<unsigned long>(hr));
     return 2;
   }
-  auto* data = new DropData(Widen(path));
+  auto* data = new DropData(paths);
   hr = init->Initialize(nullptr, data, nullptr);
   data->Release();
   IContextMenu2* menu = nullptr;
@@ -184,13 +191,18 @@ int Run(const char* path, const char* wantedHelp) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: qxm_menu_client PATH \"HELP TEXT\"\n");
+int main() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr || argc < 3) {
+    std::fprintf(stderr, "usage: qxm_menu_client PATH... \"HELP TEXT\"\n");
     return 1;
   }
+  const std::vector<std::wstring> paths(argv + 1, argv + argc - 1);
+  const std::string wantedHelp = ToAnsi(argv[argc - 1]);
+  LocalFree(argv);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-  const int result = Run(argv[1], argv[2]);
+  const int result = Run(paths, wantedHelp.c_str());
   CoUninitialize();
   std::fflush(stdout);
   return result;

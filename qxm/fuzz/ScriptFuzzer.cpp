@@ -25,9 +25,8 @@ ScriptServices FuzzServices(bool doubleByte) {
   services.pathExists = [](const std::string& path) {
     return !path.empty() && path.find('?') == std::string::npos;
   };
-  services.isDirectory = [](const std::string& path) {
-    return !path.empty() && path.back() == '/';
-  };
+  services.isDirectory = [](const PathText& path) { return !path.empty() && path.back() == '/'; };
+  services.fromAnsi = [](const std::string& text) { return PathText(text); };
   services.showWarning = [](const std::string&, const std::string&) {};
   if (doubleByte) {
     services.text = TextRules::DoubleByte([](unsigned char b) { return b >= 0x81 && b <= 0xFE; });

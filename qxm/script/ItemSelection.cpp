@@ -5,33 +5,46 @@
 
 namespace {
 
-bool Offered(const ScriptItem& item, bool folderMode, const std::string& extension) {
+// The text after the last dot anywhere in the path (a dot in a folder name
+// counts); empty when there is none.
+PathText ExtensionOf(const PathText& path, const TextRules& rules) {
+#ifdef _WIN32
+  (void)rules;  // UTF-16 never hides a dot inside a longer character
+  const std::size_t dot = path.rfind(L'.');
+#else
+  const std::size_t dot = FindLastChar(path, '.', rules);
+#endif
+  return dot == PathText::npos ? PathText() : path.substr(dot + 1);
+}
+
+bool Offered(const ScriptItem& item, bool folderMode, const PathText& extension,
+             const ScriptServices& services) {
   if (folderMode) return item.type == FolderItem || item.type == Separator;
   if (item.type == Separator) return true;
-  return item.type == FileItem &&
-         (item.extension == extension || extension == "*" || item.extension == "*");
+  if (item.type != FileItem) return false;
+  const PathText any = services.fromAnsi("*");
+  return extension == any || item.extension == "*" ||
+         services.fromAnsi(item.extension) == extension;
 }
 
 }  // namespace
 
-bool MenuScript::SelectItems(const std::vector<std::string>& paths) {
+bool MenuScript::SelectItems(const std::vector<PathText>& paths) {
   if (paths.empty()) return false;
   bool folderMode = false;
   // Several paths are files of every kind, whatever they name.
-  std::string extension = "*";
+  PathText extension = services_.fromAnsi("*");
   if (paths.size() == 1) {
-    const std::string& path = paths.front();
+    const PathText& path = paths.front();
     if (services_.isDirectory(path)) {
       folderMode = true;
     } else {
-      // The text after the last dot anywhere in the path; a dot in a folder name counts.
-      const std::size_t dot = FindLastChar(path, '.', services_.text);
-      extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+      extension = ExtensionOf(path, services_.text);
     }
   }
   applicable.clear();
   for (const ScriptItem& item : items) {
-    if (!Offered(item, folderMode, extension)) continue;
+    if (!Offered(item, folderMode, extension, services_)) continue;
     applicable.push_back(item);
     applicable.back().index = static_cast<std::int32_t>(applicable.size() - 1);
   }

@@ -14,7 +14,7 @@ MenuEntry* FindSubmenu(std::vector<MenuEntry>& entries, const std::string& name)
 }
 
 MenuEntry CommandEntry(const MenuScript& script, const ScriptItem& item, int level,
-                       const std::vector<std::string>& paths) {
+                       const std::vector<PathText>& paths) {
   MenuEntry entry{MenuEntry::Kind::kCommand, item.name, item.index, level, {}, {}, {}};
   try {
     entry.command = ComposeCommand(script, item.index, paths);
@@ -28,7 +28,7 @@ MenuEntry CommandEntry(const MenuScript& script, const ScriptItem& item, int lev
 
 }  // namespace
 
-MenuModel BuildMenu(const MenuScript& script, const std::vector<std::string>& paths) {
+MenuModel BuildMenu(const MenuScript& script, const std::vector<PathText>& paths) {
   MenuModel model;
   for (const ScriptItem& item : script.applicable) {
     // A command without text cannot be shown; the insertion ends there.

@@ -38,4 +38,4 @@ struct MenuModel {
 // The menu for the script's applicable items (see MenuScript::SelectItems) and
 // the selected paths. Submenus are nested by path and found again by name at
 // their level.
-MenuModel BuildMenu(const MenuScript& script, const std::vector<std::string>& paths);
+MenuModel BuildMenu(const MenuScript& script, const std::vector<PathText>& paths);

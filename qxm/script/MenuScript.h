@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "PathText.h"
 #include "ScriptConstant.h"
 #include "ScriptItem.h"
 #include "ScriptServices.h"
@@ -40,7 +41,8 @@ public:
 
   // --- Selection
   // Fills applicable with the items offered for these paths; false for none.
-  bool SelectItems(const std::vector<std::string>& paths);
+  // An item's extension filter is compared exactly with the path's extension.
+  bool SelectItems(const std::vector<PathText>& paths);
   // The submenu name at that level of the item's path (0 = top), or empty.
   std::string SubmenuName(const ScriptItem& item, int level) const;
 
@@ -52,6 +54,8 @@ public:
   bool LoadFromRegistry(Registry& registry);
 
   const TextRules& Text() const { return services_.text; }
+  // The script's text in the form of selected paths.
+  PathText FromAnsi(const std::string& text) const { return services_.fromAnsi(text); }
 
   std::vector<ScriptItem> items;
   std::vector<ScriptItem> applicable;

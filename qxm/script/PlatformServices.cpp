@@ -12,17 +12,29 @@ namespace {
 
 // A path with a NUL byte in it would be cut short by the system call and could
 // name a different, existing file.
-bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+template <typename Text>
+bool HasNul(const Text& path) {
+  return path.find(typename Text::value_type{}) != Text::npos;
+}
 
 #ifdef _WIN32
 bool PathExists(const std::string& path) {
   if (HasNul(path)) return false;
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-bool IsDirectory(const std::string& path) {
+bool IsDirectory(const PathText& path) {
   if (HasNul(path)) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+PathText FromAnsi(const std::string& text) {
+  if (text.empty()) return PathText();
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return PathText();
+  PathText wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+  return wide;
 }
 void ShowWarning(const std::string& text, const std::string& caption) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
@@ -33,11 +45,13 @@ bool PathExists(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0;
 }
-bool IsDirectory(const std::string& path) {
+bool IsDirectory(const PathText& path) {
   if (HasNul(path)) return false;
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
+// Paths are bytes here, as the script's text is.
+PathText FromAnsi(const std::string& text) { return text; }
 void ShowWarning(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
@@ -46,5 +60,5 @@ void ShowWarning(const std::string& text, const std::string& caption) {
 }  // namespace
 
 ScriptServices ScriptServices::Platform() {
-  return ScriptServices{PathExists, IsDirectory, ShowWarning, TextRules::Platform()};
+  return ScriptServices{PathExists, IsDirectory, FromAnsi, ShowWarning, TextRules::Platform()};
 }

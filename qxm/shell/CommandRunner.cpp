@@ -26,7 +26,7 @@ std::string RunFailureMessage(INT_PTR result) {
 
 INT_PTR StartCommand(const ComposedCommand& command) {
   const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, command.program.c_str(),
+      reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, nullptr, command.program.c_str(),
                                               command.parameters.c_str(), nullptr, SW_SHOWNORMAL));
   if (result <= 32) ShowError(RunFailureMessage(result), kRunErrorCaption);
   return result;

@@ -5,25 +5,26 @@
 namespace {
 
 // Each path is read whole, however long: a path cut at a fixed buffer size
-// would name a different file or folder.
-std::string DroppedPath(HDROP drop, UINT i) {
-  const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-  if (length == 0) return std::string();
-  std::string path(static_cast<std::size_t>(length) + 1, '\0');
-  const UINT read = DragQueryFileA(drop, i, path.data(), length + 1);
+// would name a different file or folder. Read wide, so that no character
+// outside the ANSI code page becomes a question mark.
+PathText DroppedPath(HDROP drop, UINT i) {
+  const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+  if (length == 0) return PathText();
+  PathText path(static_cast<std::size_t>(length) + 1, L'\0');
+  const UINT read = DragQueryFileW(drop, i, path.data(), length + 1);
   path.resize(read <= length ? read : length);
   return path;
 }
 
 }  // namespace
 
-bool IsStartMenuFolder(const std::string& path) {
-  char folder[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTMENU, FALSE)) folder[0] = '\0';
-  return lstrcmpiA(folder, path.c_str()) == 0;
+bool IsStartMenuFolder(const PathText& path) {
+  wchar_t folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTMENU, FALSE)) folder[0] = L'\0';
+  return lstrcmpiW(folder, path.c_str()) == 0;
 }
 
-bool CollectSelection(IDataObject* data, std::vector<std::string>& paths) {
+bool CollectSelection(IDataObject* data, std::vector<PathText>& paths) {
   paths.clear();
   if (data == nullptr) return false;
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -34,8 +35,8 @@ bool CollectSelection(IDataObject* data, std::vector<std::string>& paths) {
     ReleaseStgMedium(&medium);
     return false;
   }
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  std::string last;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  PathText last;
   for (UINT i = 0; i < count; ++i) {
     last = DroppedPath(drop, i);
     if (!last.empty()) paths.push_back(last);

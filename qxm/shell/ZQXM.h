@@ -52,7 +52,7 @@ public:
   // State open to the tests.
   bool MenuActive() const { return menuActive_; }
   const PaintState& Painted() const { return painted_; }
-  const std::vector<std::string>& SelectedPaths() const { return selectedPaths_; }
+  const std::vector<PathText>& SelectedPaths() const { return selectedPaths_; }
   const MenuScript& Script() const { return script_; }
 
 private:
@@ -65,7 +65,7 @@ private:
   bool menuActive_ = false;
   PaintState painted_;
   MenuScript script_;
-  std::vector<std::string> selectedPaths_;
+  std::vector<PathText> selectedPaths_;
   UINT firstCommandId_ = 0;
   UINT submenuCommandId_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "script/MenuModel.h"
+#include "tool/ToolText.h"
 
 namespace {
 
@@ -12,18 +13,18 @@ void PrintEntries(const std::vector<MenuEntry>& entries, int depth, std::ostream
   for (const MenuEntry& entry : entries) {
     switch (entry.kind) {
       case MenuEntry::Kind::kSubmenu:
-        out << indent << "> " << entry.text << '\n';
+        out << indent << "> " << OutputFromAnsi(entry.text) << '\n';
         PrintEntries(entry.children, depth + 1, out);
         break;
       case MenuEntry::Kind::kSeparator: out << indent << "---\n"; break;
       case MenuEntry::Kind::kCommand:
-        out << indent << entry.text << "  =>  ";
+        out << indent << OutputFromAnsi(entry.text) << "  =>  ";
         if (!entry.commandError.empty()) {
-          out << "(cannot run: " << entry.commandError << ")\n";
+          out << "(cannot run: " << OutputFromAnsi(entry.commandError) << ")\n";
           break;
         }
-        out << entry.command.program;
-        if (!entry.command.parameters.empty()) out << ' ' << entry.command.parameters;
+        out << OutputText(entry.command.program);
+        if (!entry.command.parameters.empty()) out << ' ' << OutputText(entry.command.parameters);
         out << '\n';
         break;
     }

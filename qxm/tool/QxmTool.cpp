@@ -8,6 +8,7 @@
 #include "script/Registry.h"
 #include "script/ScriptStorage.h"
 #include "tool/MenuPrinter.h"
+#include "tool/ToolText.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int Install(const std::vector<std::string>& args, Registry& registry, std::ostre
             std::ostream& err) {
   MenuScript script(ToolServices(err));
   try {
-    script.InstallScript(args[0], registry);
+    script.InstallScript(AnsiFromArgument(args[0]), registry);
   } catch (const CQXMException& error) {
     err << error.GetMessage() << '\n';
     return kExitFailure;
@@ -85,8 +86,10 @@ int Show(const std::vector<std::string>&, Registry& registry, std::ostream& out,
   return kExitOk;
 }
 
-int Menu(const std::vector<std::string>& paths, Registry& registry, std::ostream& out,
+int Menu(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
          std::ostream& err) {
+  std::vector<PathText> paths;
+  for (const std::string& arg : args) paths.push_back(PathFromArgument(arg));
   MenuScript script(ToolServices(err));
   try {
     script.LoadFromRegistry(registry);

@@ -101,7 +101,7 @@ std::optional<FileOutcome> OpenSource(SourceFile& source, const wxString& path,
   }
   return Incomplete(context, path,
                     Msg(errorId) + Msg(msg::Colon) + Msg(msg::Space) +
-                        wxString(CryptoPP::FileStore::OpenErr(NarrowPath(path)).what()));
+                        ErrorDescription(CryptoPP::FileStore::OpenErr(NarrowPath(path))));
 }
 
 // Removes the source once its output is complete, when the user asked for
@@ -155,7 +155,7 @@ FileOutcome Encrypt(const wxString& path, const FileContext& context, FileAlgori
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,
-        Msg(msg::EncryptionError) + Msg(msg::Colon) + Msg(msg::Space) + wxString(error.what()));
+        Msg(msg::EncryptionError) + Msg(msg::Colon) + Msg(msg::Space) + ErrorDescription(error));
   }
   return RemoveSourceAndFinish(context, source, path);
 }
@@ -184,7 +184,7 @@ FileOutcome Decrypt(const wxString& path, const FileContext& context, FileAlgori
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,
-        Msg(msg::DecryptionError) + Msg(msg::Colon) + Msg(msg::Space) + wxString(error.what()));
+        Msg(msg::DecryptionError) + Msg(msg::Colon) + Msg(msg::Space) + ErrorDescription(error));
   }
   return RemoveSourceAndFinish(context, source, path);
 }

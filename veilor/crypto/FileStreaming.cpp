@@ -37,8 +37,9 @@ size_t WriterSink::Put2(const CryptoPP::byte* data, size_t length, int, bool) {
   return 0;
 }
 
-std::string NarrowPath(const wxString& path) {
-  const wxScopedCharBuffer narrow = path.mb_str();
-  if (narrow.length() > 0 || path.empty()) return std::string(narrow.data(), narrow.length());
-  return path.utf8_string();  // not representable in the code page
+std::string NarrowPath(const wxString& path) { return path.utf8_string(); }
+
+wxString ErrorDescription(const CryptoPP::Exception& error) {
+  const wxString text = wxString::FromUTF8(error.what());
+  return text.empty() ? wxString(error.what()) : text;
 }

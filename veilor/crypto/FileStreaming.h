@@ -36,5 +36,8 @@ private:
   AtomicFileWriter& writer_;
 };
 
-// A path in the narrow form the crypto library's error texts use.
+// A path in the narrow form the crypto library's error texts carry: UTF-8,
+// which holds a name in any script, where the code page may not.
 std::string NarrowPath(const wxString& path);
+// The text of a crypto library error, a path in it given back whole.
+wxString ErrorDescription(const CryptoPP::Exception& error);

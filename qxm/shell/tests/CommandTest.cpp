@@ -38,7 +38,7 @@ protected:
     DeleteFileA(output_.c_str());
     SetEnvironmentVariableA("QXM_RECORDER_OUT", output_.c_str());
     object_ = new CZQXM();
-    IDataObject* data = NewDropData({"C:\\a b.txt", "C:\\c.txt"});
+    IDataObject* data = Selection();
     ASSERT_EQ(object_->Initialize(nullptr, data, nullptr), S_OK);
     data->Release();
     menu_ = CreatePopupMenu();
@@ -49,6 +49,8 @@ protected:
     object_->Release();
     SetEnvironmentVariableA("QXM_RECORDER_OUT", nullptr);
   }
+
+  virtual IDataObject* Selection() { return NewDropData({"C:\\a b.txt", "C:\\c.txt"}); }
 
   // What the shell does when the user moves onto an entry.
   void Highlight(std::int32_t index) {
@@ -157,6 +159,33 @@ TEST_F(CommandTest, ANegativeProgramIdIsReportedAndNothingRuns) {
   EXPECT_EQ(messages_.Shown()[0].text, "Internal error. Wrong constant ID");
   EXPECT_EQ(messages_.Shown()[0].caption, "Error");
   EXPECT_TRUE(Recorded(2000).empty());
+}
+
+// Names that the ANSI code page cannot hold, as the shell hands them over.
+const char* const kForeignNames[] = {"C:\\Данные\\отчёт.txt", "C:\\数据\\报告.txt",
+                                     "C:\\x\\\xF0\x9F\x94\x92 keys.bin", "C:\\x\\plain.txt"};
+
+class ForeignNamesCommandTest : public CommandTest {
+protected:
+  IDataObject* Selection() override {
+    std::vector<std::wstring> paths;
+    for (const char* name : kForeignNames) paths.push_back(Wide(name));
+    return NewWideDropData(paths);
+  }
+};
+
+TEST_F(ForeignNamesCommandTest, EveryNameReachesTheProgramWhole) {
+  ASSERT_EQ(object_->SelectedPaths().size(), 4u);
+  EXPECT_EQ(object_->SelectedPaths()[1], Wide(kForeignNames[1]));
+  Highlight(0);
+  EXPECT_EQ(Invoke(), S_OK);
+  const auto lines = Recorded();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "aese");
+  std::string list;
+  for (const char* name : kForeignNames) list += std::string(name) + ",";
+  EXPECT_EQ(lines[2], list);
+  EXPECT_TRUE(messages_.Shown().empty());
 }
 
 TEST(RunFailureTest, EachResultOfTheShellHasItsMessage) {

@@ -157,9 +157,9 @@ TEST_F(MenuTest, EveryPathIsCollectedWholeEvenBeyondTwoHundredSixtyBytes) {
       "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".txt";
   ASSERT_EQ(Initialize({"C:\\first.txt", longPath, "C:\\x"}), S_OK);
   ASSERT_EQ(object_->SelectedPaths().size(), 3u);
-  EXPECT_EQ(object_->SelectedPaths()[0], "C:\\first.txt");
-  EXPECT_EQ(object_->SelectedPaths()[1], longPath);
-  EXPECT_EQ(object_->SelectedPaths()[2], "C:\\x");
+  EXPECT_EQ(object_->SelectedPaths()[0], L"C:\\first.txt");
+  EXPECT_EQ(object_->SelectedPaths()[1], Wide(longPath));
+  EXPECT_EQ(object_->SelectedPaths()[2], L"C:\\x");
   // Several files: every file item, the txt one included.
   EXPECT_EQ(object_->Script().applicable.size(), 8u);
 }

@@ -175,6 +175,17 @@ TEST_F(RegistrationTest, TheQxmCommandInstallsAndRemovesTheScriptInTheRegistry) 
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kScriptKey));
 }
 
+// Its menu command takes the paths from the wide command line and prints them in UTF-8.
+TEST_F(RegistrationTest, TheQxmCommandShowsNamesOutsideTheCodePageWhole) {
+  const std::string qxm = "\"" + TestBinDir() + "\\qxm.exe\" ";
+  ASSERT_EQ(RunAndWait(qxm + "install \"" + FilledShippedScript() + "\""), 0);
+  const std::string name = "C:\\Данные\\\xF0\x9F\x94\x92 报告.txt";
+  const auto output = RunForOutput(Wide(qxm + "menu \"" + name + "\""));
+  ASSERT_TRUE(output.has_value());
+  EXPECT_NE(output->find("aese \"" + name + "\","), std::string::npos) << *output;
+  RunAndWait(qxm + "uninstall");
+}
+
 TEST(InstallTest, InstallFalseWritesNothing) {
   MessageCatcher messages;
   DeleteKey(HKEY_LOCAL_MACHINE, kScriptKey);

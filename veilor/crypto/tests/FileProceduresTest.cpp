@@ -242,6 +242,16 @@ TEST_F(FileProceduresTest, UnreadableSourceOrUnwritableOutputIsAnIncompleteRow) 
 #endif
 }
 
+TEST_F(FileProceduresTest, TheRowOfAFileThatCannotBeOpenedNamesItWholeInAnyScript) {
+  const wxString name = wxString::FromUTF8(
+      "\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 "
+      "\xE6\x8A\xA5\xE5\x91\x8A \xF0\x9F\x94\x92.txt");
+  const FileOutcome outcome = Run(EncryptFileAes, Path(name));
+  EXPECT_EQ(outcome.status, "Incomplete");
+  EXPECT_EQ(outcome.description,
+            "Encryption error: FileStore: error opening file for reading: " + Path(name));
+}
+
 TEST_F(FileProceduresTest, SourceIsRemovedOnlyAfterSuccess) {
   removeSource = true;
   WriteFileBytes(Path("f"), Pattern(300));

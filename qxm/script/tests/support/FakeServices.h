@@ -8,11 +8,12 @@
 #include "script/ScriptServices.h"
 
 // Platform services with a made-up file system: exactly the paths that a test
-// declares exist, and warnings are recorded instead of shown.
+// declares exist, and warnings are recorded instead of shown. The script's text
+// is converted as on this platform.
 class FakeServices {
 public:
   FakeServices& File(const std::string& path);
-  FakeServices& Folder(const std::string& path);
+  FakeServices& Folder(const PathText& path);
   FakeServices& Text(TextRules rules);
 
   // Services bound to this object, which must outlive them.
@@ -23,7 +24,7 @@ public:
 
 private:
   std::set<std::string> files_;
-  std::set<std::string> folders_;
+  std::set<PathText> folders_;
   std::vector<std::pair<std::string, std::string>> warnings_;
   TextRules text_;
 };

@@ -18,8 +18,10 @@ int CatchMessage(const char* text, const char* caption, UINT type) {
 
 class DropData : public IDataObject {
 public:
-  DropData(std::vector<std::string> paths, bool hasDrop)
-      : paths_(std::move(paths)), hasDrop_(hasDrop) {}
+  // The names block: each path with its terminating zero, then one more zero,
+  // in bytes or in wide characters.
+  DropData(std::string names, bool wide, bool hasDrop)
+      : names_(std::move(names)), wide_(wide), hasDrop_(hasDrop) {}
   virtual ~DropData() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -42,15 +44,12 @@ public:
     if (!hasDrop_ || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
       return DV_E_FORMATETC;
     }
-    std::string names;
-    for (const std::string& path : paths_) names += path + '\0';
-    names += '\0';
-    const SIZE_T size = sizeof(DROPFILES) + names.size();
+    const SIZE_T size = sizeof(DROPFILES) + names_.size();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    drop->fWide = wide_ ? TRUE : FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names_.data(), names_.size());
     GlobalUnlock(memory);
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory;
@@ -76,7 +75,8 @@ public:
 
 private:
   ULONG references_ = 1;
-  std::vector<std::string> paths_;
+  std::string names_;
+  bool wide_;
   bool hasDrop_;
 };
 
@@ -186,7 +186,53 @@ const std::vector<ShownMessage>& MessageCatcher::Shown() const { return g_shown;
 void MessageCatcher::Clear() { g_shown.clear(); }
 
 IDataObject* NewDropData(const std::vector<std::string>& paths, bool hasDrop) {
-  return new DropData(paths, hasDrop);
+  std::string names;
+  for (const std::string& path : paths) names += path + '\0';
+  return new DropData(names + '\0', false, hasDrop);
+}
+
+IDataObject* NewWideDropData(const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& path : paths) names += path + L'\0';
+  names += L'\0';
+  return new DropData(
+      std::string(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t)),
+      true, true);
+}
+
+std::wstring Wide(const std::string& utf8) {
+  const int size = static_cast<int>(utf8.size());
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), size)));
+  return wide;
+}
+
+std::optional<std::string> RunForOutput(const std::wstring& commandLine) {
+  const std::wstring outPath = Wide(TempFolder()) + L"\\captured output.txt";
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return std::nullopt;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process = {};
+  std::wstring line = commandLine;
+  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  CloseHandle(out);
+  if (!started) return std::nullopt;
+  WaitForSingleObject(process.hProcess, 60000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::ifstream in(outPath.c_str(), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 namespace {

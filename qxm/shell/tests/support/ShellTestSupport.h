@@ -19,6 +19,11 @@ std::string WriteTextFile(const std::string& name, const std::string& text);  //
 
 // Runs a command line and waits for it; the exit code, or -1 when it did not start.
 long RunAndWait(const std::string& commandLine);
+// Runs a wide command line and waits for it; what it wrote to its standard
+// output and error, or nothing when it did not start.
+std::optional<std::string> RunForOutput(const std::wstring& commandLine);
+// UTF-8 text as wide characters.
+std::wstring Wide(const std::string& utf8);
 
 // --- Registry
 bool KeyExists(HKEY root, const std::string& path);
@@ -50,6 +55,8 @@ public:
 // --- A data object that serves the file-drop format with the given paths
 // (none at all when hasDrop is false). Released by the caller.
 IDataObject* NewDropData(const std::vector<std::string>& paths, bool hasDrop = true);
+// The same with wide paths, as the shell hands over names in every script.
+IDataObject* NewWideDropData(const std::vector<std::wstring>& paths);
 
 // --- A script stored for the menu tests: constants 1 (the recorder), 2 and 3
 // (shipped icons) and 4 (a file that is no icon); the item lines given.
