@@ -89,6 +89,18 @@ private:
   DWORD* pixels_ = nullptr;
 };
 
+// The shell's request to paint a whole entry of that size into the canvas.
+DRAWITEMSTRUCT Drawing(const Canvas& canvas, UINT id, ULONG_PTR data, int width, int height) {
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = id;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hDC = canvas.Dc();
+  SetRect(&draw.rcItem, 0, 0, width, height);
+  draw.itemData = data;
+  return draw;
+}
+
 class PaintTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -106,14 +118,8 @@ protected:
   }
 
   void Draw(Canvas& canvas, UINT id, ULONG_PTR data, bool selected) {
-    DRAWITEMSTRUCT draw = {};
-    draw.CtlType = ODT_MENU;
-    draw.itemID = id;
-    draw.itemAction = ODA_DRAWENTIRE;
+    DRAWITEMSTRUCT draw = Drawing(canvas, id, data, kWidth, kHeight);
     draw.itemState = selected ? ODS_SELECTED : 0;
-    draw.hDC = canvas.Dc();
-    SetRect(&draw.rcItem, 0, 0, kWidth, kHeight);
-    draw.itemData = data;
     EXPECT_EQ(object_->HandleMenuMsg2(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), nullptr),
               S_OK);
   }
@@ -199,13 +205,7 @@ TEST_F(PaintTest, AtOneAndAHalfTimesTheDesignDpiTheEntryItsTextAndIconScale) {
   constexpr int kWide = 240;
   constexpr int kHigh = 36;
   Canvas canvas(kWide, kHigh);
-  DRAWITEMSTRUCT draw = {};
-  draw.CtlType = ODT_MENU;
-  draw.itemID = kFirst;
-  draw.itemAction = ODA_DRAWENTIRE;
-  draw.hDC = canvas.Dc();
-  SetRect(&draw.rcItem, 0, 0, kWide, kHigh);
-  draw.itemData = EntryData(0, 0);
+  DRAWITEMSTRUCT draw = Drawing(canvas, kFirst, EntryData(0, 0), kWide, kHigh);
   PaintState state;
   DrawItemAtDpi(object_->Script(), kSubmenu, draw, state, 144);
   const COLORREF back = GetSysColor(COLOR_MENU);
@@ -279,13 +279,7 @@ TEST_F(PaintTest, OnAScreenAt144DpiTheMenuIsMeasuredAndPaintedAtIt) {
   constexpr int kWide = 240;
   constexpr int kHigh = 36;
   Canvas canvas(kWide, kHigh);
-  DRAWITEMSTRUCT draw = {};
-  draw.CtlType = ODT_MENU;
-  draw.itemID = kFirst;
-  draw.itemAction = ODA_DRAWENTIRE;
-  draw.hDC = canvas.Dc();
-  SetRect(&draw.rcItem, 0, 0, kWide, kHigh);
-  draw.itemData = EntryData(0, 0);
+  DRAWITEMSTRUCT draw = Drawing(canvas, kFirst, EntryData(0, 0), kWide, kHigh);
   object_->HandleMenuMsg2(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), nullptr);
   const COLORREF back = GetSysColor(COLOR_MENU);
   EXPECT_GT(canvas.ColouredPixels(16, 24), 10);
