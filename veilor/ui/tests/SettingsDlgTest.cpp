@@ -52,7 +52,7 @@ void ExpectInsideAndApart(wxWindow& parent) {
     for (size_t j = i + 1; j < shown.size(); ++j) {
       EXPECT_FALSE(rect.Intersects(shown[j]->GetRect())) << name << " / " << shown[j]->GetLabel();
     }
-    if (wxDynamicCast(shown[i], wxCheckBox) || wxDynamicCast(shown[i], wxStaticText)) {
+    if (dynamic_cast<wxCheckBox*>(shown[i]) || dynamic_cast<wxStaticText*>(shown[i])) {
       EXPECT_GE(rect.width, shown[i]->GetBestSize().x) << name << " is cut off";
       EXPECT_GE(rect.height, shown[i]->GetBestSize().y) << name << " is cut off";
     }
