@@ -7,6 +7,7 @@
 #include "QXM_h.h"
 #include "script/MenuScript.h"
 #include "script/Registry.h"
+#include "script/ReplaceAll.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ const wchar_t kTypeLibId[] = L"{A53F1AAA-8E24-4ab1-8C6D-1F0B7E94C2D8}";
 std::wstring Fill(std::wstring text, const std::wstring& modulePath) {
   const std::pair<std::wstring, std::wstring> fills[] = {
       {L"%MODULE%", modulePath}, {L"%APPID%", kAppId}, {L"%CLSID%", kClassId}};
-  for (const auto& [token, value] : fills) {
-    for (std::size_t at = text.find(token); at != std::wstring::npos;
-         at = text.find(token, at + value.size())) {
-      text.replace(at, token.size(), value);
-    }
-  }
+  for (const auto& [token, value] : fills) text = ReplaceAll(std::move(text), token, value);
   return text;
 }
 

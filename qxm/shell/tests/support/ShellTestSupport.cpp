@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "script/ReplaceAll.h"
 #include "shell/ShellHeaders.h"
 #include "support/DropData.h"
 
@@ -42,6 +44,12 @@ std::string TempFolder() {
     return dir;
   }();
   return folder;
+}
+
+std::string ShippedScriptFilledIn(const std::string& shippedDir) {
+  std::ifstream in(shippedDir + "\\veilor.qxm", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ReplaceAll(ReplaceAll(text, "@VEILOR_EXE@", RecorderPath()), "@ICON_DIR@", shippedDir);
 }
 
 std::string WriteTextFile(const std::string& name, const std::string& text) {
