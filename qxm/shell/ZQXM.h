@@ -49,13 +49,10 @@ public:
   HRESULT STDMETHODCALLTYPE HandleMenuMsg2(UINT message, WPARAM wParam, LPARAM lParam,
                                            LRESULT* result) override;
 
-  // State open to the tests.
-  bool MenuActive() const { return menuActive_; }
-  const PaintState& Painted() const { return painted_; }
-  const std::vector<PathText>& SelectedPaths() const { return selectedPaths_; }
-  const MenuScript& Script() const { return script_; }
-
 private:
+  // The tests read the state below through it.
+  friend class ZQXMProbe;
+
   HRESULT LoadTypeInfo();
   // Initialize's work: takes the selection, loads the script, keeps what applies.
   HRESULT Select(IDataObject* data);
