@@ -55,6 +55,7 @@ ULONG STDMETHODCALLTYPE CZQXM::Release() {
   return static_cast<ULONG>(left);
 }
 
+// Guarded by its callers: the module's path is built in memory.
 HRESULT CZQXM::LoadTypeInfo() {
   if (typeInfo_ != nullptr) return S_OK;
   const std::wstring path = ModulePath();
@@ -76,29 +77,35 @@ HRESULT STDMETHODCALLTYPE CZQXM::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  typeInfo_->AddRef();
-  *info = typeInfo_;
-  return S_OK;
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    typeInfo_->AddRef();
+    *info = typeInfo_;
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                                DISPID* ids) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    return DispGetIDsOfNames(typeInfo_, names, count, ids);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                         VARIANT* result, EXCEPINFO* exception,
                                         UINT* argumentError) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  return DispInvoke(static_cast<IZQXM*>(this), typeInfo_, id, flags, params, result, exception,
-                    argumentError);
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    return DispInvoke(static_cast<IZQXM*>(this), typeInfo_, id, flags, params, result, exception,
+                      argumentError);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) {
