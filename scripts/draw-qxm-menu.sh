@@ -8,13 +8,8 @@ cd "$(dirname "$0")/.."
 cmake --preset windows
 cmake --build --preset windows --target qxm_menu_picture
 
-prefix=$(mktemp -d /tmp/qxm-wine.XXXXXX)
-cleanup() {
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. scripts/wine-prefix.sh
+make_wine_prefix qxm-wine
 bmp="$prefix/qxm-menu.bmp"
 xvfb-run -a -s "-screen 0 1024x768x24" \
   wine build/windows/qxm-shell-bin/qxm_menu_picture.exe "$(winepath -w "$bmp")"

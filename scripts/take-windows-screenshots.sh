@@ -17,10 +17,10 @@ fi
 gallery=build/windows/veilor/ui/tests/veilor_window_gallery.exe
 out=docs/windows
 mkdir -p "$out"
-prefix=$(mktemp -d /tmp/veilor-shots.XXXXXX)
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" VEILOR_GALLERY_AREA=1
-wineboot -i >/dev/null 2>&1 || true
+. scripts/wine-prefix.sh
+make_wine_prefix veilor-shots
+export VEILOR_GALLERY_AREA=1
+start_wine_prefix
 # The pointer rests in the screen's corner, where no window shows a tooltip.
 xdotool mousemove 1599 1199
 

@@ -25,14 +25,9 @@ setup=$(ls "$build"/veilor-setup-*.exe)
 client=$build/installer/qxm_menu_client.exe
 settings_writer=$build/installer/veilor_write_settings.exe
 
-prefix=$(mktemp -d /tmp/veilor-e2e.XXXXXX)
-cleanup() {
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1 || true
+. scripts/wine-prefix.sh
+make_wine_prefix veilor-e2e
+start_wine_prefix
 
 failures=0
 check() { # description, command...

@@ -17,13 +17,7 @@ if [ -z "${VEILOR_WINE_UNDER_X:-}" ]; then
   exec env VEILOR_WINE_UNDER_X=1 xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
-prefix=$(mktemp -d /tmp/veilor-wine.XXXXXX)
-cleanup() {
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The first start creates the prefix; keep its server running for all tests.
-wineboot -i >/dev/null 2>&1 || wine cmd /c exit >/dev/null 2>&1 || true
+. scripts/wine-prefix.sh
+make_wine_prefix veilor-wine
+start_wine_prefix
 ctest --preset windows

@@ -17,76 +17,12 @@
 #include <vector>
 
 #include "QXM_h.h"  // CLSID_ZQXM
+#include "support/DropData.h"
 
 namespace {
 
 constexpr UINT kFirst = 1;
 constexpr UINT kLast = 0x7fff;
-
-// The file-drop format with the selected paths, as Explorer hands it over.
-class DropData final : public IDataObject {
-public:
-  explicit DropData(std::vector<std::wstring> paths) : paths_(std::move(paths)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject)) {
-      *out = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
-      return DV_E_FORMATETC;
-    }
-    // DROPFILES, then each wide path with its terminating zero, then one more zero.
-    std::wstring names;
-    for (const std::wstring& path : paths_) names += path + L'\0';
-    names += L'\0';
-    const SIZE_T bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (memory == nullptr) return E_OUTOFMEMORY;
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
-                names.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-    out->ptd = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
-private:
-  std::vector<std::wstring> paths_;
-  ULONG refs_ = 1;
-};
 
 // Help texts are the script's 8-bit text.
 std::string ToAnsi(const wchar_t* text) {
@@ -145,7 +81,7 @@ int Run(const std::vector<std::wstring>& paths, const char* wantedHelp) {
     std::fprintf(stderr, "CoCreateInstance failed: 0x%08lx\n", static_cast<unsigned long>(hr));
     return 2;
   }
-  auto* data = new DropData(paths);
+  auto* data = DropData::FromWide(paths);
   hr = init->Initialize(nullptr, data, nullptr);
   data->Release();
   IContextMenu2* menu = nullptr;

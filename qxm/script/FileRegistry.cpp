@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "AtomicFile.h"
 #include "RegistryValues.h"
@@ -54,13 +53,7 @@ public:
                    std::size_t& size) override {
     ValueList values;
     if (!Load(values)) return Query::kFailed;
-    const RegistryValue* value = values.Find(name);
-    if (value == nullptr) return Query::kMissing;
-    type = value->type;
-    size = value->data.size();
-    if (size > capacity) return Query::kMoreData;
-    if (size > 0) std::memcpy(buffer, value->data.data(), size);
-    return Query::kOk;
+    return QueryFrom(values, name, type, buffer, capacity, size);
   }
 
   bool DeleteValue(const std::string& name) override {

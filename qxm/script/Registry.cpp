@@ -1,8 +1,22 @@
 #include "Registry.h"
 
+#include <cstring>
+
 bool RegistryKey::SetString(const std::string& name, const std::string& text) {
   // The terminating NUL is part of the stored data, as Windows stores strings.
   return SetValue(name, kRegSz, std::string_view(text.c_str(), text.size() + 1));
+}
+
+RegistryKey::Query RegistryKey::QueryFrom(const ValueList& values, const std::string& name,
+                                          std::uint32_t& type, char* buffer, std::size_t capacity,
+                                          std::size_t& size) {
+  const RegistryValue* value = values.Find(name);
+  if (value == nullptr) return Query::kMissing;
+  type = value->type;
+  size = value->data.size();
+  if (size > capacity) return Query::kMoreData;
+  if (size > 0) std::memcpy(buffer, value->data.data(), size);
+  return Query::kOk;
 }
 
 bool RegistryKey::ReplaceValues(const ValueList& values) {

@@ -43,6 +43,11 @@ public:
   // Makes these the key's only values. Value by value, so an interruption can
   // leave a part done, unless the store can replace them all at once.
   virtual bool ReplaceValues(const ValueList& values);
+
+protected:
+  // QueryValue for a store that holds its values in a list.
+  static Query QueryFrom(const ValueList& values, const std::string& name, std::uint32_t& type,
+                         char* buffer, std::size_t capacity, std::size_t& size);
 };
 
 // The machine-wide root of such a store (HKEY_LOCAL_MACHINE on Windows). Key

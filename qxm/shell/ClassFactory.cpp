@@ -1,7 +1,6 @@
 #include "ClassFactory.h"
 
-#include <new>
-
+#include "ComGuard.h"
 #include "Module.h"
 #include "QXM_h.h"
 #include "ZQXM.h"
@@ -31,12 +30,14 @@ HRESULT STDMETHODCALLTYPE CClassFactory::CreateInstance(IUnknown* outer, REFIID 
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  CZQXM* created = new (std::nothrow) CZQXM();
-  if (created == nullptr) return E_OUTOFMEMORY;
-  // The caller's reference replaces the one the object is born with.
-  const HRESULT hr = created->QueryInterface(iid, object);
-  created->Release();
-  return hr;
+  // The object's construction may throw as well as its allocation.
+  return Guarded([&] {
+    CZQXM* created = new CZQXM();
+    // The caller's reference replaces the one the object is born with.
+    const HRESULT hr = created->QueryInterface(iid, object);
+    created->Release();
+    return hr;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CClassFactory::LockServer(BOOL lock) {

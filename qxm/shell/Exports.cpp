@@ -1,8 +1,9 @@
-// The five exports of QXM.dll (see QXM.def). Each catches everything: no
-// exception may cross into the caller.
+// The five exports of QXM.dll (see QXM.def). Each runs its work through the
+// guard: no exception may cross into the caller.
 #include <windows.h>
 
 #include "ClassFactory.h"
+#include "ComGuard.h"
 #include "Install.h"
 #include "Module.h"
 #include "Registrar.h"
@@ -18,16 +19,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 // system: this module serves no proxy/stub class of its own, so only ZQXM's
 // factory is offered.
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
-  try {
-    return GetClassObject(classId, iid, object);
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  return Guarded([&] { return GetClassObject(classId, iid, object); });
 }
 
 // Nothing of the marshaller lives in this module, so only the lock count decides.
 STDAPI DllCanUnloadNow() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
 
+// These three guard their own work, so that the tests drive it in-process.
 STDAPI DllRegisterServer() { return RegisterServer(); }
 
 STDAPI DllUnregisterServer() { return UnregisterServer(); }

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "ComGuard.h"
 #include "Module.h"
 #include "script/MenuScript.h"
-#include "script/QXMException.h"
 #include "script/Registry.h"
 
 namespace {
@@ -31,14 +31,9 @@ ScriptServices ShellScriptServices() {
 
 HRESULT InstallFromCommandLine(BOOL install, const wchar_t* commandLine) {
   if (!install) return S_OK;
-  try {
+  return Guarded(ShownError{E_FAIL}, [&] {
     MenuScript script(ShellScriptServices());
     const auto registry = OpenPlatformRegistry();
     return script.InstallScript(ToAnsi(commandLine), *registry) ? S_OK : E_FAIL;
-  } catch (const CQXMException& error) {
-    ShowError(error.GetMessage());
-    return E_FAIL;
-  } catch (...) {
-    return E_FAIL;
-  }
+  });
 }

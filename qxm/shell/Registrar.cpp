@@ -2,11 +2,12 @@
 
 #include <oleauto.h>
 
+#include "ComGuard.h"
 #include "Module.h"
 #include "QXM_h.h"
 #include "script/MenuScript.h"
-#include "script/QXMException.h"
 #include "script/Registry.h"
+#include "script/ReplaceAll.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ const wchar_t kTypeLibId[] = L"{A53F1AAA-8E24-4ab1-8C6D-1F0B7E94C2D8}";
 std::wstring Fill(std::wstring text, const std::wstring& modulePath) {
   const std::pair<std::wstring, std::wstring> fills[] = {
       {L"%MODULE%", modulePath}, {L"%APPID%", kAppId}, {L"%CLSID%", kClassId}};
-  for (const auto& [token, value] : fills) {
-    for (std::size_t at = text.find(token); at != std::wstring::npos;
-         at = text.find(token, at + value.size())) {
-      text.replace(at, token.size(), value);
-    }
-  }
+  for (const auto& [token, value] : fills) text = ReplaceAll(std::move(text), token, value);
   return text;
 }
 
@@ -171,55 +167,31 @@ HRESULT UnregisterTypeLibrary() {
   return UnRegisterTypeLib(LIBID_ZQXMLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
 }
 
-HRESULT RegisterProxyStub() { return RegisterTypeLibrary(); }
-
-HRESULT UnregisterProxyStub() { return UnregisterTypeLibrary(); }
-
 HRESULT RegisterServer() {
-  try {
+  // A failure to empty the script key is shown; access is then refused.
+  return Guarded(ShownError{E_ACCESSDENIED}, [] {
     const std::wstring module = ModulePath();
+    // Registering the type library also writes IZQXM's proxy/stub entries.
     HRESULT hr = RegisterEntries(HKEY_CLASSES_ROOT, AppIdEntries(), module);
     if (SUCCEEDED(hr)) hr = RegisterEntries(HKEY_CLASSES_ROOT, ClassEntries(), module);
     if (SUCCEEDED(hr)) hr = RegisterTypeLibrary();
     if (FAILED(hr)) return hr;
-    hr = RegisterProxyStub();
-    if (FAILED(hr)) return hr;
-    try {
-      // A following DllInstall starts from an empty key.
-      DeleteStoredScriptOf(OpenPlatformRegistry());
-    } catch (const CQXMException& error) {
-      ShowError(error.GetMessage());
-      return E_ACCESSDENIED;
-    }
+    // A following DllInstall starts from an empty key.
+    DeleteStoredScriptOf(OpenPlatformRegistry());
     return hr;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT UnregisterServer() {
-  try {
+  return Guarded(ShownError{E_FAIL}, [] {
     HRESULT hr = UnregisterEntries(HKEY_CLASSES_ROOT, ClassEntries());
     // A type library that is not registered (a second unregistration) has
-    // nothing left to remove; the system would call that a failure.
+    // nothing left to remove; the system would call that a failure. Removing
+    // it also removes IZQXM's proxy/stub entries.
     if (SUCCEEDED(hr) && TypeLibraryRegistered()) hr = UnregisterTypeLibrary();
     if (SUCCEEDED(hr)) hr = UnregisterEntries(HKEY_CLASSES_ROOT, AppIdEntries());
     if (FAILED(hr)) return hr;
-    hr = RegisterProxyStub();
-    if (FAILED(hr)) return hr;
-    hr = UnregisterProxyStub();
-    try {
-      DeleteStoredScriptOf(OpenPlatformRegistry());
-    } catch (const CQXMException& error) {
-      ShowError(error.GetMessage());
-      return E_FAIL;
-    }
+    DeleteStoredScriptOf(OpenPlatformRegistry());
     return hr;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }

@@ -36,16 +36,12 @@ HRESULT RegisterEntries(HKEY root, const std::vector<RegistryEntry>& table,
                         const std::wstring& modulePath);
 HRESULT UnregisterEntries(HKEY root, const std::vector<RegistryEntry>& table);
 
-// The type library embedded in this module as resource 1.
+// The type library embedded in this module as resource 1. IZQXM is dual, so
+// the type-library marshaller is its proxy/stub: registering the type library
+// writes HKCR\Interface\{IID} naming it, and removing it removes that entry.
 HRESULT RegisterTypeLibrary();
 HRESULT UnregisterTypeLibrary();
 
-// IZQXM is dual, so the type-library marshaller is its proxy/stub: registering
-// the type library writes HKCR\Interface\{IID} naming it, and removing the
-// type library removes that entry again.
-HRESULT RegisterProxyStub();
-HRESULT UnregisterProxyStub();
-
-// The exports' work. Neither lets an exception out.
+// The exports' work. Neither lets an exception out (see ComGuard.h).
 HRESULT RegisterServer();
 HRESULT UnregisterServer();

@@ -2,15 +2,13 @@
 
 #include <oleauto.h>
 
-#include <new>
-
+#include "ComGuard.h"
 #include "CommandRunner.h"
 #include "Install.h"
 #include "MenuRenderer.h"
 #include "Module.h"
 #include "Selection.h"
 #include "script/MenuModel.h"
-#include "script/QXMException.h"
 #include "script/Registry.h"
 
 namespace {
@@ -57,6 +55,7 @@ ULONG STDMETHODCALLTYPE CZQXM::Release() {
   return static_cast<ULONG>(left);
 }
 
+// Guarded by its callers: the module's path is built in memory.
 HRESULT CZQXM::LoadTypeInfo() {
   if (typeInfo_ != nullptr) return S_OK;
   const std::wstring path = ModulePath();
@@ -78,53 +77,57 @@ HRESULT STDMETHODCALLTYPE CZQXM::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  typeInfo_->AddRef();
-  *info = typeInfo_;
-  return S_OK;
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    typeInfo_->AddRef();
+    *info = typeInfo_;
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                                DISPID* ids) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  return DispGetIDsOfNames(typeInfo_, names, count, ids);
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    return DispGetIDsOfNames(typeInfo_, names, count, ids);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                         VARIANT* result, EXCEPINFO* exception,
                                         UINT* argumentError) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = LoadTypeInfo();
-  if (FAILED(hr)) return hr;
-  return DispInvoke(static_cast<IZQXM*>(this), typeInfo_, id, flags, params, result, exception,
-                    argumentError);
+  return Guarded([&] {
+    const HRESULT hr = LoadTypeInfo();
+    if (FAILED(hr)) return hr;
+    return DispInvoke(static_cast<IZQXM*>(this), typeInfo_, id, flags, params, result, exception,
+                      argumentError);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) {
-  try {
-    painted_ = PaintState{};
-    menuActive_ = true;
-    if (!CollectSelection(data, selectedPaths_)) {
-      menuActive_ = false;
-      return E_INVALIDARG;
-    }
-    try {
-      const auto registry = OpenPlatformRegistry();
-      script_.LoadFromRegistry(*registry);
-      script_.SelectItems(selectedPaths_);
-    } catch (const CQXMException& error) {
-      // The menu then shows none of the script's entries.
-      script_.applicable.clear();
-      ShowError(error.GetMessage());
-    }
-    return S_OK;
-  } catch (...) {
+  const HRESULT hr = Guarded(ShownError{S_OK}, [&] { return Select(data); });
+  // An object that could not take the selection offers no menu.
+  if (FAILED(hr)) menuActive_ = false;
+  return hr;
+}
+
+HRESULT CZQXM::Select(IDataObject* data) {
+  painted_ = PaintState{};
+  menuActive_ = true;
+  if (!CollectSelection(data, selectedPaths_)) {
     menuActive_ = false;
-    return E_OUTOFMEMORY;
+    return E_INVALIDARG;
   }
+  // A script that cannot be loaded leaves none of its entries on the menu.
+  script_.applicable.clear();
+  const auto registry = OpenPlatformRegistry();
+  script_.LoadFromRegistry(*registry);
+  script_.SelectItems(selectedPaths_);
+  return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::QueryContextMenu(HMENU menu, UINT position, UINT firstId, UINT,
@@ -136,16 +139,11 @@ HRESULT STDMETHODCALLTYPE CZQXM::QueryContextMenu(HMENU menu, UINT position, UIN
   }
   firstCommandId_ = firstId;
   submenuCommandId_ = firstId + 1;
-  try {
+  return Guarded(ShownError{S_OK}, [&] {
     InsertItems(menu, position, firstCommandId_, submenuCommandId_,
                 BuildMenu(script_, selectedPaths_));
-  } catch (const CQXMException& error) {
-    ShowError(error.GetMessage());
-    return S_OK;
-  } catch (...) {
-    return S_OK;
-  }
-  return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2);
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::HandleMenuMsg(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,7 +153,7 @@ HRESULT STDMETHODCALLTYPE CZQXM::HandleMenuMsg(UINT message, WPARAM wParam, LPAR
 HRESULT STDMETHODCALLTYPE CZQXM::HandleMenuMsg2(UINT message, WPARAM, LPARAM lParam,
                                                 LRESULT* result) {
   if (!menuActive_) return S_OK;
-  try {
+  return Guarded([&] {
     switch (message) {
       case kDrawItem:
         if (lParam != 0) {
@@ -173,17 +171,15 @@ HRESULT STDMETHODCALLTYPE CZQXM::HandleMenuMsg2(UINT message, WPARAM, LPARAM lPa
         break;
       default: break;
     }
-  } catch (...) {
-    // Painting goes on without this entry.
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::GetCommandString(UINT_PTR, UINT type, UINT*, CHAR* buffer,
                                                   UINT size) {
   if (!menuActive_) return E_INVALIDARG;
   if ((type & GCS_HELPTEXTA) == 0) return E_INVALIDARG;
-  try {
+  return Guarded([&] {
     std::string text;
     if (const ScriptItem* item = script_.ItemAt(painted_.lastItemIndex)) {
       text = painted_.lastItemId == static_cast<std::int32_t>(submenuCommandId_)
@@ -202,20 +198,11 @@ HRESULT STDMETHODCALLTYPE CZQXM::GetCommandString(UINT_PTR, UINT type, UINT*, CH
       lstrcpynA(buffer, text.c_str(), static_cast<int>(size));
     }
     return S_OK;
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT STDMETHODCALLTYPE CZQXM::InvokeCommand(CMINVOKECOMMANDINFO* info) {
-  try {
-    return RunCommand(info);
-  } catch (const CQXMException& error) {
-    ShowError(error.GetMessage());
-    return E_FAIL;
-  } catch (...) {
-    return E_FAIL;
-  }
+  return Guarded(ShownError{E_FAIL}, [&] { return RunCommand(info); });
 }
 
 HRESULT CZQXM::RunCommand(CMINVOKECOMMANDINFO* info) {

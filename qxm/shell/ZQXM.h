@@ -13,7 +13,7 @@
 // The context-menu object that the shell creates for one opening of a menu.
 // Its interfaces, in the order of its interface map: IZQXM (and IDispatch
 // through it), IShellExtInit, IContextMenu, IContextMenu2, IContextMenu3.
-// No exception leaves a method.
+// No exception leaves a method (see ComGuard.h).
 class CZQXM : public IZQXM, public IShellExtInit, public IContextMenu3 {
 public:
   CZQXM();
@@ -49,14 +49,13 @@ public:
   HRESULT STDMETHODCALLTYPE HandleMenuMsg2(UINT message, WPARAM wParam, LPARAM lParam,
                                            LRESULT* result) override;
 
-  // State open to the tests.
-  bool MenuActive() const { return menuActive_; }
-  const PaintState& Painted() const { return painted_; }
-  const std::vector<PathText>& SelectedPaths() const { return selectedPaths_; }
-  const MenuScript& Script() const { return script_; }
-
 private:
+  // The tests read the state below through it.
+  friend class ZQXMProbe;
+
   HRESULT LoadTypeInfo();
+  // Initialize's work: takes the selection, loads the script, keeps what applies.
+  HRESULT Select(IDataObject* data);
   HRESULT RunCommand(CMINVOKECOMMANDINFO* info);
 
   LONG volatile references_ = 1;

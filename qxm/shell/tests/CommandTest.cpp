@@ -10,6 +10,7 @@
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
 #include "support/ShellTestSupport.h"
+#include "support/ZQXMProbe.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ TEST_F(CommandTest, AProgramThatDoesNotExistIsReportedOncePerInvocation) {
 TEST_F(CommandTest, ANegativeProgramIdIsReportedAndNothingRuns) {
   // Painting skips the icon that a negative ID cannot name.
   Highlight(4);
-  EXPECT_EQ(object_->Painted().lastItemIndex, 4);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemIndex, 4);
   EXPECT_EQ(Invoke(), E_FAIL);
   ASSERT_EQ(messages_.Shown().size(), 1u);
   EXPECT_EQ(messages_.Shown()[0].text, "Internal error. Wrong constant ID");
@@ -175,8 +176,8 @@ protected:
 };
 
 TEST_F(ForeignNamesCommandTest, EveryNameReachesTheProgramWhole) {
-  ASSERT_EQ(object_->SelectedPaths().size(), 4u);
-  EXPECT_EQ(object_->SelectedPaths()[1], Wide(kForeignNames[1]));
+  ASSERT_EQ(ZQXMProbe::SelectedPaths(*object_).size(), 4u);
+  EXPECT_EQ(ZQXMProbe::SelectedPaths(*object_)[1], Wide(kForeignNames[1]));
   Highlight(0);
   EXPECT_EQ(Invoke(), S_OK);
   const auto lines = Recorded();

@@ -4,7 +4,6 @@
 //   qxm_menu_picture.exe OUTPUT.bmp
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,16 +20,7 @@ constexpr int kPad = 3;
 
 // The shipped script with its paths filled in, stored as an installation would.
 bool InstallShippedScript() {
-  std::ifstream in(std::string(QXM_SHIPPED_DIR) + "\\veilor.qxm", std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::pair<std::string, std::string> fills[] = {{"@VEILOR_EXE@", RecorderPath()},
-                                                       {"@ICON_DIR@", QXM_SHIPPED_DIR}};
-  for (const auto& [token, value] : fills) {
-    for (std::size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, at + value.size())) {
-      text.replace(at, token.size(), value);
-    }
-  }
+  const std::string text = ShippedScriptFilledIn(QXM_SHIPPED_DIR);
   MenuScript script;
   const auto registry = OpenPlatformRegistry();
   return script.InstallScript(WriteTextFile("veilor.qxm", text), *registry);

@@ -5,6 +5,7 @@
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
 #include "support/ShellTestSupport.h"
+#include "support/ZQXMProbe.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ TEST_F(MenuTest, TheMenuOfAFileIsBuiltEntryByEntry) {
 
 TEST_F(MenuTest, AFolderIsOfferedTheFolderItemsAndSeparators) {
   ASSERT_EQ(Initialize({TempFolder()}), S_OK);
-  const auto& applicable = object_->Script().applicable;
+  const auto& applicable = ZQXMProbe::Script(*object_).applicable;
   ASSERT_EQ(applicable.size(), 3u);
   EXPECT_EQ(applicable[0].type, Separator);
   EXPECT_EQ(applicable[1].type, Separator);
@@ -156,12 +157,12 @@ TEST_F(MenuTest, EveryPathIsCollectedWholeEvenBeyondTwoHundredSixtyBytes) {
   const std::string longPath =
       "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".txt";
   ASSERT_EQ(Initialize({"C:\\first.txt", longPath, "C:\\x"}), S_OK);
-  ASSERT_EQ(object_->SelectedPaths().size(), 3u);
-  EXPECT_EQ(object_->SelectedPaths()[0], L"C:\\first.txt");
-  EXPECT_EQ(object_->SelectedPaths()[1], Wide(longPath));
-  EXPECT_EQ(object_->SelectedPaths()[2], L"C:\\x");
+  ASSERT_EQ(ZQXMProbe::SelectedPaths(*object_).size(), 3u);
+  EXPECT_EQ(ZQXMProbe::SelectedPaths(*object_)[0], L"C:\\first.txt");
+  EXPECT_EQ(ZQXMProbe::SelectedPaths(*object_)[1], Wide(longPath));
+  EXPECT_EQ(ZQXMProbe::SelectedPaths(*object_)[2], L"C:\\x");
   // Several files: every file item, the txt one included.
-  EXPECT_EQ(object_->Script().applicable.size(), 8u);
+  EXPECT_EQ(ZQXMProbe::Script(*object_).applicable.size(), 8u);
 }
 
 TEST_F(MenuTest, NoUsableSelectionGivesNoMenu) {
@@ -177,7 +178,7 @@ TEST_F(MenuTest, NoUsableSelectionGivesNoMenu) {
   for (const auto& [paths, hasDrop] : cases) {
     SCOPED_TRACE(paths.empty() ? std::string("none") : paths[0]);
     EXPECT_EQ(Initialize(paths, hasDrop), E_INVALIDARG);
-    EXPECT_FALSE(object_->MenuActive());
+    EXPECT_FALSE(ZQXMProbe::MenuActive(*object_));
     EXPECT_EQ(object_->QueryContextMenu(menu_, 0, kFirst, kFirst + 50, CMF_NORMAL), S_OK);
     EXPECT_EQ(GetMenuItemCount(menu_), 2);
     object_->Release();
@@ -215,7 +216,7 @@ TEST_F(MenuTest, ADefaultOnlyQueryInsertsNothingAndDisablesTheObject) {
   ASSERT_EQ(Initialize({"C:\\a.txt"}), S_OK);
   EXPECT_EQ(object_->QueryContextMenu(menu_, 0, kFirst, kFirst + 50, CMF_DEFAULTONLY), S_OK);
   EXPECT_EQ(GetMenuItemCount(menu_), 2);
-  EXPECT_FALSE(object_->MenuActive());
+  EXPECT_FALSE(ZQXMProbe::MenuActive(*object_));
   // Later queries insert nothing either.
   EXPECT_EQ(object_->QueryContextMenu(menu_, 0, kFirst, kFirst + 50, CMF_NORMAL), S_OK);
   EXPECT_EQ(GetMenuItemCount(menu_), 2);

@@ -8,6 +8,7 @@
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
 #include "support/ShellTestSupport.h"
+#include "support/ZQXMProbe.h"
 
 namespace {
 
@@ -193,8 +194,8 @@ TEST_F(PaintTest, AtOneAndAHalfTimesTheDesignDpiTheEntryItsTextAndIconScale) {
   at96.itemID = kFirst;
   at96.itemData = EntryData(0, 0);
   MEASUREITEMSTRUCT at144 = at96;
-  MeasureItemAtDpi(object_->Script(), kSubmenu, at96, 96);
-  MeasureItemAtDpi(object_->Script(), kSubmenu, at144, 144);
+  MeasureItemAtDpi(ZQXMProbe::Script(*object_), kSubmenu, at96, 96);
+  MeasureItemAtDpi(ZQXMProbe::Script(*object_), kSubmenu, at144, 144);
   const int text96 = static_cast<int>(at96.itemWidth) - 20;
   const int text144 = static_cast<int>(at144.itemWidth) - 30;
   ASSERT_GT(text96, 0);
@@ -207,7 +208,7 @@ TEST_F(PaintTest, AtOneAndAHalfTimesTheDesignDpiTheEntryItsTextAndIconScale) {
   Canvas canvas(kWide, kHigh);
   DRAWITEMSTRUCT draw = Drawing(canvas, kFirst, EntryData(0, 0), kWide, kHigh);
   PaintState state;
-  DrawItemAtDpi(object_->Script(), kSubmenu, draw, state, 144);
+  DrawItemAtDpi(ZQXMProbe::Script(*object_), kSubmenu, draw, state, 144);
   const COLORREF back = GetSysColor(COLOR_MENU);
   EXPECT_GT(canvas.ColouredPixels(16, 24), 10);             // the icon, 24 wide
   EXPECT_EQ(canvas.OtherPixels(24, 27, back, kMarker), 0);  // the gap beside it
@@ -300,19 +301,19 @@ TEST_F(PaintTest, AHighlightedEntryIsPaintedInTheHighlightColoursAndRecorded) {
   Canvas canvas;
   Draw(canvas, kFirst, EntryData(1, 0), true);
   EXPECT_EQ(canvas.At(kWidth - 1, 0), GetSysColor(COLOR_HIGHLIGHT));
-  EXPECT_EQ(object_->Painted().lastItemIndex, 1);
-  EXPECT_EQ(object_->Painted().lastItemId, static_cast<std::int32_t>(kFirst));
-  EXPECT_EQ(object_->Painted().lastLevel, 0);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemIndex, 1);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemId, static_cast<std::int32_t>(kFirst));
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastLevel, 0);
   // Painting another entry plainly moves the last entry, not the highlighted one.
   Draw(canvas, kSubmenu, EntryData(2, 1), false);
-  EXPECT_EQ(object_->Painted().lastItemIndex, 1);
-  EXPECT_EQ(object_->Painted().lastItemId, static_cast<std::int32_t>(kSubmenu));
-  EXPECT_EQ(object_->Painted().lastLevel, 1);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemIndex, 1);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemId, static_cast<std::int32_t>(kSubmenu));
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastLevel, 1);
   // An entry that names no item is not painted and changes nothing.
   Canvas untouched;
   Draw(untouched, kFirst, EntryData(9, 0), true);
   EXPECT_EQ(untouched.At(0, 0), kMarker);
-  EXPECT_EQ(object_->Painted().lastItemIndex, 1);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemIndex, 1);
 }
 
 TEST_F(PaintTest, TheHelpTextFollowsTheHighlightedEntry) {
@@ -358,7 +359,7 @@ TEST_F(PaintTest, AnInactiveObjectNeitherPaintsNorAnswers) {
   Canvas canvas;
   Draw(canvas, kFirst, EntryData(0, 0), true);
   EXPECT_EQ(canvas.At(kWidth - 1, 0), kMarker);
-  EXPECT_EQ(object_->Painted().lastItemIndex, -1);
+  EXPECT_EQ(ZQXMProbe::Painted(*object_).lastItemIndex, -1);
   char buffer[16] = {};
   EXPECT_EQ(Help(GCS_HELPTEXTA, buffer, sizeof buffer), E_INVALIDARG);
 }

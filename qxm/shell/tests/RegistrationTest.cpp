@@ -2,9 +2,6 @@
 // marshaller, the stored script, and what unregistration removes and keeps.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "shell/Install.h"
 #include "support/ShellTestSupport.h"
 
@@ -27,16 +24,7 @@ std::string ClassKey(const std::string& sub = std::string()) {
 
 // The shipped script with its paths filled in, as the installer writes it.
 std::string FilledShippedScript() {
-  std::ifstream in(std::string(QXM_SHIPPED_DIR) + "\\veilor.qxm", std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::pair<std::string, std::string> fills[] = {{"@VEILOR_EXE@", RecorderPath()},
-                                                       {"@ICON_DIR@", QXM_SHIPPED_DIR}};
-  for (const auto& [token, value] : fills) {
-    for (std::size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, at + value.size())) {
-      text.replace(at, token.size(), value);
-    }
-  }
+  const std::string text = ShippedScriptFilledIn(QXM_SHIPPED_DIR);
   return WriteTextFile("veilor filled.qxm", text);
 }
 

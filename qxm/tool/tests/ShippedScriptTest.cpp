@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ToolRunner.h"
+#include "script/ReplaceAll.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -19,14 +20,6 @@ std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
     value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(at + i))) << (8 * i);
   }
   return value;
-}
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 TEST(ShippedIconsTest, EveryIconHoldsA16And32PixelImageWithColourAndMask) {
@@ -77,7 +70,7 @@ protected:
   // The template filled in as the installer does, with this machine's paths.
   std::string FilledIn() const {
     const std::string text = ReadFileBytes(kShipped + "/veilor.qxm");
-    return Replace(Replace(text, "@VEILOR_EXE@", Veilor()), "@ICON_DIR@\\", kShipped + "/");
+    return ReplaceAll(ReplaceAll(text, "@VEILOR_EXE@", Veilor()), "@ICON_DIR@\\", kShipped + "/");
   }
   std::string Command(const std::string& text, const std::string& parameters) const {
     return "  " + text + "  =>  \"" + Veilor() + "\" " + parameters + "\n";

@@ -1,12 +1,12 @@
 #include "TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #include <wx/filefn.h>
+
+#include "FreshFolder.h"
 
 namespace {
 // File names as the system takes them: UTF-16 on Windows, UTF-8 elsewhere.
@@ -20,27 +20,15 @@ std::filesystem::path FsPath(const wxString& path) {
 }  // namespace
 
 TempDir::TempDir() {
+  const std::filesystem::path folder = CreateFreshFolder("veilor-test-");
 #ifdef _WIN32
-  // No mkdtemp: a random name that did not exist yet.
-  std::random_device random;
-  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("veilor-test-" + std::to_string(random()) + std::to_string(random()));
-    std::error_code error;
-    if (std::filesystem::create_directory(folder, error)) path_ = wxString(folder.wstring());
-  }
-  if (path_.empty()) std::abort();
+  path_ = wxString(folder.wstring());
 #else
-  std::string pattern = (std::filesystem::temp_directory_path() / "veilor-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = wxString::FromUTF8(pattern.c_str());
+  path_ = wxString::FromUTF8(folder.string().c_str());
 #endif
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(FsPath(path_), ignored);
-}
+TempDir::~TempDir() { RemoveFolder(FsPath(path_)); }
 
 wxString JoinPath(const wxString& folder, const wxString& name) {
   wxString native = name;

@@ -1,6 +1,5 @@
 #include "MemoryRegistry.h"
 
-#include <cstring>
 #include <stdexcept>
 
 class MemoryRegistryKey : public RegistryKey {
@@ -21,13 +20,7 @@ public:
                    std::size_t& size) override {
     ValueList* values = Find();
     if (values == nullptr) return Query::kFailed;
-    const RegistryValue* value = values->Find(name);
-    if (value == nullptr) return Query::kMissing;
-    type = value->type;
-    size = value->data.size();
-    if (size > capacity) return Query::kMoreData;
-    if (size > 0) std::memcpy(buffer, value->data.data(), size);
-    return Query::kOk;
+    return QueryFrom(*values, name, type, buffer, capacity, size);
   }
 
   bool DeleteValue(const std::string& name) override {

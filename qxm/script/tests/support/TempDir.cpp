@@ -1,26 +1,14 @@
 #include "TempDir.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/qxm-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
+#include "FreshFolder.h"
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  // Tests take rights away from folders; give them back so everything goes.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
+TempDir::TempDir() : path_(CreateFreshFolder("qxm-").string()) {}
+
+TempDir::~TempDir() { RemoveFolder(path_); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "script/ReplaceAll.h"
 #include "shell/ShellHeaders.h"
+#include "support/DropData.h"
 
 namespace {
 
@@ -15,70 +18,6 @@ int CatchMessage(const char* text, const char* caption, UINT type) {
   g_shown.push_back({text, caption, type});
   return IDOK;
 }
-
-class DropData : public IDataObject {
-public:
-  // The names block: each path with its terminating zero, then one more zero,
-  // in bytes or in wide characters.
-  DropData(std::string names, bool wide, bool hasDrop)
-      : names_(std::move(names)), wide_(wide), hasDrop_(hasDrop) {}
-  virtual ~DropData() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-      *object = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (!hasDrop_ || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) {
-      return DV_E_FORMATETC;
-    }
-    const SIZE_T size = sizeof(DROPFILES) + names_.size();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = wide_ ? TRUE : FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names_.data(), names_.size());
-    GlobalUnlock(memory);
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return hasDrop_ && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
-private:
-  ULONG references_ = 1;
-  std::string names_;
-  bool wide_;
-  bool hasDrop_;
-};
 
 }  // namespace
 
@@ -105,6 +44,12 @@ std::string TempFolder() {
     return dir;
   }();
   return folder;
+}
+
+std::string ShippedScriptFilledIn(const std::string& shippedDir) {
+  std::ifstream in(shippedDir + "\\veilor.qxm", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ReplaceAll(ReplaceAll(text, "@VEILOR_EXE@", RecorderPath()), "@ICON_DIR@", shippedDir);
 }
 
 std::string WriteTextFile(const std::string& name, const std::string& text) {
@@ -186,18 +131,11 @@ const std::vector<ShownMessage>& MessageCatcher::Shown() const { return g_shown;
 void MessageCatcher::Clear() { g_shown.clear(); }
 
 IDataObject* NewDropData(const std::vector<std::string>& paths, bool hasDrop) {
-  std::string names;
-  for (const std::string& path : paths) names += path + '\0';
-  return new DropData(names + '\0', false, hasDrop);
+  return DropData::FromAnsi(paths, hasDrop);
 }
 
 IDataObject* NewWideDropData(const std::vector<std::wstring>& paths) {
-  std::wstring names;
-  for (const std::wstring& path : paths) names += path + L'\0';
-  names += L'\0';
-  return new DropData(
-      std::string(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t)),
-      true, true);
+  return DropData::FromWide(paths);
 }
 
 std::wstring Wide(const std::string& utf8) {

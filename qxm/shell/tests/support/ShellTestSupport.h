@@ -17,6 +17,10 @@ std::string ShippedIcon(const char* name);  // an icon shipped with the script
 std::string TempFolder();                   // a fresh folder for this process
 std::string WriteTextFile(const std::string& name, const std::string& text);  // in TempFolder
 
+// The shipped script in that folder with its program (the recorder) and its
+// icon folder filled in, as the installer does.
+std::string ShippedScriptFilledIn(const std::string& shippedDir);
+
 // Runs a command line and waits for it; the exit code, or -1 when it did not start.
 long RunAndWait(const std::string& commandLine);
 // Runs a wide command line and waits for it; what it wrote to its standard
