@@ -1,5 +1,7 @@
 #include "core/Logger.h"
 
+#include <utility>
+
 #include <wx/datetime.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -8,7 +10,6 @@
 #include "core/Exceptions.h"
 #include "core/LogFileTarget.h"
 #include "core/LogTime.h"
-#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "core/ProgramDir.h"
@@ -30,11 +31,13 @@ std::FILE* OpenLogFile(const wxString& path, const char* mode) {
 
 }  // namespace
 
-CLogger::CLogger(rkSettings& settings)
-    : CLogger(settings, GetProgramDir() + Msg(msg::LogDirName), FolderBeside(settings.GetPath())) {}
+CLogger::CLogger(rkSettings& settings, ShowBox showBox)
+    : CLogger(settings, GetProgramDir() + Msg(msg::LogDirName), FolderBeside(settings.GetPath()),
+              std::move(showBox)) {}
 
-CLogger::CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir)
-    : logDir_(logDir), fallbackLogDir_(fallbackLogDir) {
+CLogger::CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir,
+                 ShowBox showBox)
+    : logDir_(logDir), fallbackLogDir_(fallbackLogDir), showBox_(std::move(showBox)) {
   showErrors_.Bind(settings, CSettings::GroupLogger, CSettings::ItemShowErrorMessages);
   showWarnings_.Bind(settings, CSettings::GroupLogger, CSettings::ItemShowWarningMessages);
   showInfo_.Bind(settings, CSettings::GroupLogger, CSettings::ItemShowInfoMessages);
@@ -121,6 +124,6 @@ void CLogger::Log(const wxString& text, int severity, int mode) {
       case Information: show = showInfo_.Get(); break;
       default: break;
     }
-    if (show) ShowMessageBox(text, title_, boxStyle_);
+    if (show && showBox_) showBox_(text, title_, boxStyle_);
   }
 }

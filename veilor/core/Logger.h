@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
 #include <wx/string.h>
 
@@ -18,12 +19,17 @@ public:
   enum Severity : int { Error = 0, Warning = 1, Information = 2 };
   enum Mode : int { LogOnly = 0, BoxOnly = 1, LogAndBox = 2 };
 
+  // Shows a message box: text, title and the toolkit's box style. The
+  // windows layer supplies it; without one no box appears.
+  using ShowBox = std::function<void(const wxString& text, const wxString& title, long style)>;
+
   // Logs go to "Log" beside the program, or, when that folder cannot be used
   // (a program installed where users cannot write), to "Log" beside the
   // settings file.
-  explicit CLogger(rkSettings& settings);
+  CLogger(rkSettings& settings, ShowBox showBox);
   // The same with the two candidate log folders given.
-  CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir);
+  CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir,
+          ShowBox showBox);
   ~CLogger();
 
   CLogger(const CLogger&) = delete;
@@ -47,6 +53,7 @@ private:
   wxString filePath_;
   wxString title_;
   long boxStyle_ = 0;
+  ShowBox showBox_;
   std::FILE* file_ = nullptr;
   wxLog* previousTarget_ = nullptr;
   wxLog* target_ = nullptr;

@@ -7,6 +7,7 @@
 #include "core/ErrorText.h"
 #include "core/Exceptions.h"
 #include "core/Logger.h"
+#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "core/StartupError.h"
@@ -15,6 +16,7 @@
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsPath.h"
 #include "ui/AboutDlg.h"
+#include "ui/AdministratorCheck.h"
 #include "ui/ImageStore.h"
 #include "ui/PassManagerDlg.h"
 #include "ui/SettingsDlg.h"
@@ -34,16 +36,17 @@ CVeilorApp::CVeilorApp() {
 void CVeilorApp::BuildServices() {
   try {
     settings_ = std::make_unique<CSettings>(SettingsFilePath());
-    logger_ = std::make_unique<CLogger>(*settings_);
+    logger_ = std::make_unique<CLogger>(
+        *settings_, [](const wxString& text, const wxString& title, long style) {
+          ShowMessageBox(text, title, style);
+        });
     passwords_ = std::make_unique<CPasswordManager>(*settings_);
-    CPasswordManager::SetProgram(passwords_.get());
   } catch (const std::bad_alloc&) {
     throw CVeilorException(Msg(msg::OutOfMemory), Msg(msg::ModuleCore));
   }
 }
 
 CVeilorApp::~CVeilorApp() {
-  CPasswordManager::SetProgram(nullptr);
   logger_.reset();
   passwords_.reset();
   settings_.reset();
@@ -125,7 +128,7 @@ int CVeilorApp::RunFileCommand(const Command& command) {
 }
 
 int CVeilorApp::RunPasswordManager() {
-  if (!passwords_->CheckAdministrator(nullptr)) return ExitFailed;
+  if (!ConfirmAdministrator(nullptr, *passwords_)) return ExitFailed;
   CPassManagerDlg dialog(nullptr, -1, Msg(msg::PasswordManagerTitle), /*selectMode=*/false,
                          *passwords_);
   dialog.Run(wxEmptyString);

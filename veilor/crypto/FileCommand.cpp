@@ -16,10 +16,6 @@ namespace {
 // Key text is 32 hex digits: 16 bytes for either cipher.
 constexpr std::size_t kKeyTextLength = 32;
 
-std::optional<wxString> AskBatchPassword(const wxString& prompt, bool offerStored, bool askTwice) {
-  return AskPassword(nullptr, prompt, !offerStored, askTwice);
-}
-
 void WarnKeyRefused(PasswordKeyVerdict verdict) {
   const int text =
       verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong : msg::PasswordNotRepresentable;
@@ -36,7 +32,12 @@ struct ReportCloser {
 
 CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
                            CPasswordManager& passwords)
-    : pathList_(pathList), logger_(logger), passwords_(passwords), prompt_(AskBatchPassword) {
+    : pathList_(pathList),
+      logger_(logger),
+      passwords_(passwords),
+      prompt_([&passwords](const wxString& prompt, bool offerStored, bool askTwice) {
+        return AskPassword(nullptr, prompt, !offerStored, askTwice, &passwords);
+      }) {
   useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
   useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
   defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);

@@ -1,34 +1,14 @@
 #include "passwords/PasswordManager.h"
 
 #include <wx/arrstr.h>
-#include <wx/defs.h>
 
 #include "core/Exceptions.h"
-#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "crypto/AnsiText.h"
 #include "crypto/PasswordKey.h"
 #include "crypto/ProtectedString.h"
 #include "settings/ProgramSettings.h"
-#include "ui/PassEnterFrm.h"
-
-namespace {
-
-void ShowWarning(int textId) {
-  ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
-}
-
-CPasswordManager*& ProgramManager() {
-  static CPasswordManager* manager = nullptr;
-  return manager;
-}
-
-}  // namespace
-
-std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
-  return AskPassword(parent, Msg(msg::EnterAdminPassword), /*hideBrowse=*/true);
-}
 
 wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t maxChars) const {
   const std::optional<wxString> password = PasswordNamed(name);
@@ -115,30 +95,15 @@ CPasswordManager::EntryProblem CPasswordManager::StorageProblem(const CPasswordE
   return EntryProblem::None;
 }
 
-bool CPasswordManager::CheckAdministrator(wxWindow* parent,
-                                          const AdministratorPrompt& prompt) const {
-  const std::optional<wxString> entered = prompt(parent);
-  if (!entered) return false;
-
+bool CPasswordManager::CheckAdministrator(const wxString& entered) const {
   wxString stored;
   settings_.GetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword, stored);
-  if (*entered != UnprotectString(stored)) {
-    ShowWarning(msg::AdminPasswordInvalid);
-    return false;
-  }
-  return true;
+  return entered == UnprotectString(stored);
 }
 
-AdminPasswordChoice CPasswordManager::ValidateNewAdministratorPassword(
+NewAdminPasswordVerdict CPasswordManager::ValidateNewAdministratorPassword(
     const wxString& password, const wxString& confirmation) {
-  if (password != confirmation) {
-    ShowWarning(msg::AdminPasswordsDiffer);
-    return AdminPasswordChoice::Stay;
-  }
-  if (password.empty()) ShowWarning(msg::ChangeDefaultAdminPassword);
-  return AdminPasswordChoice::Accept;
+  if (password != confirmation) return NewAdminPasswordVerdict::Different;
+  if (password.empty()) return NewAdminPasswordVerdict::Empty;
+  return NewAdminPasswordVerdict::Accepted;
 }
-
-CPasswordManager* CPasswordManager::Program() { return ProgramManager(); }
-
-void CPasswordManager::SetProgram(CPasswordManager* manager) { ProgramManager() = manager; }

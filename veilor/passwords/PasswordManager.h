@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -11,20 +10,14 @@
 #include "passwords/PasswordEntry.h"
 
 class CSettings;
-class wxWindow;
 
 // Which default password an operation may use.
 enum class PasswordUse { Encryption, Decryption };
 
-// Outcome of checking the administrator password fields of the settings dialog.
-enum class AdminPasswordChoice { Accept, Stay };
-
-// Asks for the administrator password; nothing when the user cancelled.
-using AdministratorPrompt = std::function<std::optional<wxString>(wxWindow* parent)>;
-
-// The administrator prompt the program shows: the skinned password window
-// without its browse button.
-std::optional<wxString> AskAdministratorPassword(wxWindow* parent);
+// Verdict on the administrator password fields of the settings dialog: the
+// two differ (the dialog stays), the password is empty (accepted, with a
+// warning), or it is accepted.
+enum class NewAdminPasswordVerdict { Accepted, Different, Empty };
 
 // The named passwords, the default passwords and the administrator check.
 // Keeps nothing of its own: every call reads the settings store afresh, so
@@ -61,21 +54,13 @@ public:
   enum class EntryProblem { None, PasswordTooLong, PromptTooLong, NameTooLong, NotRepresentable };
   static EntryProblem StorageProblem(const CPasswordEntry& entry);
 
-  // Asks for the administrator password and compares it with the stored one.
-  // False when the user cancelled (nothing shown) or on a mismatch (after a
-  // warning box).
-  bool CheckAdministrator(wxWindow* parent,
-                          const AdministratorPrompt& prompt = AskAdministratorPassword) const;
+  // Whether `entered` is the administrator password, read afresh from the
+  // store: exact and case-sensitive. Asking and warning are the caller's.
+  bool CheckAdministrator(const wxString& entered) const;
 
-  // Checks a new administrator password against its confirmation; warns when
-  // they differ (stay) or when the password is empty (accepted anyway).
-  static AdminPasswordChoice ValidateNewAdministratorPassword(const wxString& password,
-                                                              const wxString& confirmation);
-
-  // The program's own manager, for windows that its callers do not hand one
-  // (the password window's browse button); null before start-up and after exit.
-  static CPasswordManager* Program();
-  static void SetProgram(CPasswordManager* manager);
+  // Checks a new administrator password against its confirmation.
+  static NewAdminPasswordVerdict ValidateNewAdministratorPassword(const wxString& password,
+                                                                  const wxString& confirmation);
 
 private:
   // The password of the first entry named exactly `name`.

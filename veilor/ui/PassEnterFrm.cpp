@@ -40,7 +40,7 @@ CPassEnterFrm::CPassEnterFrm(wxWindow* parent, int id, bool hideBrowse, const wx
       hideBrowse_(hideBrowse),
       skinPath_(skinPath),
       alpha_(alpha),
-      passwords_(CPasswordManager::Program()),
+      passwords_(nullptr),
       prompt_(prompt) {
   SetTitle("New Dialog");
   SetPosition(wxPoint(8, 8));
@@ -167,13 +167,14 @@ struct DestroyThroughToolkit {
 }  // namespace
 
 std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse,
-                                    bool askTwice) {
+                                    bool askTwice, CPasswordManager* passwords) {
   // A top-level window is destroyed through the toolkit, also when Run throws
   // for a missing skin.
   std::unique_ptr<CPassEnterFrm, DestroyThroughToolkit> window(
       new CPassEnterFrm(parent, -1, hideBrowse, prompt,
                         CImageStore::GetThemesDir() + Msg(msg::PassEnterSkinFile), 220));
   window->SetAskTwice(askTwice);
+  window->SetPasswordManager(passwords);
   if (window->Run() != CPassEnterFrm::Confirmed) return std::nullopt;
   return window->GetPassword();
 }

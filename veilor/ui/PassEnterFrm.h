@@ -32,8 +32,8 @@ public:
   int Run();
   wxString GetPassword() const { return passwordEdit->GetValue(); }
 
-  // The stored passwords the browse button offers; the program's own by
-  // default. Without one the button does nothing.
+  // The stored passwords the browse button offers. Without them the button
+  // does nothing.
   void SetPasswordManager(CPasswordManager* passwords) { passwords_ = passwords; }
 
   wxButton* closeButton;
@@ -67,7 +67,8 @@ private:
 };
 
 // Shows the password window with the program's skin and transparency and
-// returns the confirmed text; nothing when the user cancelled. Raises
-// CXPDialogException when the skin is missing or broken.
+// returns the confirmed text; nothing when the user cancelled. The browse
+// button offers `passwords`. Raises CXPDialogException when the skin is
+// missing or broken.
 std::optional<wxString> AskPassword(wxWindow* parent, const wxString& prompt, bool hideBrowse,
-                                    bool askTwice = false);
+                                    bool askTwice = false, CPasswordManager* passwords = nullptr);

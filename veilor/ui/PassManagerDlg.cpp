@@ -7,6 +7,7 @@
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
 #include "passwords/PasswordManager.h"
+#include "ui/AdministratorCheck.h"
 #include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 #include "ui/PassEditDlg.h"
@@ -211,7 +212,7 @@ void CPassManagerDlg::OnShow(wxCommandEvent&) {
   }
   // The password window can fail (a missing skin); the list stays open.
   try {
-    if (!passwords_.CheckAdministrator(this)) return;
+    if (!ConfirmAdministrator(this, passwords_)) return;
   } catch (const std::exception& error) {
     ShowErrorBox(error);
     return;

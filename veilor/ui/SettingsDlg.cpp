@@ -12,6 +12,7 @@
 #include "passwords/PasswordEntry.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
+#include "ui/AdministratorCheck.h"
 #include "ui/DialogLook.h"
 #include "ui/ImageStore.h"
 #include "ui/PassManagerDlg.h"
@@ -199,7 +200,7 @@ void CSettingsDlg::FillControls() {
 }
 
 int CSettingsDlg::Run() {
-  if (!passwords_.CheckAdministrator(this)) return Refused;
+  if (!ConfirmAdministrator(this, passwords_)) return Refused;
   return ShowModal();
 }
 
@@ -261,9 +262,8 @@ void CSettingsDlg::ChooseStoredName(wxTextCtrl* field) {
 }
 
 void CSettingsDlg::FinishIfAdministratorFieldsAgree(int result) {
-  if (CPasswordManager::ValidateNewAdministratorPassword(guiEditAdmPass->GetValue(),
-                                                         guiEditConfirmAdmPass->GetValue()) !=
-      AdminPasswordChoice::Accept) {
+  if (!AcceptNewAdministratorPassword(guiEditAdmPass->GetValue(),
+                                      guiEditConfirmAdmPass->GetValue())) {
     return;
   }
   if (IsModal()) EndModal(result);

@@ -2,13 +2,13 @@
 
 #include <clocale>
 #include <regex>
+#include <vector>
 
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/log.h>
 
 #include "LineEnds.h"
-#include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "core/Exceptions.h"
 #include "core/LogTime.h"
@@ -30,12 +30,23 @@ protected:
   CSettings settings_{dir_ / "veilor.ini"};
   wxString logDir_ = dir_ / "Log";
   wxString fallbackDir_ = dir_ / "UserLog";
-  MessageBoxRecorder boxes_;
+  // The boxes the logger asked for, in order.
+  struct Box {
+    wxString text;
+    wxString title;
+    long style;
+  };
+  std::vector<Box> boxes_;
+  CLogger::ShowBox Record() {
+    return [this](const wxString& text, const wxString& title, long style) {
+      boxes_.push_back({text, title, style});
+    };
+  }
 };
 
 TEST_F(LoggerTest, LogSwitchedOffCreatesNothingButBoxesStillShow) {
   {
-    CLogger logger(settings_, logDir_, fallbackDir_);
+    CLogger logger(settings_, logDir_, fallbackDir_, Record());
     logger.Open();
     logger.Log("broken", CLogger::Error, CLogger::LogAndBox);
     logger.Log("fyi", CLogger::Information, CLogger::LogAndBox);  // info boxes are off
@@ -43,21 +54,21 @@ TEST_F(LoggerTest, LogSwitchedOffCreatesNothingButBoxesStillShow) {
   }
   EXPECT_FALSE(wxDirExists(logDir_));
   EXPECT_FALSE(wxDirExists(fallbackDir_));
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, "broken");
-  EXPECT_EQ(boxes_.Boxes()[0].title, "Veilor Error");
-  EXPECT_EQ(boxes_.Boxes()[0].style, wxOK | wxICON_ERROR);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "broken");
+  EXPECT_EQ(boxes_[0].title, "Veilor Error");
+  EXPECT_EQ(boxes_[0].style, wxOK | wxICON_ERROR);
 }
 
 TEST_F(LoggerTest, LinesCarryTimeStampTitleAndTextAndRunsAppend) {
   EnableLog(true);
   for (const char* text : {"first run", "second run"}) {
-    CLogger logger(settings_, logDir_, fallbackDir_);
+    CLogger logger(settings_, logDir_, fallbackDir_, Record());
     logger.Open();
     logger.Log(text, CLogger::Information, CLogger::LogAndBox);
     EXPECT_EQ(logger.FilePath(), JoinPath(logDir_, TodaysFileName()));
   }
-  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(boxes_.empty());
 
   const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
   const std::regex line(
@@ -74,7 +85,7 @@ TEST_F(LoggerTest, LinesCarryTimeStampTitleAndTextAndRunsAppend) {
 TEST_F(LoggerTest, SeverityAndModeDecideWhatHappens) {
   EnableLog(true);
   settings_.SetBool(CSettings::GroupLogger, CSettings::ItemShowWarningMessages, false);
-  CLogger logger(settings_, logDir_, fallbackDir_);
+  CLogger logger(settings_, logDir_, fallbackDir_, Record());
   logger.Open();
   logger.Log("log only", CLogger::Error, CLogger::LogOnly);
   logger.Log("box only", CLogger::Error, CLogger::BoxOnly);
@@ -87,13 +98,13 @@ TEST_F(LoggerTest, SeverityAndModeDecideWhatHappens) {
   EXPECT_EQ(log.find("box only"), std::string::npos);
   EXPECT_NE(log.find("Veilor Warning : quiet warning"), std::string::npos);
   EXPECT_EQ(log.find("unknown"), std::string::npos);
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, "box only");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "box only");
 }
 
 TEST_F(LoggerTest, SwitchingLogOffDuringTheRunStopsLinesAtOnce) {
   EnableLog(true);
-  CLogger logger(settings_, logDir_, fallbackDir_);
+  CLogger logger(settings_, logDir_, fallbackDir_, Record());
   logger.Open();
   EnableLog(false);
   logger.Log("after switch-off", CLogger::Error, CLogger::LogOnly);
@@ -103,7 +114,7 @@ TEST_F(LoggerTest, SwitchingLogOffDuringTheRunStopsLinesAtOnce) {
 TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
   EnableLog(true);
   WriteFileBytes(dir_ / "file", "");
-  CLogger logger(settings_, dir_ / "file/Log", fallbackDir_);
+  CLogger logger(settings_, dir_ / "file/Log", fallbackDir_, Record());
   logger.Open();
   logger.Log("here", CLogger::Warning, CLogger::LogOnly);
   EXPECT_EQ(logger.FilePath(), JoinPath(fallbackDir_, TodaysFileName()));
@@ -113,7 +124,7 @@ TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
 TEST_F(LoggerTest, NoUsableFolderIsAnError) {
   EnableLog(true);
   WriteFileBytes(dir_ / "file", "");
-  CLogger logger(settings_, dir_ / "file/Log", dir_ / "file/UserLog");
+  CLogger logger(settings_, dir_ / "file/Log", dir_ / "file/UserLog", Record());
   try {
     logger.Open();
     ADD_FAILURE() << "opened a log without a folder";
@@ -127,7 +138,7 @@ TEST_F(LoggerTest, UnopenableFileNamesThePath) {
   EnableLog(true);
   ASSERT_TRUE(wxMkdir(logDir_));
   ASSERT_TRUE(wxMkdir(JoinPath(logDir_, TodaysFileName())));  // a folder in the file's place
-  CLogger logger(settings_, logDir_, "");
+  CLogger logger(settings_, logDir_, "", Record());
   try {
     logger.Open();
     ADD_FAILURE() << "opened a folder as the log";
@@ -140,7 +151,7 @@ TEST_F(LoggerTest, PreviousLogTargetComesBack) {
   EnableLog(true);
   wxLog* before = wxLog::GetActiveTarget();
   {
-    CLogger logger(settings_, logDir_, fallbackDir_);
+    CLogger logger(settings_, logDir_, fallbackDir_, Record());
     logger.Open();
     EXPECT_NE(wxLog::GetActiveTarget(), before);
   }
@@ -155,7 +166,7 @@ TEST_F(LoggerTest, NonAsciiPathsAreWrittenAsUtf8WhateverTheLocale) {
   const std::string previous = std::setlocale(LC_CTYPE, nullptr);
   ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
   {
-    CLogger logger(settings_, logDir_, fallbackDir_);
+    CLogger logger(settings_, logDir_, fallbackDir_, Record());
     logger.Open();
     logger.Log(wxString::FromUTF8("Done /data/Über café.txt"), CLogger::Information,
                CLogger::LogOnly);

@@ -88,7 +88,10 @@ protected:
   TempDir dir_;
   TempDir home_;
   CSettings settings_{home_ / "veilor.ini"};
-  CLogger logger_{settings_, home_ / "Log", home_ / "Log2"};
+  CLogger logger_{settings_, home_ / "Log", home_ / "Log2",
+                  [](const wxString& text, const wxString& title, long style) {
+                    ShowMessageBox(text, title, style);
+                  }};
   CPasswordManager passwords_{settings_};
   MessageBoxRecorder boxes_;
   ReportWatcher report_;

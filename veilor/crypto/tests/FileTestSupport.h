@@ -58,6 +58,6 @@ public:
 private:
   TempDir settingsDir_;
   CSettings settings_{settingsDir_ / "veilor.ini"};
-  CLogger logger_{settings_, settingsDir_ / "Log", settingsDir_ / "Log2"};
+  CLogger logger_{settings_, settingsDir_ / "Log", settingsDir_ / "Log2", CLogger::ShowBox()};
   FileContext context_;
 };

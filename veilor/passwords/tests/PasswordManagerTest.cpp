@@ -1,13 +1,10 @@
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <wx/defs.h>
 
 #include "FirstStartSettings.h"
-#include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "core/Exceptions.h"
 #include "crypto/ProtectedString.h"
@@ -15,8 +12,6 @@
 #include "settings/ProgramSettings.h"
 
 namespace {
-
-const long kWarningStyle = wxOK | wxICON_WARNING;
 
 // Key texts written out by hand: the password's bytes, then 0x02 up to 16.
 const wxString kKeyAlpha1 = "616C7068613102020202020202020202";
@@ -223,12 +218,10 @@ TEST_F(PasswordManagerTest, DefaultsNameTheirEntryPerDirection) {
 }
 
 TEST_F(PasswordManagerTest, DefaultNamingARemovedEntryFallsBackToAsking) {
-  MessageBoxRecorder boxes;
   manager_.StoreEntries(kTwoEntries);
   SetDefault(PasswordUse::Encryption, true, "home");
   manager_.StoreEntries({kTwoEntries[1]});
   EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, "");
-  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(PasswordManagerTest, EmptyDefaultNameNeverPicksAnEntry) {
@@ -243,72 +236,38 @@ TEST_F(PasswordManagerTest, EmptyDefaultNameNeverPicksAnEntry) {
 
 // --- Administrator -----------------------------------------------------------
 
-AdministratorPrompt Answer(std::optional<wxString> text) {
-  return [text](wxWindow*) { return text; };
-}
-
 TEST_F(PasswordManagerTest, FreshInstallAcceptsOnlyAnEmptyAdministratorPassword) {
-  MessageBoxRecorder boxes;
-  EXPECT_TRUE(manager_.CheckAdministrator(nullptr, Answer(wxString())));
-  EXPECT_TRUE(boxes.Boxes().empty());
-
-  EXPECT_FALSE(manager_.CheckAdministrator(nullptr, Answer(wxString("admin"))));
-  ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].text, "Entered administrator password is invalid. Please try again.");
-  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
-  EXPECT_EQ(boxes.Boxes()[0].style, kWarningStyle);
+  EXPECT_TRUE(manager_.CheckAdministrator(wxString()));
+  EXPECT_FALSE(manager_.CheckAdministrator("admin"));
 }
 
 TEST_F(PasswordManagerTest, AdministratorPasswordIsReadAfreshAndCaseSensitive) {
-  MessageBoxRecorder boxes;
   settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword,
                       ProtectString("S3cret", CSettings::FillerAdminPassword));
-  EXPECT_TRUE(manager_.CheckAdministrator(nullptr, Answer(wxString("S3cret"))));
-  EXPECT_FALSE(manager_.CheckAdministrator(nullptr, Answer(wxString("s3cret"))));
-  EXPECT_FALSE(manager_.CheckAdministrator(nullptr, Answer(wxString("S3cre"))));
-  EXPECT_FALSE(manager_.CheckAdministrator(nullptr, Answer(wxString())));
-  EXPECT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_TRUE(manager_.CheckAdministrator("S3cret"));
+  EXPECT_FALSE(manager_.CheckAdministrator("s3cret"));
+  EXPECT_FALSE(manager_.CheckAdministrator("S3cre"));
+  EXPECT_FALSE(manager_.CheckAdministrator(wxString()));
 }
 
-TEST_F(PasswordManagerTest, CancelledAdministratorPromptShowsNothing) {
-  MessageBoxRecorder boxes;
-  EXPECT_FALSE(manager_.CheckAdministrator(nullptr, Answer(std::nullopt)));
-  EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-TEST(AdministratorPasswordValidationTest, WarnsAndDecides) {
+TEST(AdministratorPasswordValidationTest, Decides) {
   struct Case {
     const char* password;
     const char* confirmation;
-    AdminPasswordChoice choice;
-    const char* warning;  // nullptr: no box
+    NewAdminPasswordVerdict verdict;
   };
   const Case cases[] = {
-      {"abc", "abd", AdminPasswordChoice::Stay,
-       "Entered administrator passwords are different. Please try again."},
-      {"abc", "abcd", AdminPasswordChoice::Stay,
-       "Entered administrator passwords are different. Please try again."},
-      {"", "x", AdminPasswordChoice::Stay,
-       "Entered administrator passwords are different. Please try again."},
-      {"Abc", "abc", AdminPasswordChoice::Stay,
-       "Entered administrator passwords are different. Please try again."},
-      {"", "", AdminPasswordChoice::Accept,
-       "Please change default administrator password for higher level of security"},
-      {"abc", "abc", AdminPasswordChoice::Accept, nullptr},
+      {"abc", "abd", NewAdminPasswordVerdict::Different},
+      {"abc", "abcd", NewAdminPasswordVerdict::Different},
+      {"", "x", NewAdminPasswordVerdict::Different},
+      {"Abc", "abc", NewAdminPasswordVerdict::Different},
+      {"", "", NewAdminPasswordVerdict::Empty},
+      {"abc", "abc", NewAdminPasswordVerdict::Accepted},
   };
   for (const Case& c : cases) {
-    MessageBoxRecorder boxes;
     EXPECT_EQ(CPasswordManager::ValidateNewAdministratorPassword(c.password, c.confirmation),
-              c.choice)
+              c.verdict)
         << c.password << " / " << c.confirmation;
-    if (!c.warning) {
-      EXPECT_TRUE(boxes.Boxes().empty()) << c.password;
-      continue;
-    }
-    ASSERT_EQ(boxes.Boxes().size(), 1u) << c.password << " / " << c.confirmation;
-    EXPECT_EQ(boxes.Boxes()[0].text, c.warning);
-    EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
-    EXPECT_EQ(boxes.Boxes()[0].style, kWarningStyle);
   }
 }
 

@@ -1,4 +1,5 @@
-// The administrator check with the real password window and its skin.
+// The administrator check: asking in the real password window, and the
+// warnings the model's verdicts call for.
 #include <chrono>
 #include <functional>
 
@@ -12,6 +13,7 @@
 #include "crypto/ProtectedString.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
+#include "ui/AdministratorCheck.h"
 #include "ui/ImageStore.h"
 #include "ui/PassEnterFrm.h"
 
@@ -48,7 +50,7 @@ protected:
           if (CPassEnterFrm* window = OpenPasswordWindow()) window->EndModal(1);
         },
         10s);
-    const bool passed = manager_.CheckAdministrator(nullptr);
+    const bool passed = ConfirmAdministrator(nullptr, manager_);
     Settle(50ms);  // lets the toolkit delete the window
     return passed;
   }
@@ -82,6 +84,8 @@ TEST_F(AdministratorPromptTest, TypedPasswordIsCompared) {
   EXPECT_FALSE(Check([](CPassEnterFrm& w) { Enter(w, "Guard"); }));
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Entered administrator password is invalid. Please try again.");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+  EXPECT_EQ(boxes.Boxes()[0].style, wxOK | wxICON_WARNING);
 }
 
 TEST_F(AdministratorPromptTest, ClosingTheWindowCancelsSilently) {
@@ -94,6 +98,30 @@ TEST_F(AdministratorPromptTest, ClosingTheWindowCancelsSilently) {
   }));
   EXPECT_TRUE(shown_);
   EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(NewAdministratorPasswordTest, WarnsAndDecides) {
+  struct Case {
+    const char* password;
+    const char* confirmation;
+    bool accepted;
+    const char* warning;  // nullptr: no box
+  };
+  const Case cases[] = {
+      {"abc", "abd", false, "Entered administrator passwords are different. Please try again."},
+      {"", "", true, "Please change default administrator password for higher level of security"},
+      {"abc", "abc", true, nullptr},
+  };
+  for (const Case& c : cases) {
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(AcceptNewAdministratorPassword(c.password, c.confirmation), c.accepted) << c.password;
+    ASSERT_EQ(boxes.Boxes().size(), c.warning ? 1u : 0u) << c.password;
+    if (c.warning) {
+      EXPECT_EQ(boxes.Boxes()[0].text, c.warning);
+      EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+      EXPECT_EQ(boxes.Boxes()[0].style, wxOK | wxICON_WARNING);
+    }
+  }
 }
 
 }  // namespace
