@@ -18,7 +18,9 @@
 #include "ui/AboutDlg.h"
 #include "ui/AdministratorCheck.h"
 #include "ui/ImageStore.h"
+#include "ui/PassEnterPrompt.h"
 #include "ui/PassManagerDlg.h"
+#include "ui/ReportDlgSink.h"
 #include "ui/SettingsDlg.h"
 
 CVeilorApp::CVeilorApp() {
@@ -117,7 +119,9 @@ int CVeilorApp::Run(const Command& command) {
 }
 
 int CVeilorApp::RunFileCommand(const Command& command) {
-  CFileCommand files(command.pathList, *settings_, *logger_, *passwords_);
+  CPassEnterPrompt prompt(*passwords_);
+  CReportDlgSink report;
+  CFileCommand files(command.pathList, *settings_, *logger_, *passwords_, prompt, report);
   switch (command.action) {
     case Action::EncryptAes: files.EncryptAes(); break;
     case Action::DecryptAes: files.DecryptAes(); break;

@@ -2,42 +2,39 @@
 
 #include "core/Exceptions.h"
 #include "core/Logger.h"
-#include "core/MessageBox.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "crypto/BatchPasswordPrompt.h"
+#include "crypto/BatchReportSink.h"
 #include "crypto/FileCollector.h"
 #include "crypto/PasswordKey.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
-#include "ui/PassEnterFrm.h"
-#include "ui/ReportDlg.h"
 
 namespace {
 // Key text is 32 hex digits: 16 bytes for either cipher.
 constexpr std::size_t kKeyTextLength = 32;
 
-void WarnKeyRefused(PasswordKeyVerdict verdict) {
-  const int text =
-      verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong : msg::PasswordNotRepresentable;
-  ShowMessageBox(Msg(text), Msg(msg::TitleWarning), wxOK | wxCENTRE | wxICON_WARNING);
+wxString KeyRefusal(PasswordKeyVerdict verdict) {
+  return Msg(verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong
+                                                    : msg::PasswordNotRepresentable);
 }
 
-// The report is a top-level window: it is destroyed, not deleted, on every
-// way out of a batch.
-struct ReportCloser {
-  CReportDlg* report;
-  ~ReportCloser() { report->Destroy(); }
+// The sink hears of the end of a batch on every way out of it.
+struct BatchEnder {
+  CBatchReportSink& report;
+  ~BatchEnder() { report.End(); }
 };
 }  // namespace
 
 CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
-                           CPasswordManager& passwords)
+                           CPasswordManager& passwords, CBatchPasswordPrompt& prompt,
+                           CBatchReportSink& report)
     : pathList_(pathList),
       logger_(logger),
       passwords_(passwords),
-      prompt_([&passwords](const wxString& prompt, bool offerStored, bool askTwice) {
-        return AskPassword(nullptr, prompt, !offerStored, askTwice, &passwords);
-      }) {
+      prompt_(prompt),
+      report_(report) {
   useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
   useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
   defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);
@@ -72,38 +69,16 @@ void CFileCommand::DecryptDes3() {
            Msg(msg::WrongDes3KeyLength), ::DecryptFileDes3, Msg(msg::DecryptionReport));
 }
 
-void CFileCommand::EncryptFileAes(const wxString& path, wxString& description, wxString& status,
-                                  CReportDlg* report) {
-  RunProcedure(::EncryptFileAes, Direction::Encrypt, path, description, status, report);
-}
-
-void CFileCommand::DecryptFileAes(const wxString& path, wxString& description, wxString& status,
-                                  CReportDlg* report) {
-  RunProcedure(::DecryptFileAes, Direction::Decrypt, path, description, status, report);
-}
-
-void CFileCommand::EncryptFileDes3(const wxString& path, wxString& description, wxString& status,
-                                   CReportDlg* report) {
-  RunProcedure(::EncryptFileDes3, Direction::Encrypt, path, description, status, report);
-}
-
-void CFileCommand::DecryptFileDes3(const wxString& path, wxString& description, wxString& status,
-                                   CReportDlg* report) {
-  RunProcedure(::DecryptFileDes3, Direction::Decrypt, path, description, status, report);
-}
-
-void CFileCommand::RunProcedure(Procedure procedure, Direction direction, const wxString& path,
-                                wxString& description, wxString& status, CReportDlg* report) {
+FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
+                                       const wxString& path) {
   CBoolSetting& remove = direction == Direction::Encrypt ? removeAfterEnc_ : removeAfterDec_;
   FileContext context;
   context.keyText = keyText_;
   context.overwriteExisting = [this] { return overwrite_.Get(); };
   context.removeSource = [&remove] { return remove.Get(); };
   context.logger = &logger_;
-  context.progress = report;
-  const FileOutcome outcome = procedure(path, context);
-  status = outcome.status;
-  description = outcome.description;
+  context.progress = [this](int step) { report_.Progress(step); };
+  return procedure(path, context);
 }
 
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
@@ -114,26 +89,27 @@ CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxStr
         passwords_.ResolveDefaultKey(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
     if (!stored.keyText.empty()) return {stored.keyText, KeyObtained};
     // A stored default that cannot be a key is pointed out; the user is asked.
-    if (stored.verdict != PasswordKeyVerdict::Made) WarnKeyRefused(stored.verdict);
+    if (stored.verdict != PasswordKeyVerdict::Made) prompt_.Warn(KeyRefusal(stored.verdict));
   }
   const bool offerStored = (encrypt ? chooseEncPass_ : chooseDecPass_).Get();
   // A typo in an encryption password would leave files nobody can open once
   // the sources are removed, so it is typed twice; decryption shows a typo.
-  const std::optional<wxString> password = prompt_(prompt, offerStored, /*askTwice=*/encrypt);
+  const std::optional<wxString> password =
+      prompt_.AskPassword(prompt, offerStored, /*askTwice=*/encrypt);
   if (!password) return {wxString(), KeyCancelled};
   const PasswordKey key = KeyFromPassword(*password, maxChars);
   if (key.verdict == PasswordKeyVerdict::NotRepresentable) {
     throw CFSVeilorException(Msg(msg::PasswordNotRepresentable));
   }
-  if (key.verdict == PasswordKeyVerdict::TooLong) WarnKeyRefused(key.verdict);
+  if (key.verdict == PasswordKeyVerdict::TooLong) prompt_.Warn(KeyRefusal(key.verdict));
   return {key.keyText, KeyObtained};
 }
 
 void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
                             const wxString& keyLengthMessage, Procedure procedure,
                             const wxString& reportTitle) {
-  ReportCloser closer{new CReportDlg(nullptr, -1, reportTitle)};
-  CReportDlg& report = *closer.report;
+  report_.Begin(reportTitle);
+  const BatchEnder ender{report_};
   succeeded_ = false;
 
   const KeyResult key = ObtainKey(direction, prompt, expectedLength / 2);
@@ -142,32 +118,24 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
   const std::vector<CollectedPath> files = CollectFiles(pathList_);
-  if (!hideReport_.Get()) {
-    report.Show(true);
-    report.closeButton->Enable(false);
-  }
+  if (!hideReport_.Get()) report_.ShowBusy();
   bool allSucceeded = true;
   for (const CollectedPath& file : files) {
-    wxString status, description;
-    const long row = report.AddFileRow(file.path);
+    FileOutcome outcome;
+    const long row = report_.AddRow(file.path);
     if (!file.valid) {
-      status = Msg(msg::InvalidFileOrFolder);
+      outcome.status = Msg(msg::InvalidFileOrFolder);
       const wxString where = file.path.empty() ? wxString() : Msg(msg::Space) + file.path;
-      logger_.Log(status + where, CLogger::Error, CLogger::LogOnly);
+      logger_.Log(outcome.status + where, CLogger::Error, CLogger::LogOnly);
     } else {
-      RunProcedure(procedure, direction, file.path, description, status, &report);
+      outcome = RunProcedure(procedure, direction, file.path);
     }
-    report.SetFileResult(row, status, description);
-    allSucceeded =
-        allSucceeded && (status == Msg(msg::StatusDone) || status == Msg(msg::StatusSkipped));
+    report_.SetResult(row, outcome.status, outcome.description);
+    allSucceeded = allSucceeded && (outcome.status == Msg(msg::StatusDone) ||
+                                    outcome.status == Msg(msg::StatusSkipped));
   }
   succeeded_ = allSucceeded;
   // A hidden report still appears when a file failed: otherwise, with
   // logging off, the failure would be reported nowhere.
-  if (!hideReport_.Get() || !allSucceeded) {
-    report.Show(true);
-    report.closeButton->Enable(true);
-    report.closeButton->SetFocus();
-    report.FinishAndShowModal();
-  }
+  if (!hideReport_.Get() || !allSucceeded) report_.Finish();
 }

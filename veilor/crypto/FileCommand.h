@@ -1,21 +1,20 @@
 #pragma once
 
-#include <functional>
-#include <optional>
-
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
 #include "crypto/FileProcedures.h"
 #include "settings/SettingReference.h"
 
+class CBatchPasswordPrompt;
+class CBatchReportSink;
 class CLogger;
 class CPasswordManager;
-class CReportDlg;
 class CSettings;
 
 // One cipher verb: obtains the key once, expands the path argument into
-// files, runs the verb's procedure on each and shows the report.
+// files, runs the verb's procedure on each and reports every file. It asks
+// and reports only through the prompt and the sink it is given.
 class CFileCommand {
 public:
   enum class Direction { Encrypt, Decrypt };
@@ -26,29 +25,13 @@ public:
     int status = KeyCancelled;
   };
 
-  // Asks the user for a password: prompt, whether the browse button is
-  // offered and whether a typed password must be typed twice; nothing when
-  // cancelled.
-  using PasswordPrompt = std::function<std::optional<wxString>(const wxString& prompt,
-                                                               bool offerStored, bool askTwice)>;
-
   CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
-               CPasswordManager& passwords);
+               CPasswordManager& passwords, CBatchPasswordPrompt& prompt, CBatchReportSink& report);
 
   void EncryptAes();
   void DecryptAes();
   void EncryptDes3();
   void DecryptDes3();
-
-  // The single-file procedures, filling the report row's texts.
-  void EncryptFileAes(const wxString& path, wxString& description, wxString& status,
-                      CReportDlg* report);
-  void DecryptFileAes(const wxString& path, wxString& description, wxString& status,
-                      CReportDlg* report);
-  void EncryptFileDes3(const wxString& path, wxString& description, wxString& status,
-                       CReportDlg* report);
-  void DecryptFileDes3(const wxString& path, wxString& description, wxString& status,
-                       CReportDlg* report);
 
   // The default password when one is set and stored, else the user's answer,
   // typed twice for encryption. A password that cannot be a key is pointed
@@ -61,16 +44,12 @@ public:
   // file ended "Done" or "Skipped".
   bool Succeeded() const { return succeeded_; }
 
-  // Replaces the password window, for tests.
-  void SetPasswordPrompt(PasswordPrompt prompt) { prompt_ = std::move(prompt); }
-
 private:
   using Procedure = FileOutcome (*)(const wxString&, const FileContext&);
 
   void RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
                 const wxString& keyLengthMessage, Procedure procedure, const wxString& reportTitle);
-  void RunProcedure(Procedure procedure, Direction direction, const wxString& path,
-                    wxString& description, wxString& status, CReportDlg* report);
+  FileOutcome RunProcedure(Procedure procedure, Direction direction, const wxString& path);
 
   wxString pathList_;
   wxString keyText_;
@@ -88,5 +67,6 @@ private:
 
   CLogger& logger_;
   CPasswordManager& passwords_;
-  PasswordPrompt prompt_;
+  CBatchPasswordPrompt& prompt_;
+  CBatchReportSink& report_;
 };

@@ -15,7 +15,6 @@
 #include "crypto/FileStreaming.h"
 #include "crypto/FileTrailer.h"
 #include "crypto/SourceFile.h"
-#include "ui/ReportProgressEvent.h"
 
 namespace {
 enum class Direction { Encrypt, Decrypt };
@@ -58,7 +57,9 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
   if (!writer.Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output));
   auto cipher = MakeCipher(algorithm, direction, context.keyText);
   const std::uint64_t dataLength = source.Length() - tail;
-  const auto progress = [&](int step) { SendReportProgress(context.progress, step); };
+  const auto progress = [&](int step) {
+    if (context.progress) context.progress(step);
+  };
   if (algorithm == FileAlgorithm::Aes) {
     // Counter mode has no blocks or padding to keep: each chunk is
     // enciphered in place and written as it is, the fastest way through.

@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include <wx/event.h>
 #include <wx/string.h>
 
 class CLogger;
@@ -15,7 +14,7 @@ struct FileContext {
   std::function<bool()> overwriteExisting;
   std::function<bool()> removeSource;
   CLogger* logger = nullptr;
-  wxEvtHandler* progress = nullptr;  // receives the 100 progress steps; may be null
+  std::function<void(int step)> progress;  // receives the 100 progress steps; may be empty
 };
 
 // The report row of one file.

@@ -1,4 +1,5 @@
-// Batches as the program runs them: key, file list, report rows.
+// Batches as the program runs them, with a recording prompt and report in
+// place of the windows: key, file list, report rows.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -8,57 +9,80 @@
 #endif
 
 #include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 
-#include "MessageBoxRecorder.h"
 #include "TempDir.h"
-#include "WindowTesting.h"
 #include "core/Exceptions.h"
 #include "core/Logger.h"
 #include "core/MessageCatalogue.h"
 #include "core/MessageIds.h"
+#include "crypto/BatchPasswordPrompt.h"
+#include "crypto/BatchReportSink.h"
 #include "crypto/FileCommand.h"
 #include "crypto/ProtectedString.h"
 #include "passwords/PasswordManager.h"
 #include "settings/ProgramSettings.h"
-#include "ui/ReportDlg.h"
 
 namespace {
-using namespace std::chrono_literals;
 
-// Finds the report the batch shows and closes it once the batch has ended,
-// keeping its rows for the test.
-class ReportWatcher {
+// Answers the password prompt with a fixed text (or cancels) and records
+// what the batch asked and pointed out.
+class RecordingPrompt : public CBatchPasswordPrompt {
+public:
+  std::optional<wxString> AskPassword(const wxString& prompt, bool offerStored,
+                                      bool askTwice) override {
+    prompts.push_back(prompt);
+    offeredStored = offerStored;
+    askedTwice.push_back(askTwice);
+    return answer;
+  }
+  void Warn(const wxString& text) override { warnings.push_back(text); }
+
+  std::optional<wxString> answer;
+  std::vector<wxString> prompts;
+  bool offeredStored = false;
+  std::vector<bool> askedTwice;
+  std::vector<wxString> warnings;
+};
+
+// Records what the batch reports.
+class RecordingReport : public CBatchReportSink {
 public:
   struct Row {
     wxString file, status, description;
   };
 
-  void Arm() {
-    WhenLoopRuns([this] {
-      for (wxWindow* window : wxTopLevelWindows) {
-        if (auto* report = dynamic_cast<CReportDlg*>(window); report && report->IsModal()) {
-          shown = true;
-          title = report->GetTitle();
-          closeEnabled = report->closeButton->IsEnabled();
-          for (long i = 0; i < report->fileList->GetItemCount(); ++i) {
-            rows.push_back({report->fileList->GetItemText(i, 0),
-                            report->fileList->GetItemText(i, 1),
-                            report->fileList->GetItemText(i, 2)});
-          }
-          report->EndModal(0);
-        }
-      }
-    });
+  void Begin(const wxString& reportTitle) override {
+    title = reportTitle;
+    rows.clear();
+    shownBusy = finished = ended = false;
+    steps = 0;
   }
+  void ShowBusy() override { shownBusy = true; }
+  long AddRow(const wxString& path) override {
+    rows.push_back({path, "", ""});
+    return static_cast<long>(rows.size()) - 1;
+  }
+  void Progress(int) override { ++steps; }
+  void SetResult(long row, const wxString& status, const wxString& description) override {
+    rows.at(static_cast<std::size_t>(row)).status = status;
+    rows.at(static_cast<std::size_t>(row)).description = description;
+  }
+  void Finish() override { finished = true; }
+  void End() override { ended = true; }
 
-  bool shown = false;
-  bool closeEnabled = false;
   wxString title;
   std::vector<Row> rows;
+  bool shownBusy = false;
+  bool finished = false;  // shown for the user to read
+  bool ended = false;
+  int steps = 0;
 };
 
 class FileCommandTest : public testing::Test {
@@ -72,74 +96,60 @@ protected:
     WriteFileBytes(dir_ / "b.txt", "beta");
   }
 
-  // A command whose password window answers with `password` (or cancels).
+  // A command whose password prompt answers with `password` (or cancels).
   CFileCommand Command(const wxString& pathList, std::optional<wxString> password) {
-    CFileCommand command(pathList, settings_, logger_, passwords_);
-    command.SetPasswordPrompt(
-        [this, password](const wxString& prompt, bool offerStored, bool askTwice) {
-          prompts_.push_back(prompt);
-          offeredStored_ = offerStored;
-          askedTwice_.push_back(askTwice);
-          return password;
-        });
-    return command;
+    prompt_.answer = std::move(password);
+    return CFileCommand(pathList, settings_, logger_, passwords_, prompt_, report_);
   }
 
   TempDir dir_;
   TempDir home_;
   CSettings settings_{home_ / "veilor.ini"};
-  CLogger logger_{settings_, home_ / "Log", home_ / "Log2",
-                  [](const wxString& text, const wxString& title, long style) {
-                    ShowMessageBox(text, title, style);
-                  }};
+  CLogger logger_{settings_, home_ / "Log", home_ / "Log2", CLogger::ShowBox()};
   CPasswordManager passwords_{settings_};
-  MessageBoxRecorder boxes_;
-  ReportWatcher report_;
-  std::vector<wxString> prompts_;
-  bool offeredStored_ = false;
-  std::vector<bool> askedTwice_;
+  RecordingPrompt prompt_;
+  RecordingReport report_;
 };
 
 TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
-  report_.Arm();
   Command(dir_ / "a.txt,," + dir_ / "b.txt,", wxString("pw")).EncryptAes();
 
-  ASSERT_TRUE(report_.shown);
+  EXPECT_TRUE(report_.shownBusy);
+  EXPECT_TRUE(report_.finished);
+  EXPECT_TRUE(report_.ended);
   EXPECT_EQ(report_.title, "Encryption report");
-  EXPECT_TRUE(report_.closeEnabled);
+  EXPECT_EQ(report_.steps, 200) << "a hundred steps for each of the two files";
   ASSERT_EQ(report_.rows.size(), 3u);
   EXPECT_EQ(report_.rows[0].file, dir_ / "a.txt");
   EXPECT_EQ(report_.rows[0].status, "Done");
   EXPECT_EQ(report_.rows[1].file, "");
   EXPECT_EQ(report_.rows[1].status, "Invalid file or folder");
   EXPECT_EQ(report_.rows[2].status, "Done");
-  EXPECT_EQ(prompts_, std::vector<wxString>{"Please enter password for AES encryption"});
+  EXPECT_EQ(prompt_.prompts, std::vector<wxString>{"Please enter password for AES encryption"});
   EXPECT_TRUE(wxFileExists(dir_ / "a.txt.aes"));
   EXPECT_TRUE(wxFileExists(dir_ / "a.txt")) << "removal was switched off";
 }
 
 TEST_F(FileCommandTest, LeadingCommaAndEmptyArgument) {
-  report_.Arm();
   Command("," + dir_ / "a.txt", wxString("pw")).EncryptDes3();
   ASSERT_EQ(report_.rows.size(), 2u);
   EXPECT_EQ(report_.rows[0].status, "Invalid file or folder");
   EXPECT_EQ(report_.rows[1].status, "Done");
 
-  ReportWatcher empty;
-  empty.Arm();
   Command("", wxString("pw")).DecryptDes3();
-  EXPECT_TRUE(empty.shown) << "an empty list still shows its report";
-  EXPECT_TRUE(empty.rows.empty());
-  EXPECT_EQ(empty.title, "Decryption report");
+  EXPECT_TRUE(report_.finished) << "an empty list still shows its report";
+  EXPECT_TRUE(report_.rows.empty());
+  EXPECT_EQ(report_.title, "Decryption report");
 }
 
 TEST_F(FileCommandTest, CancelledPasswordEndsSilently) {
-  report_.Arm();
   Command(dir_ / "a.txt", std::nullopt).EncryptAes();
-  Settle(100ms);
-  EXPECT_FALSE(report_.shown);
+  EXPECT_FALSE(report_.shownBusy);
+  EXPECT_FALSE(report_.finished);
+  EXPECT_TRUE(report_.ended);
+  EXPECT_TRUE(report_.rows.empty());
   EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
-  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(prompt_.warnings.empty());
 }
 
 // A password the key cannot hold ends the batch before any file is touched.
@@ -151,8 +161,9 @@ TEST_F(FileCommandTest, OverlongPasswordIsAKeyLengthError) {
     EXPECT_EQ(error.GetMessage(), "Wrong Triple DES key lenght");
     EXPECT_EQ(error.GetModule(), "File System module exception");
   }
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, "Password is to long for current encryption alghorithm");
+  EXPECT_EQ(prompt_.warnings,
+            std::vector<wxString>{"Password is to long for current encryption alghorithm"});
+  EXPECT_TRUE(report_.ended) << "the report ends also when the batch fails";
   EXPECT_FALSE(wxFileExists(dir_ / "a.txt.des3"));
 }
 
@@ -168,7 +179,7 @@ TEST_F(FileCommandTest, OnlyTypedEncryptionPasswordsAreAskedTwice) {
   ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
   Command(dir_ / "a.txt.des3", wxString("pw")).DecryptDes3();
   EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
-  EXPECT_EQ(askedTwice_, std::vector<bool>({true, false, true, false}));
+  EXPECT_EQ(prompt_.askedTwice, std::vector<bool>({true, false, true, false}));
 }
 
 // A character the key's code page lacks gets its own message, not the
@@ -184,11 +195,11 @@ TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
               "The password contains a character that can't be part of an encryption key. "
               "Please use another password.");
   }
-  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(prompt_.warnings.empty());
   EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
 
 #ifndef _WIN32  // there the stored list itself cannot hold such a password
-  prompts_.clear();
+  prompt_.prompts.clear();
   passwords_.StoreEntries({CPasswordEntry(kNotInCodePage, "", "Work")});
   settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
   settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
@@ -196,9 +207,8 @@ TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
   const CFileCommand::KeyResult key = Command(dir_ / "a.txt", wxString::FromUTF8("M\xC3\xBCller"))
                                           .ObtainKey(CFileCommand::Direction::Encrypt, "p", 16);
   EXPECT_EQ(key.keyText, "4DFC6C6C657202020202020202020202");
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, Msg(msg::PasswordNotRepresentable));
-  EXPECT_EQ(prompts_.size(), 1u);
+  EXPECT_EQ(prompt_.warnings, std::vector<wxString>{Msg(msg::PasswordNotRepresentable)});
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
 #endif
 }
 
@@ -211,23 +221,23 @@ TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {
   settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass, true);
 
   Command(dir_ / "a.txt", wxString("stored")).EncryptAes();  // asked: no default for encryption
-  EXPECT_EQ(prompts_.size(), 1u);
-  EXPECT_TRUE(offeredStored_);
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
+  EXPECT_TRUE(prompt_.offeredStored);
   ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
 
-  report_.Arm();
   Command(dir_ / "a.txt.aes", std::nullopt).DecryptAes();  // not asked: the default is used
-  Settle(100ms);
-  EXPECT_EQ(prompts_.size(), 1u);
-  EXPECT_FALSE(report_.shown);
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
+  EXPECT_FALSE(report_.shownBusy);
+  EXPECT_FALSE(report_.finished);
+  EXPECT_EQ(report_.rows.size(), 1u) << "a hidden report is filled all the same";
   EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
 
   // A default that names no stored password any more: the user is asked.
   passwords_.StoreEntries({});
   ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
   Command(dir_ / "a.txt.aes", wxString("stored")).DecryptAes();
-  EXPECT_EQ(prompts_.size(), 2u);
-  EXPECT_EQ(prompts_.back(), "Please enter password for AES decryption");
+  EXPECT_EQ(prompt_.prompts.size(), 2u);
+  EXPECT_EQ(prompt_.prompts.back(), "Please enter password for AES decryption");
   EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
 }
 
@@ -247,18 +257,15 @@ TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
       {dir_ / "d.txt,,", true},
   };
   for (const auto& c : cases) {
-    ReportWatcher report;
-    report.Arm();
     CFileCommand command = Command(c.list, wxString("pw"));
     command.EncryptAes();
-    Settle(100ms);
-    EXPECT_EQ(report.shown, c.failed) << c.list;
+    EXPECT_FALSE(report_.shownBusy) << c.list;
+    EXPECT_EQ(report_.finished, c.failed) << c.list;
     EXPECT_EQ(command.Succeeded(), !c.failed) << c.list;
+    ASSERT_EQ(report_.rows.size(), 2u);
     if (c.failed) {
-      ASSERT_EQ(report.rows.size(), 2u);
-      EXPECT_EQ(report.rows[0].status, "Done");
-      EXPECT_NE(report.rows[1].status, "Done");
-      EXPECT_TRUE(report.closeEnabled);
+      EXPECT_EQ(report_.rows[0].status, "Done");
+      EXPECT_NE(report_.rows[1].status, "Done");
     }
   }
 }
@@ -280,9 +287,8 @@ TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
     ASSERT_EQ(mknod((folder + "/device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
   }
 
-  report_.Arm();
   Command(folder, wxString("pw")).EncryptAes();
-  std::map<wxString, ReportWatcher::Row> rows;
+  std::map<wxString, RecordingReport::Row> rows;
   for (const auto& row : report_.rows) rows[wxFileName(row.file).GetFullName()] = row;
   ASSERT_EQ(rows.size(), root ? 4u : 3u);
   EXPECT_EQ(rows["regular.txt"].status, "Done");

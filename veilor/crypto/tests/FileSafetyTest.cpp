@@ -13,6 +13,7 @@
 #endif
 
 #include <functional>
+#include <utility>
 
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -38,20 +39,23 @@ std::string Pattern(std::size_t size) {
 
 // Does something to the files when the procedure reports `step`: another
 // program at work while a file is being processed.
-class DuringStep : public wxEvtHandler {
+class DuringStep {
 public:
-  DuringStep(int step, std::function<void()> action) {
-    Bind(EVT_REPORT_PROGRESS, [step, action](wxCommandEvent& event) {
-      if (event.GetInt() == step) action();
-    });
+  DuringStep(int step, std::function<void()> action) : step_(step), action_(std::move(action)) {}
+  void operator()(int step) const {
+    if (step == step_) action_();
   }
+
+private:
+  int step_;
+  std::function<void()> action_;
 };
 
 class FileSafetyTest : public testing::Test, protected FileFixture {
 protected:
-  FileOutcome Run(Procedure procedure, const wxString& path, wxEvtHandler* during = nullptr) {
+  FileOutcome Run(Procedure procedure, const wxString& path, const DuringStep* during = nullptr) {
     FileContext context = Context();
-    if (during) context.progress = during;
+    if (during) context.progress = [during](int step) { (*during)(step); };
     return procedure(path, context);
   }
 };

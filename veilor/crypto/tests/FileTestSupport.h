@@ -2,21 +2,15 @@
 
 #include <vector>
 
-#include <wx/event.h>
 #include <wx/filename.h>
 
 #include "TempDir.h"
 #include "core/Logger.h"
 #include "crypto/FileProcedures.h"
 #include "settings/ProgramSettings.h"
-#include "ui/ReportProgressEvent.h"
 
 // Records the progress steps a procedure reports.
-class ProgressRecorder : public wxEvtHandler {
-public:
-  ProgressRecorder() {
-    Bind(EVT_REPORT_PROGRESS, [this](wxCommandEvent& event) { steps.push_back(event.GetInt()); });
-  }
+struct ProgressRecorder {
   std::vector<int> steps;
 };
 
@@ -29,7 +23,7 @@ public:
     context_.overwriteExisting = [this] { return overwrite; };
     context_.removeSource = [this] { return removeSource; };
     context_.logger = &logger_;
-    context_.progress = &progress;
+    context_.progress = [this](int step) { progress.steps.push_back(step); };
   }
 
   const FileContext& Context() {
