@@ -23,9 +23,9 @@
 #include <wx/filefn.h>
 #include <wx/init.h>
 
-#include "crypto/FileProcedures.h"
-#include "crypto/HexText.h"
-#include "crypto/Keys.h"
+#include "2_crypto/FileProcedures.h"
+#include "2_crypto/HexText.h"
+#include "2_crypto/Keys.h"
 
 namespace {
 const char* kKeyText = "70696E6E656402020202020202020202";
