@@ -34,20 +34,8 @@ CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogge
       logger_(logger),
       passwords_(passwords),
       prompt_(prompt),
-      report_(report) {
-  useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
-  useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
-  defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);
-  defDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass);
-  removeAfterEnc_.Bind(settings, CSettings::GroupSettingsDlg,
-                       CSettings::ItemRemoveFilesAfterEncryption);
-  removeAfterDec_.Bind(settings, CSettings::GroupSettingsDlg,
-                       CSettings::ItemRemoveFilesAfterDecryption);
-  overwrite_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemOverwriteExistingFiles);
-  hideReport_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg);
-  chooseEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass);
-  chooseDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseDecPass);
-}
+      report_(report),
+      switches_(settings) {}
 
 void CFileCommand::EncryptAes() {
   RunBatch(kKeyTextLength, Direction::Encrypt, Msg(msg::PromptAesEncryption),
@@ -71,10 +59,11 @@ void CFileCommand::DecryptDes3() {
 
 FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
                                        const wxString& path) {
-  CBoolSetting& remove = direction == Direction::Encrypt ? removeAfterEnc_ : removeAfterDec_;
+  CBoolSetting& remove =
+      direction == Direction::Encrypt ? switches_.removeAfterEnc : switches_.removeAfterDec;
   FileContext context;
   context.keyText = keyText_;
-  context.overwriteExisting = [this] { return overwrite_.Get(); };
+  context.overwriteExisting = [this] { return switches_.overwrite.Get(); };
   context.removeSource = [&remove] { return remove.Get(); };
   context.log = [this](const wxString& text, int severity, int mode) {
     logger_.Log(text, severity, mode);
@@ -86,14 +75,14 @@ FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
                                                 std::size_t maxChars) {
   const bool encrypt = direction == Direction::Encrypt;
-  if ((encrypt ? useDefEncPass_ : useDefDecPass_).Get()) {
+  if ((encrypt ? switches_.useDefEncPass : switches_.useDefDecPass).Get()) {
     const PasswordKey stored =
         passwords_.ResolveDefaultKey(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
     if (!stored.keyText.empty()) return {stored.keyText, KeyObtained};
     // A stored default that cannot be a key is pointed out; the user is asked.
     if (stored.verdict != PasswordKeyVerdict::Made) prompt_.Warn(KeyRefusal(stored.verdict));
   }
-  const bool offerStored = (encrypt ? chooseEncPass_ : chooseDecPass_).Get();
+  const bool offerStored = (encrypt ? switches_.chooseEncPass : switches_.chooseDecPass).Get();
   // A typo in an encryption password would leave files nobody can open once
   // the sources are removed, so it is typed twice; decryption shows a typo.
   const std::optional<wxString> password =
@@ -120,7 +109,7 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
   const std::vector<CollectedPath> files = CollectFiles(pathList_);
-  if (!hideReport_.Get()) report_.ShowBusy();
+  if (!switches_.hideReport.Get()) report_.ShowBusy();
   bool allSucceeded = true;
   for (const CollectedPath& file : files) {
     FileOutcome outcome;
@@ -139,5 +128,5 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   succeeded_ = allSucceeded;
   // A hidden report still appears when a file failed: otherwise, with
   // logging off, the failure would be reported nowhere.
-  if (!hideReport_.Get() || !allSucceeded) report_.Finish();
+  if (!switches_.hideReport.Get() || !allSucceeded) report_.Finish();
 }

@@ -4,7 +4,7 @@
 #include <wx/string.h>
 
 #include "2_crypto/FileProcedures.h"
-#include "3_settings/SettingReference.h"
+#include "3_settings/FileSwitches.h"
 
 class CBatchPasswordPrompt;
 class CBatchReportSink;
@@ -54,19 +54,9 @@ private:
   wxString pathList_;
   wxString keyText_;
   bool succeeded_ = false;
-  CBoolSetting useDefEncPass_;
-  CBoolSetting useDefDecPass_;
-  CStringSetting defEncPass_;
-  CStringSetting defDecPass_;
-  CBoolSetting removeAfterEnc_;
-  CBoolSetting removeAfterDec_;
-  CBoolSetting overwrite_;
-  CBoolSetting hideReport_;
-  CBoolSetting chooseEncPass_;
-  CBoolSetting chooseDecPass_;
-
   CLogger& logger_;
   CPasswordManager& passwords_;
   CBatchPasswordPrompt& prompt_;
   CBatchReportSink& report_;
+  CFileSwitches switches_;
 };

@@ -52,7 +52,8 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
                            CPasswordManager& passwords)
     : wxDialog(parent, id, caption, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
-      passwords_(passwords) {
+      passwords_(passwords),
+      switches_(settings) {
   SetFont(DialogFont());
   auto* root = new wxBoxSizer(wxVERTICAL);
 
@@ -157,40 +158,28 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   SetFixedSizeAtLeast(*this, FromDIP(wxSize(486, 497)));
   Centre(wxBOTH);
 
-  defEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass);
-  defDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass);
   adminPassword_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword);
-  useDefEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass);
-  useDefDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass);
-  removeAfterEnc_.Bind(settings, CSettings::GroupSettingsDlg,
-                       CSettings::ItemRemoveFilesAfterEncryption);
-  removeAfterDec_.Bind(settings, CSettings::GroupSettingsDlg,
-                       CSettings::ItemRemoveFilesAfterDecryption);
-  overwrite_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemOverwriteExistingFiles);
-  hideReport_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg);
-  chooseEncPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass);
-  chooseDecPass_.Bind(settings, CSettings::GroupSettingsDlg, CSettings::ItemChooseDecPass);
   enableLog_.Bind(settings, CSettings::GroupLogger, CSettings::ItemEnableLog);
   FillControls();
 }
 
 void CSettingsDlg::FillControls() {
-  guiEditDefEncPass->ChangeValue(UnprotectString(defEncPass_.Get()));
-  guiEditDefDecPass->ChangeValue(UnprotectString(defDecPass_.Get()));
+  guiEditDefEncPass->ChangeValue(UnprotectString(switches_.defEncPass.Get()));
+  guiEditDefDecPass->ChangeValue(UnprotectString(switches_.defDecPass.Get()));
   const wxString admin = UnprotectString(adminPassword_.Get());
   guiEditAdmPass->ChangeValue(admin);
   guiEditConfirmAdmPass->ChangeValue(admin);
 
-  const bool useDefEnc = useDefEncPass_.Get();
-  const bool useDefDec = useDefDecPass_.Get();
+  const bool useDefEnc = switches_.useDefEncPass.Get();
+  const bool useDefDec = switches_.useDefDecPass.Get();
   guiCheckUseDefEncPass->SetValue(useDefEnc);
   guiCheckUseDefDecPass->SetValue(useDefDec);
-  guiCheckRemoveFilesAfterEnc->SetValue(removeAfterEnc_.Get());
-  guiCheckRemoveFilesAfterDec->SetValue(removeAfterDec_.Get());
-  guiCheckOverwriteFiles->SetValue(overwrite_.Get());
-  guiCheckHideReportDlg->SetValue(hideReport_.Get());
-  guiCheckChooseEncPass->SetValue(chooseEncPass_.Get());
-  guiCheckChooseDecPass->SetValue(chooseDecPass_.Get());
+  guiCheckRemoveFilesAfterEnc->SetValue(switches_.removeAfterEnc.Get());
+  guiCheckRemoveFilesAfterDec->SetValue(switches_.removeAfterDec.Get());
+  guiCheckOverwriteFiles->SetValue(switches_.overwrite.Get());
+  guiCheckHideReportDlg->SetValue(switches_.hideReport.Get());
+  guiCheckChooseEncPass->SetValue(switches_.chooseEncPass.Get());
+  guiCheckChooseDecPass->SetValue(switches_.chooseDecPass.Get());
   guiCheckEnableLogging->SetValue(enableLog_.Get());
 
   // A default password makes asking, and so choosing, unnecessary.
@@ -206,17 +195,19 @@ int CSettingsDlg::Run() {
 }
 
 void CSettingsDlg::StoreSettings() {
-  defEncPass_.Set(ProtectString(guiEditDefEncPass->GetValue(), CSettings::FillerDefEncPass));
-  defDecPass_.Set(ProtectString(guiEditDefDecPass->GetValue(), CSettings::FillerDefDecPass));
+  switches_.defEncPass.Set(
+      ProtectString(guiEditDefEncPass->GetValue(), CSettings::FillerDefEncPass));
+  switches_.defDecPass.Set(
+      ProtectString(guiEditDefDecPass->GetValue(), CSettings::FillerDefDecPass));
   adminPassword_.Set(ProtectString(guiEditAdmPass->GetValue(), CSettings::FillerAdminPassword));
-  useDefEncPass_.Set(guiCheckUseDefEncPass->GetValue());
-  useDefDecPass_.Set(guiCheckUseDefDecPass->GetValue());
-  removeAfterEnc_.Set(guiCheckRemoveFilesAfterEnc->GetValue());
-  removeAfterDec_.Set(guiCheckRemoveFilesAfterDec->GetValue());
-  overwrite_.Set(guiCheckOverwriteFiles->GetValue());
-  hideReport_.Set(guiCheckHideReportDlg->GetValue());
-  chooseEncPass_.Set(guiCheckChooseEncPass->GetValue());
-  chooseDecPass_.Set(guiCheckChooseDecPass->GetValue());
+  switches_.useDefEncPass.Set(guiCheckUseDefEncPass->GetValue());
+  switches_.useDefDecPass.Set(guiCheckUseDefDecPass->GetValue());
+  switches_.removeAfterEnc.Set(guiCheckRemoveFilesAfterEnc->GetValue());
+  switches_.removeAfterDec.Set(guiCheckRemoveFilesAfterDec->GetValue());
+  switches_.overwrite.Set(guiCheckOverwriteFiles->GetValue());
+  switches_.hideReport.Set(guiCheckHideReportDlg->GetValue());
+  switches_.chooseEncPass.Set(guiCheckChooseEncPass->GetValue());
+  switches_.chooseDecPass.Set(guiCheckChooseDecPass->GetValue());
   enableLog_.Set(guiCheckEnableLogging->GetValue());
 }
 
@@ -230,12 +221,12 @@ void CSettingsDlg::ApplyUseDefault(wxCheckBox* check, CBoolSetting& setting, wxB
 }
 
 void CSettingsDlg::OnUseDefEncPass(wxCommandEvent&) {
-  ApplyUseDefault(guiCheckUseDefEncPass, useDefEncPass_, guiButtonDefEncPassSelect,
+  ApplyUseDefault(guiCheckUseDefEncPass, switches_.useDefEncPass, guiButtonDefEncPassSelect,
                   guiCheckChooseEncPass);
 }
 
 void CSettingsDlg::OnUseDefDecPass(wxCommandEvent&) {
-  ApplyUseDefault(guiCheckUseDefDecPass, useDefDecPass_, guiButtonDefDecPassSelect,
+  ApplyUseDefault(guiCheckUseDefDecPass, switches_.useDefDecPass, guiButtonDefDecPassSelect,
                   guiCheckChooseDecPass);
 }
 
@@ -291,7 +282,7 @@ void CSettingsDlg::OnPasswordChanged(wxCommandEvent& event) {
       guiEditDefEncPass->ChangeValue(changer.newEntry.name);
     } else {
       guiCheckUseDefEncPass->SetValue(false);
-      ApplyUseDefault(guiCheckUseDefEncPass, useDefEncPass_, guiButtonDefEncPassSelect,
+      ApplyUseDefault(guiCheckUseDefEncPass, switches_.useDefEncPass, guiButtonDefEncPassSelect,
                       guiCheckChooseEncPass);
       Warn(msg::DefaultEncPasswordRemoved);
       return;
@@ -302,7 +293,7 @@ void CSettingsDlg::OnPasswordChanged(wxCommandEvent& event) {
       guiEditDefDecPass->ChangeValue(changer.newEntry.name);
     } else {
       guiCheckUseDefDecPass->SetValue(false);
-      ApplyUseDefault(guiCheckUseDefDecPass, useDefDecPass_, guiButtonDefDecPassSelect,
+      ApplyUseDefault(guiCheckUseDefDecPass, switches_.useDefDecPass, guiButtonDefDecPassSelect,
                       guiCheckChooseDecPass);
       Warn(msg::DefaultDecPasswordRemoved);
     }

@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "3_settings/FileSwitches.h"
 #include "3_settings/SettingReference.h"
 
 class CPasswordManager;
@@ -92,17 +93,8 @@ private:
   void FinishIfAdministratorFieldsAgree(int result);
 
   CPasswordManager& passwords_;
-  CStringSetting defEncPass_;
-  CStringSetting defDecPass_;
+  CFileSwitches switches_;
   CStringSetting adminPassword_;
-  CBoolSetting useDefEncPass_;
-  CBoolSetting useDefDecPass_;
-  CBoolSetting removeAfterEnc_;
-  CBoolSetting removeAfterDec_;
-  CBoolSetting overwrite_;
-  CBoolSetting hideReport_;
-  CBoolSetting chooseEncPass_;
-  CBoolSetting chooseDecPass_;
   CBoolSetting enableLog_;
 
   wxDECLARE_EVENT_TABLE();
