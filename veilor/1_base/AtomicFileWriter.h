@@ -52,9 +52,6 @@ public:
   // replacing was off.
   bool TargetExisted() const { return targetExisted_; }
 
-  // The temporary file's name; empty while it has none.
-  const wxString& TemporaryPath() const { return temporary_; }
-
   // Off, the temporary file always has a name, as on file systems that
   // cannot create unnamed files (and on Windows). For tests of that way.
   static bool unnamedTemporaries;

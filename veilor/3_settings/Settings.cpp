@@ -181,7 +181,6 @@ void rkSettings::AddGroup(const rkSettingsGroup& group, int id, bool isStatic,
 }
 
 bool rkSettings::Load() {
-  std::lock_guard guard(lock_);
   for (auto& [id, group] : groups_) {
     const wxString section = SectionOf(group);
     if (group.name.StartsWith(kStaticPrefix)) {
@@ -215,26 +214,22 @@ rkSettingsItem& rkSettings::ItemAt(int groupId, int itemId) {
 }
 
 bool rkSettings::GetString(int groupId, int itemId, wxString& out) {
-  std::lock_guard guard(lock_);
   out = ItemAt(groupId, itemId).stringValue;
   return true;
 }
 
 bool rkSettings::GetBool(int groupId, int itemId, bool& out) {
-  std::lock_guard guard(lock_);
   out = ItemAt(groupId, itemId).boolValue;
   return true;
 }
 
 bool rkSettings::SetString(int groupId, int itemId, const wxString& value) {
-  std::lock_guard guard(lock_);
   ItemAt(groupId, itemId).stringValue = value;
   saved_ = false;
   return true;
 }
 
 bool rkSettings::SetBool(int groupId, int itemId, bool value) {
-  std::lock_guard guard(lock_);
   ItemAt(groupId, itemId).boolValue = value;
   saved_ = false;
   return true;
@@ -272,7 +267,6 @@ bool rkSettings::HasChanges() const {
 }
 
 void rkSettings::Save() {
-  std::lock_guard guard(lock_);
   const bool lacking = std::any_of(groups_.begin(), groups_.end(), [this](const auto& group) {
     return LacksItems(group.second, document_);
   });

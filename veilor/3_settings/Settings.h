@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <mutex>
 
 #include <wx/arrstr.h>
 #include <wx/object.h>
@@ -55,7 +54,6 @@ private:
   rkSettingsGroup& GroupAt(int groupId);
   bool HasChanges() const;
 
-  std::recursive_mutex lock_;
   wxString path_;
   IniDocument document_;
   std::map<int, rkSettingsGroup> groups_;

@@ -50,12 +50,6 @@ TEST(KeysTest, TrailerCounterIsOutOfReachOfFileData) {
   EXPECT_TRUE(upperHalfNonZero);
 }
 
-TEST(KeysTest, GetReturnsIndependentCopies) {
-  ByteString first = CKeys::Instance().Get(CKeys::ProtectKey);
-  first[0] = static_cast<char>(first[0] ^ 0xFF);
-  EXPECT_NE(CKeys::Instance().Get(CKeys::ProtectKey), first);
-}
-
 TEST(KeysTest, UnknownEntryIsAnError) {
   EXPECT_THROW(CKeys::Instance().Get(4), CKeysException);
   EXPECT_THROW(CKeys::Instance().Get(10), CKeysException);

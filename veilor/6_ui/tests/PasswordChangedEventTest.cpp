@@ -41,10 +41,6 @@ TEST(PasswordChangedEventTest, ParentSeesTheChangeBeforeTheSenderGoesOn) {
   EXPECT_EQ(parent.received->newEntry.name, "next");
 }
 
-TEST(PasswordChangedEventTest, WithoutParentNothingIsSent) {
-  EXPECT_NO_THROW(SendPasswordChanged(nullptr, CPasswordChanger()));
-}
-
 TEST(PasswordChangedEventTest, EventWithoutChangerIsAnInternalError) {
   wxCommandEvent empty(EVT_PASSWORD_CHANGED);
   try {
