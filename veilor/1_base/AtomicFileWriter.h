@@ -52,11 +52,13 @@ public:
   // replacing was off.
   bool TargetExisted() const { return targetExisted_; }
 
-  // Off, the temporary file always has a name, as on file systems that
-  // cannot create unnamed files (and on Windows). For tests of that way.
-  static bool unnamedTemporaries;
-
 private:
+  // Off, the temporary file always has a name, as on file systems that
+  // cannot create unnamed files (and on Windows). Tests of that way switch
+  // it through their seam.
+  static bool unnamedTemporaries;
+  friend struct AtomicFileWriterSeam;
+
   bool OpenNamed();
   bool CommitUnnamed();
   void Discard();

@@ -33,9 +33,6 @@ public:
   // program was compiled against.
   static wxString ComponentsText();
 
-  // Replaces the launcher, for tests.
-  void SetLinkOpener(LinkOpener opener) { openLink_ = std::move(opener); }
-
   wxStaticBitmap* banner;
   wxStaticText* labelsText;
   wxStaticText* valuesText;
@@ -52,6 +49,8 @@ private:
   void OnCloseButton(wxCommandEvent& event);
 
   LinkOpener openLink_;
+  // Tests replace the launcher through their seam.
+  friend struct AboutDlgSeam;
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -20,6 +20,7 @@
 
 #include "1_base/AtomicFileWriter.h"
 #include "2_crypto/FileTrailer.h"
+#include "AtomicFileWriterSeam.h"
 #include "FileTestSupport.h"
 
 namespace {
@@ -64,8 +65,8 @@ protected:
 // of file systems without unnamed files and of Windows.
 class FileWriteSafetyTest : public FileSafetyTest, public testing::WithParamInterface<bool> {
 protected:
-  void SetUp() override { AtomicFileWriter::unnamedTemporaries = GetParam(); }
-  void TearDown() override { AtomicFileWriter::unnamedTemporaries = true; }
+  void SetUp() override { AtomicFileWriterSeam::UseUnnamedTemporaries(GetParam()); }
+  void TearDown() override { AtomicFileWriterSeam::UseUnnamedTemporaries(true); }
 };
 
 INSTANTIATE_TEST_SUITE_P(Temporaries, FileWriteSafetyTest, testing::Bool(),

@@ -13,6 +13,7 @@
 #include "1_base/AtomicFileWriter.h"
 #include "1_base/Exceptions.h"
 #include "3_settings/ProgramSettings.h"
+#include "AtomicFileWriterSeam.h"
 #include "TempDir.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST(AtomicFileWriterTest, MissingFolderFailsToOpen) {
 TEST(AtomicFileWriterTest, TargetThatAppearedIsNotReplacedWhenReplacingIsOff) {
   for (bool unnamed : {true, false}) {
     SCOPED_TRACE(unnamed ? "unnamed" : "named");
-    AtomicFileWriter::unnamedTemporaries = unnamed;
+    AtomicFileWriterSeam::UseUnnamedTemporaries(unnamed);
     TempDir dir;
     const wxString target = dir / "file";
     AtomicFileWriter writer(target);
@@ -97,7 +98,7 @@ TEST(AtomicFileWriterTest, TargetThatAppearedIsNotReplacedWhenReplacingIsOff) {
     EXPECT_EQ(ReadFileBytes(target), "theirs");
     EXPECT_EQ(FilesIn(dir.Path()), 1u);
   }
-  AtomicFileWriter::unnamedTemporaries = true;
+  AtomicFileWriterSeam::UseUnnamedTemporaries(true);
 }
 
 #ifndef _WIN32
@@ -108,7 +109,7 @@ TEST(AtomicFileWriterTest, FilesAreOwnerOnlyFromTheStart) {
   const mode_t previousMask = umask(0);
   for (bool unnamed : {true, false}) {
     SCOPED_TRACE(unnamed ? "unnamed" : "named");
-    AtomicFileWriter::unnamedTemporaries = unnamed;
+    AtomicFileWriterSeam::UseUnnamedTemporaries(unnamed);
     TempDir dir;
     AtomicFileWriter writer(dir / "file");
     ASSERT_TRUE(writer.Open());
@@ -123,7 +124,7 @@ TEST(AtomicFileWriterTest, FilesAreOwnerOnlyFromTheStart) {
     ASSERT_EQ(stat((dir / "file").fn_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
   }
-  AtomicFileWriter::unnamedTemporaries = true;
+  AtomicFileWriterSeam::UseUnnamedTemporaries(true);
   umask(previousMask);
 }
 

@@ -6,6 +6,7 @@
 
 #include "6_ui/AboutDlg.h"
 #include "6_ui/ImageStore.h"
+#include "AboutDlgSeam.h"
 #include "DialogDriver.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST_F(AboutDlgTest, NamesTheLibrariesItWasBuiltWith) {
 TEST_F(AboutDlgTest, LinksOpenOncePerReleaseAndTheBoxStaysOpen) {
   CAboutDlg dialog(nullptr, -1, "About");
   std::vector<wxString> opened;
-  dialog.SetLinkOpener([&](const wxString& address) { opened.push_back(address); });
+  AboutDlgSeam::SetLinkOpener(dialog, [&](const wxString& address) { opened.push_back(address); });
   bool openAfterLinks = false;
   DialogDriver driver;
   driver.On<CAboutDlg>([&](CAboutDlg& d) {
