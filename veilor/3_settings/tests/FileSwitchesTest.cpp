@@ -40,7 +40,9 @@ TEST(FileSwitchesTest, EachSwitchIsItsOwnKey) {
       }
     }
     std::string expected = kFirstStartSettings;
-    expected.replace(expected.find("\n" + c.before + "\n") + 1, c.before.size(), c.after);
+    const std::size_t line = expected.find("\n" + c.before + kLineEnd);
+    ASSERT_NE(line, std::string::npos) << c.before;
+    expected.replace(line + 1, c.before.size(), c.after);
     EXPECT_EQ(ReadFileBytes(dir / "veilor.ini"), expected) << c.after;
   }
 }
