@@ -1,4 +1,7 @@
 # Third-party libraries, all from the distribution's packages.
+# The layers below the windows link only the toolkit's base library.
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS base)
+set(wxWidgets_BASE_LIBRARIES ${wxWidgets_LIBRARIES})
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
 include(${wxWidgets_USE_FILE})
 

@@ -16,7 +16,7 @@ endforeach()
 
 file(WRITE "${OUTPUT}.tmp"
   "// Generated at build time from the PNG files of ui/pictures; do not edit.\n"
-  "#include \"ui/EmbeddedPictures.h\"\n\nnamespace {\n${arrays}"
+  "#include \"6_ui/EmbeddedPictures.h\"\n\nnamespace {\n${arrays}"
   "const EmbeddedPicture kPictures[] = {\n${table}};\n}  // namespace\n\n"
   "std::span<const EmbeddedPicture> EmbeddedPictures() { return kPictures; }\n")
 # Only touch the output when it changed, so unchanged pictures cost no rebuild.

@@ -1,7 +1,8 @@
 # The Windows builds of wxWidgets, Crypto++ and libpng that
 # scripts/build-windows-deps.sh puts into a cache folder. Sets
 # VEILOR_WINDEPS_FOUND and, when found, defines the targets veilor links
-# (wxWidgets_LIBRARIES names an interface target, PkgConfig::CRYPTOPP as natively).
+# (wxWidgets_LIBRARIES and wxWidgets_BASE_LIBRARIES name interface targets,
+# PkgConfig::CRYPTOPP as natively).
 set(VEILOR_WINDEPS_DIR
     "$ENV{HOME}/.cache/veilor-windeps/png1.6.39-cryptopp8.7.0-wx3.2.2"
     CACHE PATH "Windows builds of wxWidgets, Crypto++ and libpng (scripts/build-windows-deps.sh)")
@@ -32,6 +33,17 @@ add_library(veilor_wx INTERFACE)
 target_compile_options(veilor_wx INTERFACE ${wx_cxxflags})
 target_link_libraries(veilor_wx INTERFACE ${wx_libs})
 set(wxWidgets_LIBRARIES veilor_wx)
+
+# The base library alone, for the layers below the windows.
+execute_process(COMMAND sh "${wx_config}" --static --libs base
+                OUTPUT_VARIABLE wx_base_libs OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(wx_base_libs UNIX_COMMAND "${wx_base_libs}")
+list(FILTER wx_base_libs EXCLUDE REGEX "^-mwindows$|subsystem")
+add_library(veilor_wx_base INTERFACE)
+target_compile_options(veilor_wx_base INTERFACE ${wx_cxxflags})
+target_link_libraries(veilor_wx_base INTERFACE ${wx_base_libs})
+set(wxWidgets_BASE_LIBRARIES veilor_wx_base)
 
 add_library(PkgConfig::CRYPTOPP INTERFACE IMPORTED)
 target_include_directories(PkgConfig::CRYPTOPP INTERFACE "${VEILOR_WINDEPS_DIR}/include")

@@ -10,7 +10,7 @@ scripts/setup-deps.sh openbox
 cmake --preset native >/dev/null
 cmake --build --preset native --target veilor_window_gallery -j2
 
-gallery="$PWD/build/native/veilor/ui/tests/veilor_window_gallery"
+gallery="$PWD/build/native/veilor/6_ui/tests/veilor_window_gallery"
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
   openbox >/dev/null 2>&1 &

@@ -14,7 +14,7 @@ if [ -z "${VEILOR_SHOTS_UNDER_X:-}" ]; then
   exec env VEILOR_SHOTS_UNDER_X=1 xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
-gallery=build/windows/veilor/ui/tests/veilor_window_gallery.exe
+gallery=build/windows/veilor/6_ui/tests/veilor_window_gallery.exe
 out=docs/windows
 mkdir -p "$out"
 . scripts/wine-prefix.sh

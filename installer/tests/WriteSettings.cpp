@@ -8,9 +8,9 @@
 #include <wx/arrstr.h>
 #include <wx/init.h>
 
-#include "crypto/ProtectedString.h"
-#include "settings/ProgramSettings.h"
-#include "settings/SettingsPath.h"
+#include "2_crypto/ProtectedString.h"
+#include "3_settings/ProgramSettings.h"
+#include "3_settings/SettingsPath.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

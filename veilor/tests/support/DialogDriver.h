@@ -9,7 +9,7 @@
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
-#include "ui/XPDialog.h"
+#include "6_ui/XPDialog.h"
 
 class wxButton;
 

@@ -5,7 +5,7 @@
 #include <wx/defs.h>
 #include <wx/string.h>
 
-#include "core/MessageBox.h"
+#include "6_ui/MessageBox.h"
 
 // Answers every message box while alive (with OK, or the answer given) and
 // keeps what was shown.

@@ -1,0 +1,236 @@
+#include "1_base/AtomicFileWriter.h"
+
+#include <fcntl.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+#include "1_base/TemporaryFiles.h"
+
+#ifdef __WINDOWS__
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+bool AtomicFileWriter::unnamedTemporaries = true;
+
+namespace {
+
+#ifdef __WINDOWS__
+int OpenUnnamed(const wxString&) { return -1; }
+bool UnnamedUnsupported() { return true; }
+bool LinkUnnamed(int, const wxString&) { return false; }
+int OpenExclusive(const wxString& path) {
+  return _wopen(path.wc_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int WriteSome(int fd, const char* data, std::size_t size) {
+  const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
+  return _write(fd, data, chunk);
+}
+// Windows keeps no permission bits: only the time is given before the move.
+void ApplyAttributes(int fd, const AtomicFileWriter::Attributes& attributes) {
+  if (!attributes.modified) return;
+  // FILETIME counts 100 ns steps since 1601.
+  const std::int64_t ticks = *attributes.modified / 100 + 116444736000000000LL;
+  FILETIME time;
+  time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
+  time.dwHighDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32);
+  SetFileTime(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr, nullptr, &time);
+}
+bool SyncFile(int fd) { return _commit(fd) == 0; }
+bool CloseFile(int fd) { return _close(fd) == 0; }
+bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
+  if (MoveFileExW(from.wc_str(), to.wc_str(),
+                  MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))) {
+    return true;
+  }
+  const DWORD error = GetLastError();
+  existed = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+  return false;
+}
+void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& attributes, bool) {
+  if (attributes.permissions & 0200) return;
+  const DWORD current = GetFileAttributesW(target.wc_str());
+  if (current != INVALID_FILE_ATTRIBUTES) {
+    SetFileAttributesW(target.wc_str(), current | FILE_ATTRIBUTE_READONLY);
+  }
+}
+void RemoveFile(const wxString& path) { _wunlink(path.wc_str()); }
+#else
+int OpenUnnamed(const wxString& folder) {
+#ifdef O_TMPFILE
+  return ::open(folder.fn_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+#else
+  errno = EOPNOTSUPP;
+  return -1;
+#endif
+}
+// What an older kernel or a file system without unnamed files answers.
+bool UnnamedUnsupported() { return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL; }
+// Gives the unnamed file a name; fails with EEXIST when the name is taken.
+bool LinkUnnamed(int fd, const wxString& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.fn_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  // Without /proc: allowed only to privileged processes, but worth a try.
+  return ::linkat(fd, "", AT_FDCWD, name.fn_str(), AT_EMPTY_PATH) == 0;
+}
+int OpenExclusive(const wxString& path) {
+  return ::open(path.fn_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+}
+ssize_t WriteSome(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
+// Best effort: where the file system keeps no modes the file stays owner-only.
+void ApplyAttributes(int fd, const AtomicFileWriter::Attributes& attributes) {
+  ::fchmod(fd, attributes.permissions & 0777);
+  if (!attributes.modified) return;
+  const std::int64_t ns = *attributes.modified;
+  timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(ns / 1000000000 - (ns % 1000000000 < 0 ? 1 : 0));
+  times[1].tv_nsec =
+      static_cast<long>(ns - static_cast<std::int64_t>(times[1].tv_sec) * 1000000000);
+  ::futimens(fd, times);
+}
+bool SyncFile(int fd) { return ::fsync(fd) == 0; }
+bool CloseFile(int fd) { return ::close(fd) == 0; }
+bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
+  if (replace) return ::rename(from.fn_str(), to.fn_str()) == 0;
+  if (::renameat2(AT_FDCWD, from.fn_str(), AT_FDCWD, to.fn_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    existed = errno == EEXIST;
+    return false;
+  }
+  // A file system that cannot refuse in a rename: a hard link refuses just the same.
+  if (::link(from.fn_str(), to.fn_str()) != 0) {
+    existed = errno == EEXIST;
+    return false;
+  }
+  ::unlink(from.fn_str());
+  return true;
+}
+// Makes the new name itself durable; a failure here leaves a complete file.
+void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes&, bool sync) {
+  if (!sync) return;
+  const int dir = ::open(wxFileName(target).GetPath().fn_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+void RemoveFile(const wxString& path) { ::unlink(path.fn_str()); }
+#endif
+
+std::atomic<unsigned> counter{0};
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(const wxString& target)
+    : target_(target), folder_(wxFileName(target).GetPath()) {
+  if (folder_.empty()) folder_ = ".";
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+bool AtomicFileWriter::Open() {
+  Discard();
+  targetExisted_ = false;
+  RemoveStaleTemporaries(folder_);
+  if (unnamedTemporaries) {
+    fd_ = OpenUnnamed(folder_);
+    unnamed_ = fd_ >= 0;
+    if (unnamed_) return true;
+    if (!UnnamedUnsupported()) return false;
+  }
+  return OpenNamed();
+}
+
+bool AtomicFileWriter::OpenNamed() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ =
+        folder_ + wxFileName::GetPathSeparator() + TemporaryFileName(wxGetProcessId(), counter++);
+    fd_ = OpenExclusive(temporary_);
+    if (fd_ >= 0) return true;
+    if (errno != EEXIST) break;
+  }
+  temporary_.clear();
+  return false;
+}
+
+bool AtomicFileWriter::Write(const void* data, std::size_t size) {
+  if (fd_ < 0) return false;
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const auto written = WriteSome(fd_, bytes, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool AtomicFileWriter::Commit(bool sync) {
+  targetExisted_ = false;
+  if (fd_ < 0) return false;
+  ApplyAttributes(fd_, attributes_);
+  bool placed = !sync || SyncFile(fd_);
+  if (unnamed_) {
+    placed = placed && CommitUnnamed();
+    CloseFile(fd_);
+  } else {
+    placed = CloseFile(fd_) && placed && Move(temporary_, target_, replace_, targetExisted_);
+  }
+  fd_ = -1;
+  if (!placed) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  FinishPlacing(target_, attributes_, sync);
+  return true;
+}
+
+bool AtomicFileWriter::CommitUnnamed() {
+  if (!replace_) {
+    if (LinkUnnamed(fd_, target_)) return true;
+    targetExisted_ = errno == EEXIST;
+    return false;
+  }
+  // Replacing takes a rename, and a rename takes a name.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ =
+        folder_ + wxFileName::GetPathSeparator() + TemporaryFileName(wxGetProcessId(), counter++);
+    if (LinkUnnamed(fd_, temporary_)) return Move(temporary_, target_, true, targetExisted_);
+    if (errno != EEXIST) break;
+  }
+  temporary_.clear();
+  return false;
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) {
+    CloseFile(fd_);
+    fd_ = -1;
+  }
+  if (!temporary_.empty()) {
+    RemoveFile(temporary_);
+    temporary_.clear();
+  }
+  unnamed_ = false;
+}

@@ -1,0 +1,256 @@
+// What the procedures do to the files around the one they process: the
+// permissions and time an output gets, a source or an output that changes
+// meanwhile, files that are no regular files, names at the length limit.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
+
+#include <functional>
+#include <utility>
+
+#include <wx/file.h>
+#include <wx/filefn.h>
+
+#include "1_base/AtomicFileWriter.h"
+#include "2_crypto/FileTrailer.h"
+#include "AtomicFileWriterSeam.h"
+#include "FileTestSupport.h"
+
+namespace {
+
+using Procedure = FileOutcome (*)(const wxString&, const FileContext&);
+
+const char kOtherKey[] = "6F746865720202020202020202020202";
+const char kSourceChanged[] =
+    "The source file changed or was replaced while it was processed: it was kept";
+const char kNotRegular[] = "Not a regular file (a link, pipe or device): not processed";
+
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+  return bytes;
+}
+
+// Does something to the files when the procedure reports `step`: another
+// program at work while a file is being processed.
+class DuringStep {
+public:
+  DuringStep(int step, std::function<void()> action) : step_(step), action_(std::move(action)) {}
+  void operator()(int step) const {
+    if (step == step_) action_();
+  }
+
+private:
+  int step_;
+  std::function<void()> action_;
+};
+
+class FileSafetyTest : public testing::Test, protected FileFixture {
+protected:
+  FileOutcome Run(Procedure procedure, const wxString& path, const DuringStep* during = nullptr) {
+    FileContext context = Context();
+    if (during) context.progress = [during](int step) { (*during)(step); };
+    return procedure(path, context);
+  }
+};
+
+// Run once with unnamed temporary files and once with named ones, the way
+// of file systems without unnamed files and of Windows.
+class FileWriteSafetyTest : public FileSafetyTest, public testing::WithParamInterface<bool> {
+protected:
+  void SetUp() override { AtomicFileWriterSeam::UseUnnamedTemporaries(GetParam()); }
+  void TearDown() override { AtomicFileWriterSeam::UseUnnamedTemporaries(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Temporaries, FileWriteSafetyTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Unnamed" : "Named";
+                         });
+
+TEST_P(FileWriteSafetyTest, OutputThatAppearsMeanwhileIsNeverReplaced) {
+  removeSource = true;
+  WriteFileBytes(Path("f"), Pattern(1000));
+  DuringStep intruder(50, [this] { WriteFileBytes(Path("f.aes"), "someone else's"); });
+  FileOutcome outcome = Run(EncryptFileAes, Path("f"), &intruder);
+  EXPECT_EQ(outcome.status, "Skipped");
+  EXPECT_EQ(outcome.description, "Source file already exists");
+  EXPECT_EQ(ReadFileBytes(Path("f.aes")), "someone else's");
+  EXPECT_EQ(ReadFileBytes(Path("f")), Pattern(1000));
+
+  ASSERT_TRUE(wxRenameFile(Path("f"), Path("g")));
+  ASSERT_EQ(Run(EncryptFileDes3, Path("g")).status, "Done");
+  DuringStep again(50, [this] { WriteFileBytes(Path("g"), "someone else's"); });
+  outcome = Run(DecryptFileDes3, Path("g.des3"), &again);
+  EXPECT_EQ(outcome.description, "Source file already exists");
+  EXPECT_EQ(ReadFileBytes(Path("g")), "someone else's");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"f.aes", "g", "g.des3"}));
+}
+
+TEST_P(FileWriteSafetyTest, SourceThatChangesMeanwhileIsKept) {
+  removeSource = true;
+  WriteFileBytes(Path("log"), Pattern(100000));
+  // A growing log: what is appended while the file is read must not be lost.
+  DuringStep grow(50, [this] {
+    wxFile file(Path("log"), wxFile::write_append);
+    file.Write(std::string(5000, 'z').data(), 5000);
+  });
+  FileOutcome outcome = Run(EncryptFileAes, Path("log"), &grow);
+  EXPECT_EQ(outcome.status, "Incomplete");
+  EXPECT_EQ(outcome.description, kSourceChanged);
+  EXPECT_EQ(ReadFileBytes(Path("log")), Pattern(100000) + std::string(5000, 'z'));
+  EXPECT_EQ(ReadFileBytes(Path("log.aes")).size(), 100000 + kTrailerSize) << "the output stays";
+
+#ifndef _WIN32  // replacing a file open for reading follows other rules on Windows
+  // A source replaced by a newer file of the same name.
+  ASSERT_TRUE(wxRemoveFile(Path("log")));
+  WriteFileBytes(Path("newer"), "newer encrypted file");
+  DuringStep replace(50, [this] { wxRenameFile(Path("newer"), Path("log.aes"), true); });
+  outcome = Run(DecryptFileAes, Path("log.aes"), &replace);
+  EXPECT_EQ(outcome.description, kSourceChanged);
+  EXPECT_EQ(ReadFileBytes(Path("log.aes")), "newer encrypted file");
+  EXPECT_EQ(ReadFileBytes(Path("log")), Pattern(100000));
+#endif
+}
+
+#ifndef _WIN32
+TEST_P(FileWriteSafetyTest, OutputsKeepTheSourcesPermissionsAndTime) {
+  const mode_t previousMask = umask(022);
+  const timespec modified{1000000000, 123456789};
+  struct Case {
+    mode_t mode;
+    bool outputExists;
+  };
+  for (const Case& c : {Case{0600, false}, Case{0640, true}, Case{0755, false}}) {
+    SCOPED_TRACE(testing::Message() << std::oct << c.mode << (c.outputExists ? " replacing" : ""));
+    overwrite = c.outputExists;
+    if (c.outputExists) WriteFileBytes(Path("s.aes"), "previous");
+    WriteFileBytes(Path("s"), "secret");
+    ASSERT_EQ(chmod(Path("s").fn_str(), c.mode), 0);
+    const timespec times[2] = {modified, modified};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("s").fn_str(), times, 0), 0);
+
+    const auto expectSourceAttributes = [&](const char* output) {
+      struct stat info;
+      ASSERT_EQ(stat(Path(output).fn_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, c.mode) << output;
+      EXPECT_EQ(info.st_mtim.tv_sec, modified.tv_sec) << output;
+      EXPECT_EQ(info.st_mtim.tv_nsec, modified.tv_nsec) << output;
+    };
+    ASSERT_EQ(Run(EncryptFileAes, Path("s")).status, "Done");
+    expectSourceAttributes("s.aes");
+    ASSERT_TRUE(wxRemoveFile(Path("s")));
+    if (c.outputExists) WriteFileBytes(Path("s"), "previous");
+    ASSERT_EQ(Run(DecryptFileAes, Path("s.aes")).status, "Done");
+    EXPECT_EQ(ReadFileBytes(Path("s")), "secret");
+    expectSourceAttributes("s");
+    wxRemoveFile(Path("s"));
+    wxRemoveFile(Path("s.aes"));
+  }
+  umask(previousMask);
+}
+
+// The longest name the folder allows must work as an output name, whether
+// it is new or replaces an older file.
+TEST_P(FileWriteSafetyTest, OutputNameOfTheFullLengthWorks) {
+  const wxString plain(wxUniChar('n'), 251);
+  for (bool replacing : {false, true}) {
+    SCOPED_TRACE(replacing ? "replacing" : "new");
+    overwrite = replacing;
+    WriteFileBytes(Path(plain), "long name");
+    if (replacing) WriteFileBytes(Path(plain + ".aes"), "older");
+    ASSERT_EQ((plain + ".aes").length(), 255u);
+    EXPECT_EQ(Run(EncryptFileAes, Path(plain)).status, "Done");
+    ASSERT_TRUE(wxRemoveFile(Path(plain)));
+    if (replacing) WriteFileBytes(Path(plain), "older");
+    EXPECT_EQ(Run(DecryptFileAes, Path(plain + ".aes")).status, "Done");
+    EXPECT_EQ(ReadFileBytes(Path(plain)), "long name");
+    EXPECT_EQ(Listing(),
+              (std::vector<std::string>{plain.utf8_string(), (plain + ".aes").utf8_string()}));
+    wxRemoveFile(Path(plain + ".aes"));
+  }
+}
+
+// A link would leave the plain text it points to as it was; a pipe would
+// block the batch; a device is no file to encrypt or to remove.
+TEST_F(FileSafetyTest, OnlyRegularFilesAreProcessed) {
+  removeSource = true;
+  TempDir elsewhere;
+  WriteFileBytes(elsewhere / "plain.txt", "plain text");
+  WriteFileBytes(elsewhere / "cipher", "ciphertext");
+  ASSERT_EQ(Run(EncryptFileAes, elsewhere / "cipher").status, "Done");
+  ASSERT_EQ(symlink((elsewhere / "plain.txt").fn_str(), Path("link.txt").fn_str()), 0);
+  ASSERT_EQ(symlink((elsewhere / "cipher.aes").fn_str(), Path("link.aes").fn_str()), 0);
+  ASSERT_EQ(mkfifo(Path("fifo").fn_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(Path("fifo.aes").fn_str(), 0600), 0);
+  std::vector<std::string> names{"fifo", "fifo.aes", "link.aes", "link.txt"};
+  const bool root = geteuid() == 0;  // only the superuser makes device nodes
+  if (root) {
+    ASSERT_EQ(mknod(Path("device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    names.insert(names.begin(), "device");
+  }
+
+  for (const std::string& name : names) {
+    const bool encrypted = wxString(name).EndsWith(".aes");
+    for (Procedure procedure : encrypted
+                                   ? std::vector<Procedure>{DecryptFileAes}
+                                   : std::vector<Procedure>{EncryptFileAes, EncryptFileDes3}) {
+      const FileOutcome outcome = Run(procedure, Path(name));
+      EXPECT_EQ(outcome.status, "Skipped") << name;
+      EXPECT_EQ(outcome.description, kNotRegular) << name;
+    }
+  }
+  EXPECT_EQ(Listing(), names) << "nothing written, nothing removed";
+  EXPECT_EQ(ReadFileBytes(elsewhere / "plain.txt"), "plain text");
+  if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+
+// The removal of the source fails only when the system refuses it; the
+// superuser is refused only a file marked immutable.
+TEST_F(FileSafetyTest, FailedRemovalIsLogged) {
+  removeSource = true;
+  WriteFileBytes(Path("kept"), "data");
+  const int fd = open(Path("kept").fn_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  int flags = 0;
+  ioctl(fd, FS_IOC_GETFLAGS, &flags);
+  const int marked = flags | FS_IMMUTABLE_FL;
+  const bool immutable = ioctl(fd, FS_IOC_SETFLAGS, &marked) == 0;
+  FileOutcome outcome;
+  if (immutable) {
+    outcome = Run(EncryptFileAes, Path("kept"));
+    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  }
+  close(fd);
+  if (!immutable) GTEST_SKIP() << "no file can be made undeletable here";
+
+  EXPECT_EQ(outcome.status, "Incomplete");
+  EXPECT_EQ(outcome.description, "Error remove source file");
+  EXPECT_EQ(logged, std::vector<wxString>{"Error remove source file " + Path("kept")});
+}
+#endif
+
+TEST_F(FileSafetyTest, RenamedCiphertextIsNotEncryptedAgain) {
+  removeSource = true;
+  WriteFileBytes(Path("pay.txt"), "salary: 100");
+  ASSERT_EQ(Run(EncryptFileAes, Path("pay.txt")).status, "Done");
+  ASSERT_TRUE(wxRenameFile(Path("pay.txt.aes"), Path("pay.bak")));
+  const std::string ciphertext = ReadFileBytes(Path("pay.bak"));
+
+  const FileOutcome outcome = Run(EncryptFileAes, Path("pay.bak"));
+  EXPECT_EQ(outcome.status, "Skipped");
+  EXPECT_EQ(outcome.description, "Second encryption by this algorithm will show real file data");
+  EXPECT_EQ(Listing(), std::vector<std::string>{"pay.bak"});
+  EXPECT_EQ(ReadFileBytes(Path("pay.bak")), ciphertext);
+
+  // Another password's key stream does not undo this one.
+  keyText = kOtherKey;
+  EXPECT_EQ(Run(EncryptFileAes, Path("pay.bak")).status, "Done");
+}
+}  // namespace

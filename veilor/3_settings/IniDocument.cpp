@@ -1,0 +1,199 @@
+#include "3_settings/IniDocument.h"
+
+#include <algorithm>
+
+#include <wx/tokenzr.h>
+
+namespace {
+
+bool IsBlank(wxUniChar c) { return c == ' ' || c == '\t'; }
+
+wxString Trimmed(const wxString& text) {
+  wxString copy = text;
+  copy.Trim(true).Trim(false);
+  return copy;
+}
+
+// Quotes a value that starts or ends with a blank or starts with a quote, and
+// escapes what would otherwise not survive a line of its own.
+wxString EscapeValue(const wxString& value) {
+  if (value.empty()) return value;
+  const bool quote = IsBlank(value[0]) || value[0] == '"' || IsBlank(value.Last());
+  wxString out;
+  if (quote) out += '"';
+  for (const wxUniChar c : value) {
+    switch (c.GetValue()) {
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\\': out += "\\\\"; break;
+      case '"': out += quote ? "\\\"" : "\""; break;
+      default: out += c;
+    }
+  }
+  if (quote) out += '"';
+  return out;
+}
+
+wxString UnescapeValue(const wxString& raw) {
+  const bool quoted = raw.length() >= 2 && raw[0] == '"' && raw.Last() == '"';
+  const wxString body = quoted ? raw.Mid(1, raw.length() - 2) : raw;
+  wxString out;
+  for (auto it = body.begin(); it != body.end(); ++it) {
+    if (*it != '\\' || it + 1 == body.end()) {
+      out += *it;
+      continue;
+    }
+    ++it;
+    switch ((*it).GetValue()) {
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      default: out += *it;  // \\ and \" and anything else stand for themselves
+    }
+  }
+  return out;
+}
+
+wxString UnescapeKey(const wxString& raw) {
+  wxString out;
+  for (auto it = raw.begin(); it != raw.end(); ++it) {
+    if (*it == '\\' && it + 1 != raw.end()) ++it;
+    out += *it;
+  }
+  return out;
+}
+
+// Position of the first '=' that is not escaped with a backslash.
+std::size_t FindAssignment(const wxString& line) {
+  for (std::size_t i = 0; i < line.length(); ++i) {
+    if (line[i] == '\\') {
+      ++i;
+    } else if (line[i] == '=') {
+      return i;
+    }
+  }
+  return wxString::npos;
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(const wxString& text) {
+  IniDocument doc;
+  doc.sections_.push_back(Section{});
+  wxStringTokenizer lines(text, "\n", wxTOKEN_RET_EMPTY_ALL);
+  std::size_t number = 0;
+  while (lines.HasMoreTokens()) {
+    wxString line = lines.GetNextToken();
+    ++number;
+    if (!line.empty() && line.Last() == '\r') line.RemoveLast();
+    if (line.find(wxUniChar(0)) != wxString::npos) throw SyntaxError{number};
+    const wxString content = Trimmed(line);
+
+    if (content.empty() || content[0] == ';' || content[0] == '#') {
+      if (!lines.HasMoreTokens() && line.empty()) break;  // the final line end
+      Line raw;
+      raw.raw = line;
+      doc.sections_.back().lines.push_back(raw);
+      continue;
+    }
+    if (content[0] == '[') {
+      const std::size_t close = content.find(']');
+      const wxString rest = close == wxString::npos ? wxString() : Trimmed(content.Mid(close + 1));
+      if (close == wxString::npos || !(rest.empty() || rest[0] == ';' || rest[0] == '#')) {
+        throw SyntaxError{number};
+      }
+      const wxString name = Trimmed(content.Mid(1, close - 1));
+      if (name.empty()) throw SyntaxError{number};
+      doc.sections_.push_back(Section{name, {}});
+      continue;
+    }
+    const std::size_t equals = FindAssignment(content);
+    if (equals == wxString::npos) throw SyntaxError{number};
+    const wxString key = UnescapeKey(Trimmed(content.Left(equals)));
+    if (key.empty()) throw SyntaxError{number};
+    Line entry;
+    entry.isEntry = true;
+    entry.entry = Entry{key, UnescapeValue(Trimmed(content.Mid(equals + 1)))};
+    doc.sections_.back().lines.push_back(entry);
+  }
+  return doc;
+}
+
+wxString IniDocument::Serialize(const wxString& lineEnd) const {
+  wxString out;
+  for (const Section& section : sections_) {
+    if (!section.name.empty()) out << "[" << section.name << "]" << lineEnd;
+    for (const Line& line : section.lines) {
+      if (line.isEntry) {
+        out << line.entry.key << "=" << EscapeValue(line.entry.value) << lineEnd;
+      } else {
+        out << line.raw << lineEnd;
+      }
+    }
+  }
+  return out;
+}
+
+const IniDocument::Section* IniDocument::Find(const wxString& name) const {
+  for (const Section& section : sections_) {
+    if (!section.name.empty() && section.name.IsSameAs(name, false)) return &section;
+  }
+  return nullptr;
+}
+
+std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) const {
+  std::vector<Entry> entries;
+  // A section may appear more than once in a hand-edited file; a key that
+  // appears twice keeps its first position and takes its last value.
+  for (const Section& part : sections_) {
+    if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
+    for (const Line& line : part.lines) {
+      if (!line.isEntry) continue;
+      auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
+        return e.key.IsSameAs(line.entry.key, false);
+      });
+      if (same == entries.end()) {
+        entries.push_back(line.entry);
+      } else {
+        same->value = line.entry.value;
+      }
+    }
+  }
+  return entries;
+}
+
+std::optional<wxString> IniDocument::Value(const wxString& section, const wxString& key) const {
+  for (const Entry& entry : Entries(section)) {
+    if (entry.key.IsSameAs(key, false)) return entry.value;
+  }
+  return std::nullopt;
+}
+
+void IniDocument::ReplaceSection(const wxString& name, const std::vector<Entry>& entries) {
+  std::vector<Line> lines;
+  for (const Entry& entry : entries) {
+    Line line;
+    line.isEntry = true;
+    line.entry = entry;
+    lines.push_back(line);
+  }
+
+  auto first = sections_.end();
+  for (auto it = sections_.begin(); it != sections_.end();) {
+    if (it->name.empty() || !it->name.IsSameAs(name, false)) {
+      ++it;
+    } else if (first == sections_.end()) {
+      first = it++;
+    } else {
+      it = sections_.erase(it);
+    }
+  }
+  if (lines.empty()) {
+    if (first != sections_.end()) sections_.erase(first);
+  } else if (first != sections_.end()) {
+    first->lines = std::move(lines);
+  } else {
+    sections_.push_back(Section{name, std::move(lines)});
+  }
+}

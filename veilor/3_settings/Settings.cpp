@@ -1,0 +1,301 @@
+#include "3_settings/Settings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <wx/convauto.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/textfile.h>
+
+#include "1_base/AtomicFileWriter.h"
+#include "1_base/Exceptions.h"
+#include "1_base/MessageCatalogue.h"
+#include "1_base/MessageIds.h"
+#include "3_settings/SettingsFileLock.h"
+
+namespace {
+
+const wxString kStaticPrefix = "/StaticGroup";
+const wxString kDynamicPrefix = "/DynamicGroup";
+
+// The file's text, or an empty text when there is no file yet.
+wxString ReadSettingsText(const wxString& path) {
+  if (!wxFileName::Exists(path)) return wxString();
+  wxFile file;
+  wxMemoryBuffer bytes;
+  bool ok = !wxFileName::DirExists(path) && file.Open(path, wxFile::read);
+  if (ok) {
+    const wxFileOffset length = file.Length();
+    ok = length >= 0 && file.Read(bytes.GetWriteBuf(static_cast<std::size_t>(length)),
+                                  static_cast<std::size_t>(length)) == static_cast<ssize_t>(length);
+    if (ok) bytes.UngetWriteBuf(static_cast<std::size_t>(length));
+  }
+  if (!ok) throw rkSettingsException(Msg(msg::SettingsReadError) + path);
+  if (bytes.GetDataLen() == 0) return wxString();
+
+  const wxString text(static_cast<const char*>(bytes.GetData()), wxConvAuto(), bytes.GetDataLen());
+  if (text.empty()) throw rkSettingsException(Msg(msg::SettingsDamaged) + path);
+  return text;
+}
+
+IniDocument ParseSettingsText(const wxString& text, const wxString& path) {
+  try {
+    return IniDocument::Parse(text);
+  } catch (const IniDocument::SyntaxError& error) {
+    throw rkSettingsException(Msg(msg::SettingsDamaged) + path +
+                              wxString::Format(" (line %zu)", error.line));
+  }
+}
+
+wxString SectionOf(const rkSettingsGroup& group) { return group.name.Mid(1); }
+
+void ReadItem(rkSettingsItem& item, const wxString& text) {
+  long number = 0;
+  double real = 0.0;
+  switch (item.type) {
+    case rkSettingsString: item.stringValue = text; break;
+    case rkSettingsLong:
+      if (text.ToLong(&number)) item.longValue = static_cast<std::int32_t>(number);
+      break;
+    case rkSettingsDouble:
+      if (text.ToCDouble(&real)) item.doubleValue = real;
+      break;
+    case rkSettingsBool:
+      // Any number counts, non-zero meaning true; anything else keeps the default.
+      if (text.ToLong(&number)) item.boolValue = number != 0;
+      break;
+    default: break;
+  }
+}
+
+bool WriteItem(const rkSettingsItem& item, wxString& text) {
+  switch (item.type) {
+    case rkSettingsString: text = item.stringValue; return true;
+    case rkSettingsLong: text = wxString::Format("%d", item.longValue); return true;
+    case rkSettingsDouble: text = wxString::FromCDouble(item.doubleValue); return true;
+    case rkSettingsBool: text = item.boolValue ? "1" : "0"; return true;
+    default: return false;
+  }
+}
+
+// Items compare by what would be written for them, so that setting a value
+// to what it already was is no change.
+bool SameItem(const rkSettingsItem& a, const rkSettingsItem& b) {
+  wxString textA, textB;
+  const bool writtenA = WriteItem(a, textA);
+  const bool writtenB = WriteItem(b, textB);
+  return a.name == b.name && writtenA == writtenB && textA == textB;
+}
+
+bool IsStatic(const rkSettingsGroup& group) { return group.name.StartsWith(kStaticPrefix); }
+
+// A static group whose file section lacks one of its items: the defaults of
+// a first start, or of items added since the file was written, are filled in.
+bool LacksItems(const rkSettingsGroup& group, const IniDocument& document) {
+  if (!IsStatic(group)) return false;
+  for (const auto& [itemId, item] : group.items) {
+    if (!document.Value(SectionOf(group), item.name)) return true;
+  }
+  return false;
+}
+
+bool ItemChanged(const rkSettingsGroup& before, int itemId, const rkSettingsItem& item) {
+  const auto old = before.items.find(itemId);
+  return old == before.items.end() || !SameItem(old->second, item);
+}
+
+bool GroupChanged(const rkSettingsGroup& before, const rkSettingsGroup& now) {
+  if (before.items.size() != now.items.size()) return true;
+  for (const auto& [itemId, item] : now.items) {
+    if (ItemChanged(before, itemId, item)) return true;
+  }
+  return false;
+}
+
+std::vector<IniDocument::Entry> EntriesOf(const rkSettingsGroup& group) {
+  std::vector<IniDocument::Entry> entries;
+  for (const auto& [itemId, item] : group.items) {
+    wxString text;
+    if (WriteItem(item, text)) entries.push_back({item.name, text});
+  }
+  return entries;
+}
+
+// Puts this run's changes to one group onto the document read back from the
+// file; true when the document changed. A static group is rewritten with the
+// values on file for the items this run left alone (keys it does not declare
+// go); a changed dynamic group replaces the one on file whole.
+bool MergeGroup(const rkSettingsGroup& before, const rkSettingsGroup& now, IniDocument& document) {
+  const wxString section = SectionOf(now);
+  if (!IsStatic(now)) {
+    if (!GroupChanged(before, now)) return false;
+    document.ReplaceSection(section, EntriesOf(now));
+    return true;
+  }
+  bool touched = false;
+  std::vector<IniDocument::Entry> entries;
+  for (const auto& [itemId, item] : now.items) {
+    wxString text;
+    if (!WriteItem(item, text)) continue;
+    const auto onFile = document.Value(section, item.name);
+    if (onFile && !ItemChanged(before, itemId, item)) {
+      text = *onFile;
+    } else {
+      touched = true;
+    }
+    entries.push_back({item.name, text});
+  }
+  if (touched) document.ReplaceSection(section, entries);
+  return touched;
+}
+
+IniDocument ReadSettings(const wxString& path) {
+  // Without a lock file (a folder not made yet) the file is read all the same.
+  SettingsFileLock lock(path);
+  return ParseSettingsText(ReadSettingsText(path), path);
+}
+
+}  // namespace
+
+rkSettings::rkSettings(const wxString& path) : path_(path), document_(ReadSettings(path)) {}
+
+rkSettings::~rkSettings() {
+  if (saved_) return;
+  try {
+    Save();
+  } catch (const rkException& error) {
+    // Nothing can be shown this late; the caller that wants to report a
+    // failed write calls Save itself before destroying the store.
+    std::fprintf(stderr, "%s\n", static_cast<const char*>(error.GetMessage().utf8_str()));
+  }
+}
+
+void rkSettings::AddGroup(const rkSettingsGroup& group, int id, bool isStatic,
+                          const wxString& path) {
+  if (groups_.count(id) != 0) throw rkSettingsException(Msg(msg::SettingsDuplicateGroup));
+  rkSettingsGroup copy = group;
+  copy.name = (isStatic ? kStaticPrefix : kDynamicPrefix) + path;
+  loaded_.emplace(id, copy);
+  groups_.emplace(id, std::move(copy));
+}
+
+bool rkSettings::Load() {
+  for (auto& [id, group] : groups_) {
+    const wxString section = SectionOf(group);
+    if (group.name.StartsWith(kStaticPrefix)) {
+      for (auto& [itemId, item] : group.items) {
+        if (const auto value = document_.Value(section, item.name)) ReadItem(item, *value);
+      }
+    } else if (group.name.StartsWith(kDynamicPrefix)) {
+      int count = 0;
+      for (const IniDocument::Entry& entry : document_.Entries(section)) {
+        group.items.emplace(count++, rkSettingsItem(entry.key, rkSettingsString, entry.value));
+      }
+    }
+  }
+  loaded_ = groups_;
+  return true;
+}
+
+rkSettingsGroup& rkSettings::GroupAt(int groupId) {
+  const auto group = groups_.find(groupId);
+  if (group == groups_.end()) throw rkSettingsException(Msg(msg::SettingsWrongGroup));
+  return group->second;
+}
+
+rkSettingsItem& rkSettings::ItemAt(int groupId, int itemId) {
+  const auto group = groups_.find(groupId);
+  if (group != groups_.end()) {
+    const auto item = group->second.items.find(itemId);
+    if (item != group->second.items.end()) return item->second;
+  }
+  throw rkSettingsException(Msg(msg::SettingsWrongQuery));
+}
+
+bool rkSettings::GetString(int groupId, int itemId, wxString& out) {
+  out = ItemAt(groupId, itemId).stringValue;
+  return true;
+}
+
+bool rkSettings::GetBool(int groupId, int itemId, bool& out) {
+  out = ItemAt(groupId, itemId).boolValue;
+  return true;
+}
+
+bool rkSettings::SetString(int groupId, int itemId, const wxString& value) {
+  ItemAt(groupId, itemId).stringValue = value;
+  saved_ = false;
+  return true;
+}
+
+bool rkSettings::SetBool(int groupId, int itemId, bool value) {
+  ItemAt(groupId, itemId).boolValue = value;
+  saved_ = false;
+  return true;
+}
+
+bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
+  const rkSettingsGroup& group = GroupAt(groupId);
+  out.clear();
+  for (const auto& [itemId, item] : group.items) {
+    if (item.type != rkSettingsString) {
+      throw rkSettingsException(Msg(msg::SettingsDynamicNotString));
+    }
+    out.push_back(item.stringValue);
+  }
+  return true;
+}
+
+bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
+  rkSettingsGroup& group = GroupAt(groupId);
+  group.items.clear();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const wxString name = wxString::Format("%s%d", Msg(msg::ItemKeyPrefix), static_cast<int>(i));
+    group.items.emplace(static_cast<int>(i), rkSettingsItem(name, rkSettingsString, values[i]));
+  }
+  saved_ = false;
+  return true;
+}
+
+bool rkSettings::HasChanges() const {
+  for (const auto& [id, group] : groups_) {
+    const auto before = loaded_.find(id);
+    if (before == loaded_.end() || GroupChanged(before->second, group)) return true;
+  }
+  return false;
+}
+
+void rkSettings::Save() {
+  const bool lacking = std::any_of(groups_.begin(), groups_.end(), [this](const auto& group) {
+    return LacksItems(group.second, document_);
+  });
+  if (!HasChanges() && !lacking) {
+    saved_ = true;
+    return;
+  }
+
+  // Another run may have stored settings since this one read the file: only
+  // this run's changes go onto the file as it is now.
+  SettingsFileLock fileLock(path_);
+  if (!fileLock.Held()) throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+  IniDocument document = ParseSettingsText(ReadSettingsText(path_), path_);
+  bool touched = false;
+  for (const auto& [id, group] : groups_) {
+    const auto before = loaded_.find(id);
+    touched |=
+        MergeGroup(before != loaded_.end() ? before->second : rkSettingsGroup(), group, document);
+  }
+
+  if (touched) {
+    const wxString text = document.Serialize(wxTextFile::GetEOL());
+    const wxScopedCharBuffer bytes = text.utf8_str();
+    AtomicFileWriter writer(path_);
+    if (!writer.Open() || !writer.Write(bytes.data(), bytes.length()) || !writer.Commit()) {
+      throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+    }
+  }
+  document_ = std::move(document);
+  loaded_ = groups_;
+  saved_ = true;
+}

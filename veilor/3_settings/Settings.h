@@ -1,0 +1,62 @@
+#pragma once
+
+#include <map>
+
+#include <wx/arrstr.h>
+#include <wx/object.h>
+#include <wx/string.h>
+
+#include "3_settings/IniDocument.h"
+#include "3_settings/SettingsGroup.h"
+
+// Typed settings in groups, kept in memory and backed by one ini file.
+// The file is read when the store is built. Save (or, failing an explicit
+// Save, the destructor) puts what this store changed since onto the file as it
+// is then, so that programs running at the same time keep each other's
+// changes; the file is always replaced atomically so that an interrupted write
+// never truncates it.
+class rkSettings : public wxObject {
+public:
+  // Reads the file; a missing file gives an empty store. Raises
+  // rkSettingsException when the file exists but cannot be read or parsed,
+  // so that a damaged file is reported and never overwritten.
+  explicit rkSettings(const wxString& path);
+  ~rkSettings() override;
+
+  rkSettings(const rkSettings&) = delete;
+  rkSettings& operator=(const rkSettings&) = delete;
+
+  // Registers a copy of the group as "/StaticGroup<path>" or "/DynamicGroup<path>".
+  void AddGroup(const rkSettingsGroup& group, int id, bool isStatic, const wxString& path);
+
+  // Fills the registered groups from the file.
+  bool Load();
+
+  bool GetString(int groupId, int itemId, wxString& out);
+  bool GetBool(int groupId, int itemId, bool& out);
+  bool SetString(int groupId, int itemId, const wxString& value);
+  bool SetBool(int groupId, int itemId, bool value);
+
+  bool GetDynamicGroup(int groupId, wxArrayString& out);
+  bool SetDynamicGroup(int groupId, const wxArrayString& values);
+
+  // Under the settings file's lock, reads the file back and writes onto it
+  // the values changed since the last load or save (a changed dynamic group
+  // whole) and the defaults of items it lacks; writes nothing when there are
+  // none. Raises rkSettingsException when the file cannot be read back, is
+  // damaged, or cannot be written; the file is then left untouched.
+  void Save();
+
+  const wxString& GetPath() const { return path_; }
+
+private:
+  rkSettingsItem& ItemAt(int groupId, int itemId);
+  rkSettingsGroup& GroupAt(int groupId);
+  bool HasChanges() const;
+
+  wxString path_;
+  IniDocument document_;
+  std::map<int, rkSettingsGroup> groups_;
+  std::map<int, rkSettingsGroup> loaded_;  // as last loaded or saved: what changes are made against
+  bool saved_ = false;
+};

@@ -1,0 +1,109 @@
+#include "4_passwords/PasswordManager.h"
+
+#include <wx/arrstr.h>
+
+#include "1_base/Exceptions.h"
+#include "1_base/MessageCatalogue.h"
+#include "1_base/MessageIds.h"
+#include "2_crypto/AnsiText.h"
+#include "2_crypto/PasswordKey.h"
+#include "2_crypto/ProtectedString.h"
+#include "3_settings/ProgramSettings.h"
+
+wxString CPasswordManager::KeyForNamedPassword(const wxString& name, std::size_t maxChars) const {
+  const std::optional<wxString> password = PasswordNamed(name);
+  return password ? KeyFromPassword(*password, maxChars).keyText : wxString();
+}
+
+std::optional<wxString> CPasswordManager::PasswordNamed(const wxString& name) const {
+  wxArrayString passwords;
+  wxArrayString names;
+  settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.GetDynamicGroup(CSettings::GroupPNames, names);
+  if (passwords.size() != names.size()) {
+    throw CPassManException(Msg(msg::PasswordListsCorrupted));
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (UnprotectString(names[i]) == name) return UnprotectString(passwords[i]);
+  }
+  return std::nullopt;
+}
+
+std::vector<CPasswordEntry> CPasswordManager::LoadEntries() const {
+  wxArrayString passwords;
+  wxArrayString prompts;
+  wxArrayString names;
+  settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.GetDynamicGroup(CSettings::GroupPPrompts, prompts);
+  settings_.GetDynamicGroup(CSettings::GroupPNames, names);
+  if (prompts.size() != passwords.size() || names.size() != passwords.size()) {
+    throw CPassManagerException(Msg(msg::PasswordListsCorrupted));
+  }
+  std::vector<CPasswordEntry> entries;
+  entries.reserve(passwords.size());
+  for (std::size_t i = 0; i < passwords.size(); ++i) {
+    entries.emplace_back(UnprotectString(passwords[i]), UnprotectString(prompts[i]),
+                         UnprotectString(names[i]));
+  }
+  return entries;
+}
+
+void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) {
+  wxArrayString passwords;
+  wxArrayString prompts;
+  wxArrayString names;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    // The position is the filler number, so each list is independent of the others.
+    const int filler = static_cast<int>(i);
+    passwords.push_back(ProtectString(entries[i].password, filler));
+    prompts.push_back(ProtectString(entries[i].prompt, filler));
+    names.push_back(ProtectString(entries[i].name, filler));
+  }
+  settings_.SetDynamicGroup(CSettings::GroupPList, passwords);
+  settings_.SetDynamicGroup(CSettings::GroupPPrompts, prompts);
+  settings_.SetDynamicGroup(CSettings::GroupPNames, names);
+}
+
+PasswordKey CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
+  const bool encryption = use == PasswordUse::Encryption;
+  bool enabled = false;
+  settings_.GetBool(CSettings::GroupSettingsDlg,
+                    encryption ? CSettings::ItemUseDefEncPass : CSettings::ItemUseDefDecPass,
+                    enabled);
+  if (!enabled) return PasswordKey();
+
+  wxString encodedName;
+  settings_.GetString(CSettings::GroupSettingsDlg,
+                      encryption ? CSettings::ItemDefEncPass : CSettings::ItemDefDecPass,
+                      encodedName);
+  const wxString name = UnprotectString(encodedName);
+  // An empty name means no default was chosen; it must not pick an entry
+  // that happens to have a damaged, empty name.
+  if (name.empty()) return PasswordKey();
+  const std::optional<wxString> password = PasswordNamed(name);
+  if (!password) return PasswordKey();
+  return KeyFromPassword(*password, kCipherPasswordChars);
+}
+
+CPasswordManager::EntryProblem CPasswordManager::StorageProblem(const CPasswordEntry& entry) {
+  if (entry.password.length() > kMaxProtectedChars) return EntryProblem::PasswordTooLong;
+  if (entry.prompt.length() > kMaxProtectedChars) return EntryProblem::PromptTooLong;
+  if (entry.name.length() > kMaxProtectedChars) return EntryProblem::NameTooLong;
+  for (const wxString* text : {&entry.password, &entry.prompt, &entry.name}) {
+    if (!ToAnsiBytes(*text)) return EntryProblem::NotRepresentable;
+  }
+  return EntryProblem::None;
+}
+
+bool CPasswordManager::CheckAdministrator(const wxString& entered) const {
+  wxString stored;
+  settings_.GetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword, stored);
+  return entered == UnprotectString(stored);
+}
+
+NewAdminPasswordVerdict CPasswordManager::ValidateNewAdministratorPassword(
+    const wxString& password, const wxString& confirmation) {
+  if (password != confirmation) return NewAdminPasswordVerdict::Different;
+  if (password.empty()) return NewAdminPasswordVerdict::Empty;
+  return NewAdminPasswordVerdict::Accepted;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <wx/string.h>
+
+// Where a batch reports what it does; the windows layer implements it with
+// the report window. Calls come in this order: Begin, then ShowBusy unless
+// the report is hidden, a row per file with its progress and result, Finish
+// when the user is to read the report, and End on every way out.
+class CBatchReportSink {
+public:
+  virtual ~CBatchReportSink() = default;
+
+  // A batch starts under `title`; nothing is shown yet.
+  virtual void Begin(const wxString& title) = 0;
+  // The files are about to be processed: shows the report, not yet closable.
+  virtual void ShowBusy() = 0;
+  // Adds a row for a file taken up; returns the row.
+  virtual long AddRow(const wxString& path) = 0;
+  // Step 0 to 99 of the file in work.
+  virtual void Progress(int step) = 0;
+  virtual void SetResult(long row, const wxString& status, const wxString& description) = 0;
+  // Shows the finished report and returns when the user has closed it.
+  virtual void Finish() = 0;
+  // The batch is over.
+  virtual void End() = 0;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/string.h>
+
+#include "2_crypto/FileProcedures.h"
+#include "3_settings/FileSwitches.h"
+
+class CBatchPasswordPrompt;
+class CBatchReportSink;
+class CLogger;
+class CPasswordManager;
+class CSettings;
+
+// One cipher verb: obtains the key once, expands the path argument into
+// files, runs the verb's procedure on each and reports every file. It asks
+// and reports only through the prompt and the sink it is given.
+class CFileCommand {
+public:
+  enum class Direction { Encrypt, Decrypt };
+  enum KeyStatus : int { KeyObtained = 1, KeyCancelled = 2 };
+
+  struct KeyResult {
+    wxString keyText;
+    int status = KeyCancelled;
+  };
+
+  CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
+               CPasswordManager& passwords, CBatchPasswordPrompt& prompt, CBatchReportSink& report);
+
+  void EncryptAes();
+  void DecryptAes();
+  void EncryptDes3();
+  void DecryptDes3();
+
+  // The default password when one is set and stored, else the user's answer,
+  // typed twice for encryption. A password that cannot be a key is pointed
+  // out: a too long one gives empty key text (the batch's key-length error
+  // follows), one with a character the key cannot hold raises
+  // CFSVeilorException with its own message.
+  KeyResult ObtainKey(Direction direction, const wxString& prompt, std::size_t maxChars);
+
+  // Whether the last batch did what was asked: a key was obtained and every
+  // file ended "Done" or "Skipped".
+  bool Succeeded() const { return succeeded_; }
+
+private:
+  using Procedure = FileOutcome (*)(const wxString&, const FileContext&);
+
+  void RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
+                const wxString& keyLengthMessage, Procedure procedure, const wxString& reportTitle);
+  FileOutcome RunProcedure(Procedure procedure, Direction direction, const wxString& path);
+
+  wxString pathList_;
+  wxString keyText_;
+  bool succeeded_ = false;
+  CLogger& logger_;
+  CPasswordManager& passwords_;
+  CBatchPasswordPrompt& prompt_;
+  CBatchReportSink& report_;
+  CFileSwitches switches_;
+};

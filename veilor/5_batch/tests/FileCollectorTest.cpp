@@ -1,0 +1,136 @@
+// Expanding the comma-joined path argument into files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include <wx/filename.h>
+
+#include "5_batch/FileCollector.h"
+#include "TempDir.h"
+
+namespace {
+
+std::vector<wxString> Collect(const wxString& pathList) {
+  std::vector<wxString> paths;
+  for (const CollectedPath& file : CollectFiles(pathList)) paths.push_back(file.path);
+  return paths;
+}
+
+// Each entry as one line: its path, marked when it gets an invalid row.
+[[maybe_unused]] wxString Described(const wxString& pathList) {
+  wxString lines;
+  for (const CollectedPath& file : CollectFiles(pathList)) {
+    lines += file.path + (file.valid ? "" : " [invalid]") + "\n";
+  }
+  return lines;
+}
+
+TEST(FileCollectorTest, CommasSplitAsTheToolkitDoes) {
+  using V = std::vector<wxString>;
+  EXPECT_EQ(Collect("/a,/b"), (V{"/a", "/b"}));
+  EXPECT_EQ(Collect("/a,,/b"), (V{"/a", "", "/b"}));
+  EXPECT_EQ(Collect(",/a"), (V{"", "/a"}));
+  EXPECT_EQ(Collect("/a,"), (V{"/a"})) << "a trailing comma adds nothing";
+  EXPECT_EQ(Collect(""), V{});
+  EXPECT_EQ(Collect(" /a b ,c"), (V{" /a b ", "c"})) << "tokens are not trimmed";
+}
+
+TEST(FileCollectorTest, FoldersExpandToEveryFileBelowThem) {
+  TempDir dir;
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/sub/deeper", 0755, wxPATH_MKDIR_FULL));
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/empty", 0755, wxPATH_MKDIR_FULL));
+  for (const char* name : {"top/b.txt", "top/a file.txt", "top/.hidden", "top/sub/c",
+                           "top/sub/deeper/d", "lone.txt"}) {
+    WriteFileBytes(dir / name, name);
+  }
+  const std::vector<wxString> expected{
+      dir / "top/.hidden",      dir / "top/a file.txt", dir / "top/b.txt", dir / "top/sub/c",
+      dir / "top/sub/deeper/d", dir / "lone.txt",       dir / "missing"};
+  EXPECT_EQ(Collect(dir / "top," + dir / "lone.txt," + dir / "missing"), expected);
+  EXPECT_TRUE(Collect(dir / "top/empty").empty());
+}
+
+// A name may hold commas: where joined pieces name something that exists,
+// they are one path, and the longest such join wins.
+TEST(FileCollectorTest, CommaNamesAreRebuiltFromThePieces) {
+  TempDir dir;
+  for (const char* name : {"a", "a,b.txt", "b.txt", "c,"}) WriteFileBytes(dir / name, name);
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "x,y", 0755));
+  WriteFileBytes(dir / "x,y/f", "f");
+  const wxString a = dir / "a", ab = dir / "a,b.txt", b = dir / "b.txt";
+  const struct {
+    wxString list;
+    std::vector<wxString> expected;
+  } cases[] = {
+      {ab, {ab}},
+      {ab + ",", {ab}},
+      {a + "," + b, {a, b}},
+      {ab + "," + b, {ab, b}},
+      {b + "," + ab + "," + a + ",", {b, ab, a}},
+      {a + ",b.txt," + b, {ab, b}},
+      {a + ",," + b, {a, "", b}},
+      {a + ",missing", {a, "missing"}},
+      {"missing," + a, {"missing", a}},
+      {dir / "c,,", {dir / "c,"}},
+      {dir / "x,y," + a, {dir / "x,y/f", a}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Collect(c.list), c.expected) << c.list;
+}
+
+#ifndef _WIN32  // modes and symbolic links (which need privileges on Windows)
+// Only a user without rights meets an unreadable folder: as root, the check
+// runs in a child that has become "nobody".
+TEST(FileCollectorTest, UnreadableFolderIsAnInvalidEntryWithItsPath) {
+  TempDir dir;
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/locked", 0755, wxPATH_MKDIR_FULL));
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/open", 0755, wxPATH_MKDIR_FULL));
+  for (const char* name : {"top/z", "top/locked/g", "top/open/f"}) WriteFileBytes(dir / name, "");
+  ASSERT_EQ(chmod(dir.Path().fn_str(), 0755), 0);
+  ASSERT_EQ(chmod((dir / "top/locked").fn_str(), 0), 0);
+  const wxString expected = dir / "top/z\n" + dir / "top/locked [invalid]\n" + dir / "top/open/f\n";
+
+  if (geteuid() != 0) {
+    EXPECT_EQ(Described(dir / "top"), expected);
+    return;
+  }
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(fds[0]);
+    constexpr uid_t kNobody = 65534;
+    if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
+    const wxCharBuffer lines = Described(dir / "top").utf8_str();
+    const bool written =
+        write(fds[1], lines.data(), lines.length()) == static_cast<ssize_t>(lines.length());
+    _exit(written ? 0 : 4);
+  }
+  close(fds[1]);
+  std::string lines;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) lines.append(buffer, n);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+  EXPECT_EQ(wxString::FromUTF8(lines), expected);
+}
+
+// A link back to a parent folder would make the list endless; linked files
+// are still files.
+TEST(FileCollectorTest, LinkedFoldersAreNotEntered) {
+  TempDir dir;
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "top/sub", 0755, wxPATH_MKDIR_FULL));
+  WriteFileBytes(dir / "top/sub/f", "f");
+  WriteFileBytes(dir / "outside", "o");
+  ASSERT_EQ(symlink((dir / "top").fn_str(), (dir / "top/sub/loop").fn_str()), 0);
+  ASSERT_EQ(symlink((dir / "outside").fn_str(), (dir / "top/link-to-file").fn_str()), 0);
+  EXPECT_EQ(Collect(dir / "top"),
+            (std::vector<wxString>{dir / "top/link-to-file", dir / "top/sub/f"}));
+}
+#endif
+}  // namespace

@@ -1,0 +1,308 @@
+// Batches as the program runs them, with a recording prompt and report in
+// place of the windows: key, file list, report rows.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
+
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "1_base/Exceptions.h"
+#include "1_base/MessageCatalogue.h"
+#include "1_base/MessageIds.h"
+#include "2_crypto/ProtectedString.h"
+#include "3_settings/ProgramSettings.h"
+#include "4_passwords/PasswordManager.h"
+#include "5_batch/BatchPasswordPrompt.h"
+#include "5_batch/BatchReportSink.h"
+#include "5_batch/FileCommand.h"
+#include "5_batch/Logger.h"
+#include "TempDir.h"
+
+namespace {
+
+// Answers the password prompt with a fixed text (or cancels) and records
+// what the batch asked and pointed out.
+class RecordingPrompt : public CBatchPasswordPrompt {
+public:
+  std::optional<wxString> AskPassword(const wxString& prompt, bool offerStored,
+                                      bool askTwice) override {
+    prompts.push_back(prompt);
+    offeredStored = offerStored;
+    askedTwice.push_back(askTwice);
+    return answer;
+  }
+  void Warn(const wxString& text) override { warnings.push_back(text); }
+
+  std::optional<wxString> answer;
+  std::vector<wxString> prompts;
+  bool offeredStored = false;
+  std::vector<bool> askedTwice;
+  std::vector<wxString> warnings;
+};
+
+// Records what the batch reports.
+class RecordingReport : public CBatchReportSink {
+public:
+  struct Row {
+    wxString file, status, description;
+  };
+
+  void Begin(const wxString& reportTitle) override {
+    title = reportTitle;
+    rows.clear();
+    shownBusy = finished = ended = false;
+    steps = 0;
+  }
+  void ShowBusy() override { shownBusy = true; }
+  long AddRow(const wxString& path) override {
+    rows.push_back({path, "", ""});
+    return static_cast<long>(rows.size()) - 1;
+  }
+  void Progress(int) override { ++steps; }
+  void SetResult(long row, const wxString& status, const wxString& description) override {
+    rows.at(static_cast<std::size_t>(row)).status = status;
+    rows.at(static_cast<std::size_t>(row)).description = description;
+  }
+  void Finish() override { finished = true; }
+  void End() override { ended = true; }
+
+  wxString title;
+  std::vector<Row> rows;
+  bool shownBusy = false;
+  bool finished = false;  // shown for the user to read
+  bool ended = false;
+  int steps = 0;
+};
+
+class FileCommandTest : public testing::Test {
+protected:
+  FileCommandTest() {
+    settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption,
+                      false);
+    settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterDecryption,
+                      false);
+    WriteFileBytes(dir_ / "a.txt", "alpha");
+    WriteFileBytes(dir_ / "b.txt", "beta");
+  }
+
+  // A command whose password prompt answers with `password` (or cancels).
+  CFileCommand Command(const wxString& pathList, std::optional<wxString> password) {
+    prompt_.answer = std::move(password);
+    return CFileCommand(pathList, settings_, logger_, passwords_, prompt_, report_);
+  }
+
+  TempDir dir_;
+  TempDir home_;
+  CSettings settings_{home_ / "veilor.ini"};
+  CLogger logger_{settings_, home_ / "Log", home_ / "Log2", CLogger::ShowBox()};
+  CPasswordManager passwords_{settings_};
+  RecordingPrompt prompt_;
+  RecordingReport report_;
+};
+
+TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
+  Command(dir_ / "a.txt,," + dir_ / "b.txt,", wxString("pw")).EncryptAes();
+
+  EXPECT_TRUE(report_.shownBusy);
+  EXPECT_TRUE(report_.finished);
+  EXPECT_TRUE(report_.ended);
+  EXPECT_EQ(report_.title, "Encryption report");
+  EXPECT_EQ(report_.steps, 200) << "a hundred steps for each of the two files";
+  ASSERT_EQ(report_.rows.size(), 3u);
+  EXPECT_EQ(report_.rows[0].file, dir_ / "a.txt");
+  EXPECT_EQ(report_.rows[0].status, "Done");
+  EXPECT_EQ(report_.rows[1].file, "");
+  EXPECT_EQ(report_.rows[1].status, "Invalid file or folder");
+  EXPECT_EQ(report_.rows[2].status, "Done");
+  EXPECT_EQ(prompt_.prompts, std::vector<wxString>{"Please enter password for AES encryption"});
+  EXPECT_TRUE(wxFileExists(dir_ / "a.txt.aes"));
+  EXPECT_TRUE(wxFileExists(dir_ / "a.txt")) << "removal was switched off";
+}
+
+TEST_F(FileCommandTest, LeadingCommaAndEmptyArgument) {
+  Command("," + dir_ / "a.txt", wxString("pw")).EncryptDes3();
+  ASSERT_EQ(report_.rows.size(), 2u);
+  EXPECT_EQ(report_.rows[0].status, "Invalid file or folder");
+  EXPECT_EQ(report_.rows[1].status, "Done");
+
+  Command("", wxString("pw")).DecryptDes3();
+  EXPECT_TRUE(report_.finished) << "an empty list still shows its report";
+  EXPECT_TRUE(report_.rows.empty());
+  EXPECT_EQ(report_.title, "Decryption report");
+}
+
+TEST_F(FileCommandTest, CancelledPasswordEndsSilently) {
+  Command(dir_ / "a.txt", std::nullopt).EncryptAes();
+  EXPECT_FALSE(report_.shownBusy);
+  EXPECT_FALSE(report_.finished);
+  EXPECT_TRUE(report_.ended);
+  EXPECT_TRUE(report_.rows.empty());
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
+  EXPECT_TRUE(prompt_.warnings.empty());
+}
+
+// A password the key cannot hold ends the batch before any file is touched.
+TEST_F(FileCommandTest, OverlongPasswordIsAKeyLengthError) {
+  try {
+    Command(dir_ / "a.txt", wxString("seventeen chars!!")).EncryptDes3();
+    ADD_FAILURE() << "no exception";
+  } catch (const CFSVeilorException& error) {
+    EXPECT_EQ(error.GetMessage(), "Wrong Triple DES key lenght");
+    EXPECT_EQ(error.GetModule(), "File System module exception");
+  }
+  EXPECT_EQ(prompt_.warnings,
+            std::vector<wxString>{"Password is to long for current encryption alghorithm"});
+  EXPECT_TRUE(report_.ended) << "the report ends also when the batch fails";
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.des3"));
+}
+
+// A typo in an encryption password would leave only files nobody can open:
+// encryption asks for it twice, decryption once.
+TEST_F(FileCommandTest, OnlyTypedEncryptionPasswordsAreAskedTwice) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  CFileCommand command = Command(dir_ / "a.txt", wxString("pw"));
+  for (auto direction : {CFileCommand::Direction::Encrypt, CFileCommand::Direction::Decrypt}) {
+    EXPECT_EQ(command.ObtainKey(direction, "prompt", 16).status, CFileCommand::KeyObtained);
+  }
+  Command(dir_ / "a.txt", wxString("pw")).EncryptDes3();
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.des3", wxString("pw")).DecryptDes3();
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+  EXPECT_EQ(prompt_.askedTwice, std::vector<bool>({true, false, true, false}));
+}
+
+// A character the key's code page lacks gets its own message, not the
+// key-length error; a stored default with one is pointed out and the user
+// is asked instead.
+TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
+  const wxString kNotInCodePage = wxString::FromUTF8("\xC5\xBC");
+  try {
+    Command(dir_ / "a.txt", kNotInCodePage).EncryptAes();
+    ADD_FAILURE() << "no exception";
+  } catch (const CFSVeilorException& error) {
+    EXPECT_EQ(error.GetMessage(),
+              "The password contains a character that can't be part of an encryption key. "
+              "Please use another password.");
+  }
+  EXPECT_TRUE(prompt_.warnings.empty());
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
+
+#ifndef _WIN32  // there the stored list itself cannot hold such a password
+  prompt_.prompts.clear();
+  passwords_.StoreEntries({CPasswordEntry(kNotInCodePage, "", "Work")});
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                      ProtectString("Work", CSettings::FillerDefEncPass));
+  const CFileCommand::KeyResult key = Command(dir_ / "a.txt", wxString::FromUTF8("M\xC3\xBCller"))
+                                          .ObtainKey(CFileCommand::Direction::Encrypt, "p", 16);
+  EXPECT_EQ(key.keyText, "4DFC6C6C657202020202020202020202");
+  EXPECT_EQ(prompt_.warnings, std::vector<wxString>{Msg(msg::PasswordNotRepresentable)});
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
+#endif
+}
+
+TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {
+  passwords_.StoreEntries({CPasswordEntry("stored", "", "Work")});
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass, true);
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass,
+                      ProtectString("Work", CSettings::FillerDefDecPass));
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemChooseEncPass, true);
+
+  Command(dir_ / "a.txt", wxString("stored")).EncryptAes();  // asked: no default for encryption
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
+  EXPECT_TRUE(prompt_.offeredStored);
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+
+  Command(dir_ / "a.txt.aes", std::nullopt).DecryptAes();  // not asked: the default is used
+  EXPECT_EQ(prompt_.prompts.size(), 1u);
+  EXPECT_FALSE(report_.shownBusy);
+  EXPECT_FALSE(report_.finished);
+  EXPECT_EQ(report_.rows.size(), 1u) << "a hidden report is filled all the same";
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+
+  // A default that names no stored password any more: the user is asked.
+  passwords_.StoreEntries({});
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.aes", wxString("stored")).DecryptAes();
+  EXPECT_EQ(prompt_.prompts.size(), 2u);
+  EXPECT_EQ(prompt_.prompts.back(), "Please enter password for AES decryption");
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+}
+
+// A hidden report stays hidden only while every file ends "Done" or
+// "Skipped": a failure must be seen somewhere even with logging off.
+TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+  WriteFileBytes(dir_ / "a.txt.aes", "");
+  WriteFileBytes(dir_ / "c.txt", "gamma");
+  WriteFileBytes(dir_ / "d.txt", "delta");
+  const struct {
+    wxString list;
+    bool failed;
+  } cases[] = {
+      {dir_ / "a.txt," + dir_ / "b.txt", false},  // a.txt is skipped: its output exists
+      {dir_ / "c.txt," + dir_ / "missing", true},
+      {dir_ / "d.txt,,", true},
+  };
+  for (const auto& c : cases) {
+    CFileCommand command = Command(c.list, wxString("pw"));
+    command.EncryptAes();
+    EXPECT_FALSE(report_.shownBusy) << c.list;
+    EXPECT_EQ(report_.finished, c.failed) << c.list;
+    EXPECT_EQ(command.Succeeded(), !c.failed) << c.list;
+    ASSERT_EQ(report_.rows.size(), 2u);
+    if (c.failed) {
+      EXPECT_EQ(report_.rows[0].status, "Done");
+      EXPECT_NE(report_.rows[1].status, "Done");
+    }
+  }
+}
+
+#ifndef _WIN32
+// A folder's link, pipe and device get rows that say they were not
+// processed; the pipe does not hold up the batch, and nothing is removed.
+TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption, true);
+  TempDir elsewhere;
+  WriteFileBytes(elsewhere / "plain.txt", "plain text");
+  const wxString folder = dir_ / "folder";
+  ASSERT_TRUE(wxMkdir(folder));
+  WriteFileBytes(folder + "/regular.txt", "regular");
+  ASSERT_EQ(symlink((elsewhere / "plain.txt").fn_str(), (folder + "/link.txt").fn_str()), 0);
+  ASSERT_EQ(mkfifo((folder + "/fifo").fn_str(), 0600), 0);
+  const bool root = geteuid() == 0;  // only the superuser makes device nodes
+  if (root) {
+    ASSERT_EQ(mknod((folder + "/device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+  }
+
+  Command(folder, wxString("pw")).EncryptAes();
+  std::map<wxString, RecordingReport::Row> rows;
+  for (const auto& row : report_.rows) rows[wxFileName(row.file).GetFullName()] = row;
+  ASSERT_EQ(rows.size(), root ? 4u : 3u);
+  EXPECT_EQ(rows["regular.txt"].status, "Done");
+  for (const auto& [name, row] : rows) {
+    if (name == "regular.txt") continue;
+    EXPECT_EQ(row.status, "Skipped") << name;
+    EXPECT_EQ(row.description, "Not a regular file (a link, pipe or device): not processed")
+        << name;
+  }
+  EXPECT_EQ(ReadFileBytes(elsewhere / "plain.txt"), "plain text");
+  wxArrayString left;
+  wxDir::GetAllFiles(folder, &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+  EXPECT_EQ(left.size(), rows.size()) << "the link, pipe and device stay, beside regular.txt.aes";
+  if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+#endif
+}  // namespace

@@ -1,0 +1,38 @@
+#include "6_ui/ReportDlgSink.h"
+
+#include "6_ui/ReportDlg.h"
+#include "6_ui/ReportProgressEvent.h"
+
+CReportDlgSink::~CReportDlgSink() { End(); }
+
+void CReportDlgSink::Begin(const wxString& title) {
+  End();
+  report_ = new CReportDlg(nullptr, -1, title);
+}
+
+void CReportDlgSink::ShowBusy() {
+  report_->Show(true);
+  report_->closeButton->Enable(false);
+}
+
+long CReportDlgSink::AddRow(const wxString& path) { return report_->AddFileRow(path); }
+
+void CReportDlgSink::Progress(int step) { SendReportProgress(report_, step); }
+
+void CReportDlgSink::SetResult(long row, const wxString& status, const wxString& description) {
+  report_->SetFileResult(row, status, description);
+}
+
+void CReportDlgSink::Finish() {
+  report_->Show(true);
+  report_->closeButton->Enable(true);
+  report_->closeButton->SetFocus();
+  report_->FinishAndShowModal();
+}
+
+// The report is a top-level window: destroyed through the toolkit, not deleted.
+void CReportDlgSink::End() {
+  if (report_ == nullptr) return;
+  report_->Destroy();
+  report_ = nullptr;
+}

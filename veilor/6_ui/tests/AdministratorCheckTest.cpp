@@ -1,0 +1,127 @@
+// The administrator check: asking in the real password window, and the
+// warnings the model's verdicts call for.
+#include <chrono>
+#include <functional>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/toplevel.h>
+
+#include "2_crypto/ProtectedString.h"
+#include "3_settings/ProgramSettings.h"
+#include "4_passwords/PasswordManager.h"
+#include "6_ui/AdministratorCheck.h"
+#include "6_ui/ImageStore.h"
+#include "6_ui/PassEnterFrm.h"
+#include "MessageBoxRecorder.h"
+#include "TempDir.h"
+#include "WindowTesting.h"
+
+namespace {
+using namespace std::chrono_literals;
+
+CPassEnterFrm* OpenPasswordWindow() {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (auto* frame = dynamic_cast<CPassEnterFrm*>(window); frame && frame->IsRunningModal()) {
+      return frame;
+    }
+  }
+  return nullptr;
+}
+
+class AdministratorPromptTest : public testing::Test {
+protected:
+  AdministratorPromptTest() { CImageStore::Instance(); }
+
+  // Runs the check with the program's own prompt; `answer` acts on the window
+  // from inside its loop. Returns the check's result.
+  bool Check(std::function<void(CPassEnterFrm&)> answer) {
+    shown_ = false;
+    WhenLoopRuns([this, answer] {
+      Settle(100ms);
+      CPassEnterFrm* window = OpenPasswordWindow();
+      ASSERT_NE(window, nullptr);
+      shown_ = true;
+      browseShown_ = window->browseButton->IsShown();
+      answer(*window);
+    });
+    SafetyNet net(
+        [] {
+          if (CPassEnterFrm* window = OpenPasswordWindow()) window->EndModal(1);
+        },
+        10s);
+    const bool passed = ConfirmAdministrator(nullptr, manager_);
+    Settle(50ms);  // lets the toolkit delete the window
+    return passed;
+  }
+
+  static void Enter(CPassEnterFrm& window, const wxString& text) {
+    window.passwordEdit->SetValue(text);
+    window.EndModal(CPassEnterFrm::Confirmed);
+  }
+
+  TempDir dir_;
+  CSettings settings_{dir_ / "veilor.ini"};
+  CPasswordManager manager_{settings_};
+  bool shown_ = false;
+  bool browseShown_ = true;
+};
+
+TEST_F(AdministratorPromptTest, AsksInThePasswordWindowWithoutBrowsing) {
+  MessageBoxRecorder boxes;
+  EXPECT_TRUE(Check([](CPassEnterFrm& w) { Enter(w, ""); }));
+  EXPECT_TRUE(shown_);
+  EXPECT_FALSE(browseShown_) << "stored passwords must not be offered here";
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(OpenPasswordWindow(), nullptr);
+}
+
+TEST_F(AdministratorPromptTest, TypedPasswordIsCompared) {
+  MessageBoxRecorder boxes;
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword,
+                      ProtectString("guard", CSettings::FillerAdminPassword));
+  EXPECT_TRUE(Check([](CPassEnterFrm& w) { Enter(w, "guard"); }));
+  EXPECT_FALSE(Check([](CPassEnterFrm& w) { Enter(w, "Guard"); }));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Entered administrator password is invalid. Please try again.");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+  EXPECT_EQ(boxes.Boxes()[0].style, wxOK | wxICON_WARNING);
+}
+
+TEST_F(AdministratorPromptTest, ClosingTheWindowCancelsSilently) {
+  MessageBoxRecorder boxes;
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword,
+                      ProtectString("guard", CSettings::FillerAdminPassword));
+  EXPECT_FALSE(Check([](CPassEnterFrm& w) {
+    w.passwordEdit->SetValue("guard");
+    w.Close();
+  }));
+  EXPECT_TRUE(shown_);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(NewAdministratorPasswordTest, WarnsAndDecides) {
+  struct Case {
+    const char* password;
+    const char* confirmation;
+    bool accepted;
+    const char* warning;  // nullptr: no box
+  };
+  const Case cases[] = {
+      {"abc", "abd", false, "Entered administrator passwords are different. Please try again."},
+      {"", "", true, "Please change default administrator password for higher level of security"},
+      {"abc", "abc", true, nullptr},
+  };
+  for (const Case& c : cases) {
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(AcceptNewAdministratorPassword(c.password, c.confirmation), c.accepted) << c.password;
+    ASSERT_EQ(boxes.Boxes().size(), c.warning ? 1u : 0u) << c.password;
+    if (c.warning) {
+      EXPECT_EQ(boxes.Boxes()[0].text, c.warning);
+      EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+      EXPECT_EQ(boxes.Boxes()[0].style, wxOK | wxICON_WARNING);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// The report window driven as a batch drives it, under a private X server.
+#include <gtest/gtest.h>
+#include <wx/testing.h>
+#include <wx/uiaction.h>
+
+#include "6_ui/ReportDlg.h"
+#include "6_ui/ReportProgressEvent.h"
+#include "WindowTesting.h"
+
+namespace {
+using namespace std::chrono_literals;
+
+constexpr int kTimedOut = 99;
+
+// A dialog in the state of a running batch: shown, not modal, Close disabled.
+class ReportDlgTest : public testing::Test {
+protected:
+  ReportDlgTest() : dialog_(new CReportDlg(nullptr, -1, "Encryption report")) {
+    dialog_->Show(true);
+    dialog_->closeButton->Enable(false);
+    Settle();
+  }
+  ~ReportDlgTest() override { dialog_->Destroy(); }
+
+  // The end of the batch: Close enabled and focused, then modal until closed
+  // by `action`, which runs inside the modal loop.
+  int FinishWith(std::function<void()> action) {
+    dialog_->closeButton->Enable(true);
+    dialog_->closeButton->SetFocus();
+    WhenLoopRuns(std::move(action));
+    SafetyNet net([this] { dialog_->EndModal(kTimedOut); }, 10s);
+    return dialog_->FinishAndShowModal();
+  }
+
+  bool Deliver(wxWindow* target, wxKeyEvent event) {
+    event.SetEventObject(target);
+    return target->GetEventHandler()->ProcessEvent(event);
+  }
+
+  CReportDlg* dialog_;
+};
+
+TEST_F(ReportDlgTest, BuildsTheReportLayout) {
+  ASSERT_EQ(dialog_->fileList->GetColumnCount(), 3);
+  const char* headings[] = {"Files", "Status", "Description"};
+  const int widths[] = {290, 74, 260};
+  for (int column = 0; column < 3; ++column) {
+    wxListItem item;
+    item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH);
+    ASSERT_TRUE(dialog_->fileList->GetColumn(column, item));
+    EXPECT_EQ(item.GetText(), headings[column]);
+    EXPECT_EQ(item.GetWidth(), widths[column]);
+  }
+  EXPECT_EQ(dialog_->closeButton->GetLabel(), "Close");
+  EXPECT_EQ(dialog_->progressBar->GetRange(), 100);
+  EXPECT_TRUE(dialog_->HasFlag(wxSTAY_ON_TOP));
+  EXPECT_TRUE(dialog_->titleText->GetLabel().StartsWith("Ordal Veilor report window."));
+  EXPECT_TRUE(dialog_->IsBusy());
+}
+
+TEST_F(ReportDlgTest, CannotBeClosedWhileBusy) {
+  EXPECT_FALSE(dialog_->Close(false)) << "the close request must be vetoed";
+  for (int key : {WXK_ESCAPE, WXK_RETURN, WXK_NUMPAD_ENTER}) {
+    // Swallowed, not passed on to the list's own handling.
+    EXPECT_TRUE(Deliver(dialog_->fileList, KeyUp(key)));
+    EXPECT_TRUE(Deliver(dialog_->closeButton, KeyUp(key)));
+  }
+  Settle(100ms);
+  EXPECT_TRUE(dialog_->IsShown());
+  EXPECT_TRUE(dialog_->IsBusy());
+  EXPECT_FALSE(dialog_->IsModal());
+}
+
+TEST_F(ReportDlgTest, EscapeOrEnterClosesAfterTheBatch) {
+  struct Case {
+    bool onList;
+    int key;
+  };
+  for (Case c : {Case{true, WXK_ESCAPE}, Case{true, WXK_RETURN}, Case{false, WXK_NUMPAD_ENTER},
+                 Case{false, WXK_ESCAPE}}) {
+    delete std::exchange(dialog_, new CReportDlg(nullptr, -1, "Decryption report"));
+    dialog_->Show(true);
+    wxWindow* target = c.onList ? static_cast<wxWindow*>(dialog_->fileList)
+                                : static_cast<wxWindow*>(dialog_->closeButton);
+    EXPECT_EQ(FinishWith([&] { Deliver(target, KeyUp(c.key)); }), 0) << c.key;
+    EXPECT_FALSE(dialog_->IsModal());
+  }
+}
+
+TEST_F(ReportDlgTest, KeysWithModifiersAndOtherKeysArePassedOn) {
+  bool stillOpen = false;
+  const int result = FinishWith([&] {
+    EXPECT_FALSE(Deliver(dialog_->fileList, KeyUp(WXK_RETURN, /*shift=*/true)));
+    EXPECT_FALSE(Deliver(dialog_->fileList, KeyUp(WXK_ESCAPE, false, /*control=*/true)));
+    EXPECT_FALSE(Deliver(dialog_->closeButton, KeyUp(WXK_RETURN, false, false, /*alt=*/true)));
+    EXPECT_FALSE(Deliver(dialog_->fileList, KeyUp('A')));
+    stillOpen = dialog_->IsModal();
+    wxCommandEvent click(wxEVT_BUTTON, CReportDlg::ID_BUTTON_CLOSE);
+    click.SetEventObject(dialog_->closeButton);
+    dialog_->closeButton->GetEventHandler()->ProcessEvent(click);
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(result, 0) << "the Close button ends the report";
+}
+
+TEST_F(ReportDlgTest, CloseRequestEndsTheFinishedReport) {
+  EXPECT_EQ(FinishWith([&] { dialog_->Close(false); }), 0);
+}
+
+// Real key strokes through the X server reach the handler on release.
+TEST_F(ReportDlgTest, RealEscapeKeyInTheListCloses) {
+  const int result = FinishWith([&] {
+    dialog_->fileList->SetFocus();
+    Settle(200ms);
+    wxUIActionSimulator keyboard;
+    keyboard.Char(WXK_ESCAPE);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ReportDlgTest, SecondFinishIsAnInternalError) {
+  EXPECT_EQ(FinishWith([&] { dialog_->EndModal(0); }), 0);
+
+  class ExpectInternalError : public wxExpectModalBase<wxMessageDialog> {
+  protected:
+    int OnInvoked(wxMessageDialog* box) const override {
+      EXPECT_EQ(box->GetMessage(), "Internal error!");
+      EXPECT_EQ(box->GetTitle(), "Veilor Error");
+      EXPECT_TRUE(box->GetMessageDialogStyle() & wxICON_ERROR);
+      return wxID_OK;
+    }
+  };
+  int result = -1;
+  wxTEST_DIALOG(result = dialog_->FinishAndShowModal(), ExpectInternalError());
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(dialog_->IsShown() && dialog_->IsModal());
+}
+
+TEST_F(ReportDlgTest, ProgressMovesTheBarPerStep) {
+  for (int step : {0, 1, 57, 99}) {
+    SendReportProgress(dialog_, step);
+    EXPECT_EQ(dialog_->progressBar->GetValue(), step);
+  }
+  SendReportProgress(nullptr, 5);  // no window, no event
+  EXPECT_EQ(dialog_->progressBar->GetValue(), 99);
+}
+
+// The batch runs on the GUI thread; between steps the window must still take
+// the user's input, here a click that selects a row.
+TEST_F(ReportDlgTest, ProgressStepsLetTheWindowTakeInput) {
+  for (int i = 0; i < 3; ++i) dialog_->AddFileRow(wxString::Format("/data/file%d.txt", i));
+  Settle(200ms);
+  wxRect row;
+  ASSERT_TRUE(dialog_->fileList->GetItemRect(1, row));
+  const wxPoint target = dialog_->fileList->ClientToScreen(row.GetPosition() + wxPoint(20, 4));
+
+  wxUIActionSimulator mouse;
+  mouse.MouseMove(target);
+  mouse.MouseClick();
+  // The click waits in the queue until a progress step lets it through.
+  for (int step = 0; step < 100 && dialog_->fileList->GetNextItem(-1, wxLIST_NEXT_ALL,
+                                                                  wxLIST_STATE_SELECTED) != 1;
+       ++step) {
+    wxMilliSleep(5);
+    SendReportProgress(dialog_, step);
+  }
+  EXPECT_EQ(dialog_->fileList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 1);
+}
+
+TEST_F(ReportDlgTest, LongBatchKeepsTheFileInWorkVisible) {
+  long last = -1;
+  for (int i = 0; i < 1000; ++i) {
+    last = dialog_->AddFileRow(wxString::Format("/data/file%04d.bin", i));
+    dialog_->SetFileResult(last, "OK", "Encrypted");
+  }
+  Settle(200ms);
+  EXPECT_EQ(last, 999);
+  const long top = dialog_->fileList->GetTopItem();
+  EXPECT_LE(top, last);
+  EXPECT_GT(top + dialog_->fileList->GetCountPerPage(), last);
+  EXPECT_EQ(dialog_->fileList->GetItemText(999, CReportDlg::ColumnStatus), "OK");
+  EXPECT_EQ(dialog_->fileList->GetItemText(999, CReportDlg::ColumnDescription), "Encrypted");
+}
+}  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+
+#include <wx/app.h>
+
+#include "3_settings/SettingReference.h"
+
+class CLogger;
+class CPasswordManager;
+class CSettings;
+struct Command;
+
+// The program: builds the process-wide services, runs the one action its
+// command line asks for during initialisation, and ends with an exit status
+// that tells callers how it went, without ever entering the toolkit's main
+// loop.
+class CVeilorApp : public wxApp {
+public:
+  CVeilorApp();
+  ~CVeilorApp() override;
+
+  // Exit statuses: the run did what was asked; a file failed, the password
+  // was cancelled or an error was shown; the command line was not understood.
+  enum ExitStatus : int { ExitDone = 0, ExitFailed = 1, ExitUsage = 2 };
+
+  bool OnInit() override;
+  int OnRun() override;
+
+  CSettings& Settings() { return *settings_; }
+  CLogger& Logger() { return *logger_; }
+
+private:
+  void BuildServices();
+  int Run(const Command& command);
+  int RunFileCommand(const Command& command);
+  int RunPasswordManager();
+  int RunSettings();
+  void ReportError(const std::exception& error);
+
+  CStringSetting adminPassword_;
+  bool startupFailed_ = false;
+  int exitStatus_ = ExitFailed;
+  std::unique_ptr<CSettings> settings_;
+  std::unique_ptr<CLogger> logger_;
+  std::unique_ptr<CPasswordManager> passwords_;
+};
+
+wxDECLARE_APP(CVeilorApp);

@@ -1,0 +1,64 @@
+// Entry point of veilor: the process-wide services that everything else
+// relies on are built first, then the toolkit takes over.
+#include <cstdio>
+#include <vector>
+
+#include <wx/app.h>
+
+#include "1_base/Exceptions.h"
+#include "1_base/Utf8Names.h"
+#include "2_crypto/Keys.h"
+#include "7_app/CommandLine.h"
+#include "7_app/StartupError.h"
+#include "7_app/VeilorApp.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CVeilorApp);
+
+namespace {
+// The key table runs the crypto library's self-test; a program whose crypto
+// is not sound must not start.
+bool StartProcessServices() {
+  try {
+    CKeys::Instance();
+    return true;
+  } catch (const rkException& error) {
+    ShowStartupError(error.GetMessage());
+    return false;
+  }
+}
+}  // namespace
+
+#ifdef __WXMSW__
+// A windowed program has no console of its own: "--help", "--version" and the
+// usage of a wrong command line reach the console it was started from, unless
+// its output is redirected already.
+static void UseParentConsole() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+  if (std::freopen("CONOUT$", "w", stderr) == nullptr) return;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
+  UseParentConsole();
+  if (!StartProcessServices()) return 1;
+  return wxEntry(instance, previous, nullptr, show);
+}
+#else
+int main(int argc, char** argv) {
+  UseUtf8ForNames();
+  wxArrayString args;
+  for (int i = 0; i < argc; ++i) args.Add(ArgumentText(argv[i]));
+  // Questions about the program are answered even where no display is.
+  if (PrintAnswer(ParseCommandLine(args))) return 0;
+  if (!StartProcessServices()) return 1;
+
+  // The toolkit takes the arguments as text, so that it does not convert
+  // them by the locale the process started with.
+  std::vector<wxChar*> wideArgs;
+  for (wxString& arg : args) wideArgs.push_back(const_cast<wxChar*>(arg.wc_str()));
+  wideArgs.push_back(nullptr);
+  return wxEntry(argc, wideArgs.data());
+}
+#endif

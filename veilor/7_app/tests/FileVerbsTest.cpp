@@ -1,0 +1,228 @@
+// The cipher verbs of the built program, end to end: the password typed into
+// the real window through the X server, every file of a folder encrypted and
+// decrypted back to the same bytes.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "2_crypto/ProtectedString.h"
+#include "3_settings/ProgramSettings.h"
+#include "ProgramRunner.h"
+#include "TempDir.h"
+
+namespace {
+
+constexpr int kSeconds = 60;
+
+std::map<wxString, std::string> FolderContents(const wxString& folder) {
+  std::map<wxString, std::string> contents;
+  wxArrayString files;
+  wxDir::GetAllFiles(folder, &files, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+  for (const wxString& file : files) contents[file] = ReadFileBytes(file);
+  return contents;
+}
+
+class FileVerbsTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+    ASSERT_TRUE(
+        wxFileName::Mkdir(data_ + "/Folder with spaces/Ünterordner", 0755, wxPATH_MKDIR_FULL));
+    WriteFileBytes(data_ + "/Folder with spaces/Über café.txt", "Grüße aus Köln\n");
+    WriteFileBytes(data_ + "/Folder with spaces/Ünterordner/naïve résumé.pdf",
+                   std::string(300000, 'r') + "end");
+    WriteFileBytes(data_ + "/Folder with spaces/empty", "");
+    WriteFileBytes(data_ + "/single file.bin", std::string(4097, '\x01'));
+  }
+
+  ProgramRunner Veilor(const std::string& verb, const wxString& paths) {
+    ProgramRunner runner(VEILOR_PROGRAM, {verb, paths.utf8_string()});
+    runner.Env("HOME", home_.utf8_string())
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("LC_ALL", "C.UTF-8");
+    return runner;
+  }
+
+  // Types the password into the password window and confirms, a second
+  // time when `twice` (encryption asks again); then closes the report once
+  // the batch is done.
+  void AnswerPasswordAndCloseReport(const std::string& password, const std::string& report,
+                                    bool twice) {
+    const std::string prompt =
+        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+    ASSERT_FALSE(prompt.empty()) << "no password window";
+    for (int entry = 0; entry < (twice ? 2 : 1); ++entry) {
+      ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 '" +
+                  password + "'");
+      ShellOutput("xdotool key Return");
+    }
+    const std::string window =
+        ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^" + report + "$'");
+    ASSERT_FALSE(window.empty()) << "no report";
+    // The report ignores Escape while the batch runs, so keep pressing it
+    // until the window is gone (a slow machine may still be working).
+    ShellOutput("for i in $(seq 120); do xdotool search --onlyvisible --name '^" + report +
+                "$' >/dev/null || break; xdotool windowfocus --sync " + window +
+                " key Escape 2>/dev/null; sleep 0.5; done");
+  }
+
+  // Settings for a run that needs no window: a stored default password and
+  // the report hidden.
+  void UseDefaultPasswordWithoutReport(const wxString& password) {
+    CSettings settings(home_ + "/.config/Veilor/veilor.ini");
+    wxArrayString passwords, prompts, names;
+    passwords.Add(ProtectString("another one", 0));
+    prompts.Add(ProtectString("", 0));
+    names.Add(ProtectString("Other", 0));
+    passwords.Add(ProtectString(password, 1));
+    prompts.Add(ProtectString("the usual", 1));
+    names.Add(ProtectString("Work", 1));
+    settings.SetDynamicGroup(CSettings::GroupPList, passwords);
+    settings.SetDynamicGroup(CSettings::GroupPPrompts, prompts);
+    settings.SetDynamicGroup(CSettings::GroupPNames, names);
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass, true);
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                       ProtectString("Work", CSettings::FillerDefEncPass));
+    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefDecPass,
+                       ProtectString("Work", CSettings::FillerDefDecPass));
+    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemHideReportDlg, true);
+    settings.Save();
+  }
+
+  TempDir dir_;
+  wxString home_ = dir_ / "home";
+  wxString data_ = dir_ / "data";
+};
+
+TEST_F(FileVerbsTest, TypedPasswordEncryptsAndDecryptsAFolder) {
+  const auto original = FolderContents(data_);
+  const wxString paths = data_ + "/Folder with spaces," + data_ + "/single file.bin";
+
+  // No shifted letters: under load xdotool now and then drops the shift key,
+  // and the password is typed three times per cipher.
+  for (const char* verb : {"aese", "des3e"}) {
+    SCOPED_TRACE(verb);
+    const bool aes = verb[0] == 'a';
+    const wxString ext = aes ? ".aes" : ".des3";
+    ProgramRunner encrypt = Veilor(verb, paths);
+    ASSERT_TRUE(encrypt.Start());
+    AnswerPasswordAndCloseReport("s3cret pass word", "Encryption report", /*twice=*/true);
+    EXPECT_TRUE(encrypt.Wait(kSeconds).has_value()) << encrypt.StandardError();
+
+    // The sources are removed by default; only encrypted files remain.
+    const auto encrypted = FolderContents(data_);
+    ASSERT_EQ(encrypted.size(), original.size());
+    for (const auto& [path, bytes] : original) {
+      ASSERT_EQ(encrypted.count(path + ext), 1u) << path;
+      if (!bytes.empty()) {
+        EXPECT_NE(encrypted.at(path + ext).substr(0, bytes.size()), bytes);
+      }
+    }
+
+    wxString encryptedPaths = data_ + "/Folder with spaces," + data_ + "/single file.bin" + ext;
+    ProgramRunner decrypt = Veilor(aes ? "aesd" : "des3d", encryptedPaths);
+    ASSERT_TRUE(decrypt.Start());
+    AnswerPasswordAndCloseReport("s3cret pass word", "Decryption report", /*twice=*/false);
+    EXPECT_TRUE(decrypt.Wait(kSeconds).has_value()) << decrypt.StandardError();
+    EXPECT_TRUE(FolderContents(data_) == original);
+  }
+}
+
+TEST_F(FileVerbsTest, DefaultPasswordAndHiddenReportNeedNoWindow) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  const auto original = FolderContents(data_);
+
+  ProgramRunner encrypt = Veilor("aese", data_);
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_TRUE(encrypt.Wait(kSeconds).has_value()) << "a window must have blocked the run";
+  EXPECT_EQ(ShellOutput("xdotool search --onlyvisible --name . 2>/dev/null | wc -l"), "0");
+  const auto encrypted = FolderContents(data_);
+  ASSERT_EQ(encrypted.size(), original.size());
+  for (const auto& [path, bytes] : original) EXPECT_EQ(encrypted.count(path + ".aes"), 1u);
+
+  ProgramRunner decrypt = Veilor("aesd", data_);
+  ASSERT_TRUE(decrypt.Start());
+  EXPECT_TRUE(decrypt.Wait(kSeconds).has_value());
+  EXPECT_TRUE(FolderContents(data_) == original);
+}
+
+TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
+  const auto original = FolderContents(data_);
+  ProgramRunner encrypt = Veilor("aese", data_);
+  ASSERT_TRUE(encrypt.Start());
+  const std::string prompt =
+      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+  ASSERT_FALSE(prompt.empty());
+  ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 key Escape");
+  EXPECT_EQ(encrypt.Wait(kSeconds), 1) << "a cancelled password is not success";
+  EXPECT_TRUE(FolderContents(data_) == original);
+}
+
+// The selection "a,b.txt" as the context menu passes it: with "a" and
+// "b.txt" beside it, only "a,b.txt" is encrypted (and, by default, removed).
+TEST_F(FileVerbsTest, CommaNamesReachTheRightFile) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  for (const char* name : {"a", "a,b.txt", "b.txt"}) WriteFileBytes(data_ + "/" + name, name);
+  ProgramRunner encrypt = Veilor("aese", data_ + "/a,b.txt,");
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+  EXPECT_TRUE(wxFileExists(data_ + "/a,b.txt.aes"));
+  EXPECT_FALSE(wxFileExists(data_ + "/a,b.txt"));
+  EXPECT_EQ(ReadFileBytes(data_ + "/a"), "a");
+  EXPECT_EQ(ReadFileBytes(data_ + "/b.txt"), "b.txt");
+  EXPECT_FALSE(wxFileExists(data_ + "/a.aes"));
+  EXPECT_FALSE(wxFileExists(data_ + "/b.txt.aes"));
+}
+
+// With the report hidden, a file that failed still shows it; the run then
+// exits with 1.
+TEST_F(FileVerbsTest, FailedFileShowsTheHiddenReport) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  WriteFileBytes(data_ + "/junk.aes", std::string(48, 'j'));
+  ProgramRunner decrypt = Veilor("aesd", data_ + "/junk.aes");
+  ASSERT_TRUE(decrypt.Start());
+  const std::string report =
+      ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^Decryption report$'");
+  ASSERT_FALSE(report.empty()) << "the failure was reported nowhere";
+  ShellOutput("xdotool windowfocus --sync " + report + " key Escape");
+  EXPECT_EQ(decrypt.Wait(kSeconds), 1);
+}
+
+// Started without any locale, as some file managers start programs: names
+// are still UTF-8, opened and logged as they are.
+TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  {
+    CSettings settings(home_ + "/.config/Veilor/veilor.ini");
+    settings.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
+    settings.Save();
+  }
+  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+  const wxString file = data_ + wxString::FromUTF8("/Ü.txt");
+  WriteFileBytes(file, "Grüße");
+
+  for (const auto& [verb, path] : {std::pair{"aese", file}, {"aesd", file + ".aes"}}) {
+    ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
+    runner.Env("HOME", home_.utf8_string()).Env("XDG_CONFIG_HOME", std::nullopt);
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) runner.Env(name, std::nullopt);
+    ASSERT_TRUE(runner.Start());
+    EXPECT_EQ(runner.Wait(kSeconds), 0) << verb;
+  }
+  EXPECT_EQ(ReadFileBytes(file), "Grüße");
+  EXPECT_FALSE(wxFileExists(file + ".aes"));
+
+  wxArrayString logs;
+  ASSERT_EQ(wxDir::GetAllFiles(logDir, &logs), 1u);
+  const std::string log = ReadFileBytes(logs[0]);
+  for (const wxString& path : {file, file + ".aes"}) {
+    EXPECT_NE(log.find(" : Done " + path.utf8_string() + "\n"), std::string::npos) << log;
+  }
+  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+}
+}  // namespace
