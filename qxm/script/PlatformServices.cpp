@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "CodePages.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -27,15 +29,7 @@ bool IsDirectory(const PathText& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-PathText FromAnsi(const std::string& text) {
-  if (text.empty()) return PathText();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return PathText();
-  PathText wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
+PathText FromAnsi(const std::string& text) { return Widen(text, CP_ACP); }
 void ShowWarning(const std::string& text, const std::string& caption) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }

@@ -5,30 +5,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-namespace {
-
-std::wstring Widen(const std::string& text, UINT codePage) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& text, UINT codePage) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
-
-}  // namespace
+#include "script/CodePages.h"
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   int count = 0;
