@@ -9,7 +9,7 @@ if(WIN32)
     target_link_libraries(${name} PRIVATE ${main} GTest::gmock)
     veilor_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900 ENVIRONMENT "WINEDEBUG=-all")
   endfunction()
 
   function(veilor_add_test name)
@@ -36,11 +36,13 @@ endfunction()
 
 # Tests that open windows or start the program: run under a private X server,
 # with a time limit so that a window left open fails the run instead of hanging it.
+# The limit is for a whole program of cases; the sanitizer build runs them
+# several times slower, so it is generous.
 function(veilor_add_gui_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE veilor_window_test_main GTest::gmock)
   veilor_set_warnings(${name})
   add_test(NAME ${name}
            COMMAND xvfb-run -a -s "-screen 0 1600x1200x24" $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900)
 endfunction()
