@@ -18,6 +18,7 @@
 #include "6_ui/PasswordChangedEvent.h"
 #include "DialogDriver.h"
 #include "MessageBoxRecorder.h"
+#include "PassManagerDlgSeam.h"
 #include "TempDir.h"
 #include "WindowTesting.h"
 
@@ -143,12 +144,13 @@ TEST_F(PassManagerDlgTest, AddAppendsWithoutNotifyingEvenForADuplicateName) {
   EXPECT_EQ(acceptLabel, "Add");
   EXPECT_EQ(Rows(), Names({"Alpha", "Beta", "Gamma", "Beta"}));
   EXPECT_EQ(dialog_->SelectedRow(), 0) << "adding keeps the selection";
-  EXPECT_EQ(dialog_->Entries().back(), CPasswordEntry("new pass", "hint", "Beta"));
+  EXPECT_EQ(PassManagerDlgSeam::Entries(*dialog_).back(),
+            CPasswordEntry("new pass", "hint", "Beta"));
   EXPECT_TRUE(listener_->changes.empty());
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(passwords_.LoadEntries().size(), 3u) << "nothing is stored before StoreEntries";
   dialog_->StoreEntries();
-  EXPECT_EQ(passwords_.LoadEntries(), dialog_->Entries());
+  EXPECT_EQ(passwords_.LoadEntries(), PassManagerDlgSeam::Entries(*dialog_));
 }
 
 TEST_F(PassManagerDlgTest, EditReplacesInPlaceAndNotifiesEvenWithoutChange) {
@@ -175,7 +177,7 @@ TEST_F(PassManagerDlgTest, EditReplacesInPlaceAndNotifiesEvenWithoutChange) {
   EXPECT_EQ(shownPassword, "beta pass");
   EXPECT_EQ(shownConfirmation, "beta pass");
   EXPECT_EQ(Rows(), Names({"Alpha", "Bravo", "Gamma"}));
-  EXPECT_EQ(dialog_->Entries()[1], CPasswordEntry("b2", "", "Bravo"));
+  EXPECT_EQ(PassManagerDlgSeam::Entries(*dialog_)[1], CPasswordEntry("b2", "", "Bravo"));
   ASSERT_EQ(listener_->changes.size(), 2u);
   EXPECT_EQ(listener_->changes[0].action, CPasswordChanger::Edited);
   EXPECT_EQ(listener_->changes[0].oldEntry, CPasswordEntry("beta pass", "", "Beta"));
@@ -335,7 +337,7 @@ TEST_F(PassManagerDlgTest, TooLongNameIsRefusedAndTheSessionIsStored) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text,
             "The password name is too long to be stored. Maximum length is 125 characters.");
-  ASSERT_EQ(dialog_->Entries().size(), 4u);
+  ASSERT_EQ(PassManagerDlgSeam::Entries(*dialog_).size(), 4u);
   EXPECT_NO_THROW(dialog_->StoreEntries());
   EXPECT_EQ(passwords_.LoadEntries().back().name, wxString('n', 125));
 }
