@@ -31,8 +31,6 @@ struct MenuModel {
   std::vector<MenuEntry> atShellPosition;
   // Top-level entries appended after everything else in the menu, in order.
   std::vector<MenuEntry> atEnd;
-
-  bool Empty() const { return atShellPosition.empty() && atEnd.empty(); }
 };
 
 // The menu for the script's applicable items (see MenuScript::SelectItems) and

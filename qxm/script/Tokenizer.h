@@ -18,15 +18,15 @@ public:
   // The next token, or the empty string once the text is used up.
   std::string Next();
 
-  // Where the next search starts: just past the delimiter that ended the last
-  // token, or -1 once the end was reached.
-  std::ptrdiff_t Position() const { return position_; }
-
 private:
   bool IsDelimiterAt(std::size_t pos, std::size_t length) const;
 
   std::string_view text_;
   std::string_view delimiters_;
   TextRules rules_;
+  // Where the next search starts: just past the delimiter that ended the last
+  // token, or -1 once the end was reached.
   std::ptrdiff_t position_ = 0;
+
+  friend struct TokenizerSeam;
 };

@@ -14,9 +14,6 @@ public:
   wxString Get();
   void Set(const wxString& value);
 
-  int GroupId() const { return groupId_; }
-  int ItemId() const { return itemId_; }
-
 private:
   rkSettings* store_ = nullptr;
   wxString cached_;
@@ -29,9 +26,6 @@ public:
   void Bind(rkSettings& store, int groupId, int itemId);
   bool Get();
   void Set(bool value);
-
-  int GroupId() const { return groupId_; }
-  int ItemId() const { return itemId_; }
 
 private:
   rkSettings* store_ = nullptr;

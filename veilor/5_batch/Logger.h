@@ -39,9 +39,6 @@ public:
 
   void Log(const wxString& text, int severity, int mode);
 
-  // Full path of the open log file; empty when there is none.
-  const wxString& FilePath() const { return filePath_; }
-
 private:
   bool TryOpenIn(const wxString& dir, bool& dirUsable);
 

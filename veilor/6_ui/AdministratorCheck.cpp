@@ -1,12 +1,14 @@
 #include "6_ui/AdministratorCheck.h"
 
+#include <optional>
+
 #include <wx/defs.h>
 
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
 #include "4_passwords/PasswordManager.h"
+#include "6_ui/AdministratorWindowPrompt.h"
 #include "6_ui/MessageBox.h"
-#include "6_ui/PassEnterFrm.h"
 
 namespace {
 void ShowWarning(int textId) {
@@ -14,18 +16,19 @@ void ShowWarning(int textId) {
 }
 }  // namespace
 
-std::optional<wxString> AskAdministratorPassword(wxWindow* parent) {
-  return AskPassword(parent, Msg(msg::EnterAdminPassword), /*hideBrowse=*/true);
-}
-
-bool ConfirmAdministrator(wxWindow* parent, const CPasswordManager& passwords) {
-  const std::optional<wxString> entered = AskAdministratorPassword(parent);
+bool ConfirmAdministrator(CAdministratorPrompt& prompt, const CPasswordManager& passwords) {
+  const std::optional<wxString> entered = prompt.AskPassword();
   if (!entered) return false;
   if (!passwords.CheckAdministrator(*entered)) {
-    ShowWarning(msg::AdminPasswordInvalid);
+    prompt.Warn(Msg(msg::AdminPasswordInvalid));
     return false;
   }
   return true;
+}
+
+bool ConfirmAdministrator(wxWindow* parent, const CPasswordManager& passwords) {
+  CAdministratorWindowPrompt prompt(parent);
+  return ConfirmAdministrator(prompt, passwords);
 }
 
 bool AcceptNewAdministratorPassword(const wxString& password, const wxString& confirmation) {

@@ -1,19 +1,17 @@
 #pragma once
 
-#include <optional>
-
 #include <wx/string.h>
 
+class CAdministratorPrompt;
 class CPasswordManager;
 class wxWindow;
 
-// The administrator prompt the program shows: the skinned password window
-// without its browse button; nothing when the user cancelled.
-std::optional<wxString> AskAdministratorPassword(wxWindow* parent);
+// Asks through `prompt` for the administrator password and lets `passwords`
+// judge it. False when the user cancelled (nothing shown) or on a mismatch
+// (after a warning); there is no retry.
+bool ConfirmAdministrator(CAdministratorPrompt& prompt, const CPasswordManager& passwords);
 
-// Asks for the administrator password and lets `passwords` judge it. False
-// when the user cancelled (nothing shown) or on a mismatch (after a warning
-// box); there is no retry.
+// The same with the program's own prompt over `parent`.
 bool ConfirmAdministrator(wxWindow* parent, const CPasswordManager& passwords);
 
 // The warning a verdict on the settings dialog's administrator fields calls

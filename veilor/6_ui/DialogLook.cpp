@@ -6,6 +6,7 @@
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/sizer.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
@@ -77,4 +78,15 @@ wxButton* NarrowButton(wxWindow* parent, int id, const wxString& label) {
   const wxSize best = button->GetBestSize();
   button->SetMinSize(wxSize(std::max(best.x + button->FromDIP(16), button->FromDIP(64)), best.y));
   return button;
+}
+
+void AddDialogHeader(wxWindow& dialog, wxSizer& root, int pictureKey, const wxString& text,
+                     wxStaticBitmap*& picture, wxStaticText*& title, int pictureId, int titleId) {
+  auto* header = new wxBoxSizer(wxHORIZONTAL);
+  picture = new wxStaticBitmap(&dialog, pictureId, PictureAtDpi(dialog, pictureKey));
+  header->Add(picture, 0, wxALIGN_TOP | wxALL, dialog.FromDIP(5));
+  title = new wxStaticText(&dialog, titleId, text, wxDefaultPosition, wxDefaultSize,
+                           wxST_NO_AUTORESIZE);
+  header->Add(title, 1, wxEXPAND | wxALL, dialog.FromDIP(5));
+  root.Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dialog.FromDIP(5));
 }

@@ -3,6 +3,8 @@
 #include <exception>
 
 #include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/defs.h>
 #include <wx/font.h>
 
 class wxTopLevelWindow;
@@ -39,6 +41,24 @@ void WrapToWidth(wxStaticText* text, int width);
 // the platform's controls and fonts need more room, so that nothing is cut
 // off; the user cannot resize it.
 void SetFixedSizeAtLeast(wxTopLevelWindow& window, const wxSize& wanted);
+
+class wxSizer;
+class wxStaticBitmap;
+
+// The top of the program's ordinary dialogs, added to the dialog's `root`
+// sizer: a picture of the image store with the explanatory text beside it.
+void AddDialogHeader(wxWindow& dialog, wxSizer& root, int pictureKey, const wxString& text,
+                     wxStaticBitmap*& picture, wxStaticText*& title, int pictureId = wxID_ANY,
+                     int titleId = wxID_ANY);
+
+// The style of a small button of fixed size: GTK pads buttons so much that a
+// short label no longer fits, and the exact-fit style drops that padding.
+// Elsewhere the buttons keep their style.
+#ifdef __WXGTK__
+inline constexpr long kSmallButton = wxBU_EXACTFIT;
+#else
+inline constexpr long kSmallButton = 0;
+#endif
 
 class wxButton;
 

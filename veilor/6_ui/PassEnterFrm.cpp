@@ -11,14 +11,6 @@
 #include "6_ui/PassManagerDlg.h"
 
 namespace {
-// GTK pads buttons so much that a label no longer fits 28 x 19 pixels; the
-// exact-fit style drops that padding. Elsewhere the buttons keep their style.
-#ifdef __WXGTK__
-constexpr long kSmallButton = wxBU_EXACTFIT;
-#else
-constexpr long kSmallButton = 0;
-#endif
-
 wxFont ControlFont(int points) {
   return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
                 "Tahoma");

@@ -45,14 +45,8 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   SetFont(DialogFont());
   auto* root = new wxBoxSizer(wxVERTICAL);
 
-  auto* header = new wxBoxSizer(wxHORIZONTAL);
-  picture =
-      new wxStaticBitmap(this, ID_PICTURE, PictureAtDpi(*this, CImageStore::PasswordManagerHeader));
-  header->Add(picture, 0, wxALIGN_TOP | wxALL, FromDIP(5));
-  guiStaticTitle = new wxStaticText(this, ID_STATIC_TITLE, kTitleText, wxDefaultPosition,
-                                    wxDefaultSize, wxST_NO_AUTORESIZE);
-  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, FromDIP(5));
-  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
+  AddDialogHeader(*this, *root, CImageStore::PasswordManagerHeader, kTitleText, picture,
+                  guiStaticTitle, ID_PICTURE, ID_STATIC_TITLE);
 
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Password list");
   // Names change only through "Edit", which checks them, stores them and

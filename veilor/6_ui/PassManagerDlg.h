@@ -54,8 +54,6 @@ public:
   // long to store.
   void StoreEntries();
 
-  const std::vector<CPasswordEntry>& Entries() const { return entries_; }
-
   wxListCtrl* passwordList;
   wxButton* guiButtonAdd;
   wxButton* guiButtonEdit;
@@ -82,5 +80,6 @@ private:
   std::vector<CPasswordEntry> entries_;
   wxWindow* notifyWindow_;
 
+  friend struct PassManagerDlgSeam;
   wxDECLARE_EVENT_TABLE();
 };

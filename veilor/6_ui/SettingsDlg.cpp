@@ -23,13 +23,6 @@ const wxString kTitleText =
     "Use this dialog to setup Ordal veilor behavior. To manage passwords use buttons \"...\" "
     "(browse). TIP: To use high security level dont type any passwords here.";
 
-#ifdef __WXGTK__
-// GTK pads buttons so much that "..." would need a wide button.
-constexpr long kSmallButton = wxBU_EXACTFIT;
-#else
-constexpr long kSmallButton = 0;
-#endif
-
 void Warn(int textId) {
   ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
 }
@@ -57,13 +50,7 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, int id, const wxString& caption, CS
   SetFont(DialogFont());
   auto* root = new wxBoxSizer(wxVERTICAL);
 
-  auto* header = new wxBoxSizer(wxHORIZONTAL);
-  picture = new wxStaticBitmap(this, wxID_ANY, PictureAtDpi(*this, CImageStore::SettingsHeader));
-  header->Add(picture, 0, wxALIGN_TOP | wxALL, FromDIP(5));
-  guiStaticTitle = new wxStaticText(this, wxID_ANY, kTitleText, wxDefaultPosition, wxDefaultSize,
-                                    wxST_NO_AUTORESIZE);
-  header->Add(guiStaticTitle, 1, wxEXPAND | wxALL, FromDIP(5));
-  root->Add(header, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(5));
+  AddDialogHeader(*this, *root, CImageStore::SettingsHeader, kTitleText, picture, guiStaticTitle);
   root->Add(new wxStaticLine(this, wxID_ANY), 0, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(10));
 
   // Passwords: a check box, a name field and "..." per direction, then the

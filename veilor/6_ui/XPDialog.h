@@ -29,7 +29,6 @@ public:
 
   // Replaces the text painted on the skin.
   void SetCaption(const wxString& caption);
-  const wxString& GetCaption() const { return caption_; }
 
   // True while ShowModal's loop runs.
   bool IsRunningModal() const { return loop_ && loop_->IsRunning(); }
@@ -51,5 +50,6 @@ private:
   wxWindow* focusWindow_ = nullptr;
   std::unique_ptr<wxFont> captionFont_;
 
+  friend struct XPDialogSeam;
   wxDECLARE_EVENT_TABLE();
 };

@@ -112,7 +112,9 @@ TEST_F(MenuModelTest, CommandWithoutTextEndsTheInsertion) {
 TEST_F(MenuModelTest, NoApplicableItemsGiveAnEmptyMenu) {
   AddLines(script_, {"%1=C:\\v.exe", "1;*;%e;folder only;%1;%e;%e;%1;%1"});
   script_.SelectItems({"C:\\a.txt"});
-  EXPECT_TRUE(BuildMenu(script_, {"C:\\a.txt"}).Empty());
+  const MenuModel model = BuildMenu(script_, {"C:\\a.txt"});
+  EXPECT_TRUE(model.atShellPosition.empty());
+  EXPECT_TRUE(model.atEnd.empty());
 }
 
 TEST_F(MenuModelTest, EveryCommandCarriesWhatItRuns) {

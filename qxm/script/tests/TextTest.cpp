@@ -5,6 +5,7 @@
 
 #include "script/ScriptText.h"
 #include "script/Tokenizer.h"
+#include "support/TokenizerSeam.h"
 
 namespace {
 
@@ -37,13 +38,13 @@ TEST(TokenizerTest, DelimiterRunsGiveNoEmptyTokens) {
 TEST(TokenizerTest, PositionFollowsTheDelimiterAndEndsAtMinusOne) {
   Tokenizer tokenizer("ab;;c", ";");
   EXPECT_EQ(tokenizer.Next(), "ab");
-  EXPECT_EQ(tokenizer.Position(), 3);
+  EXPECT_EQ(TokenizerSeam::Position(tokenizer), 3);
   EXPECT_EQ(tokenizer.Next(), "c");
-  EXPECT_EQ(tokenizer.Position(), 5);
+  EXPECT_EQ(TokenizerSeam::Position(tokenizer), 5);
   EXPECT_EQ(tokenizer.Next(), "");
-  EXPECT_EQ(tokenizer.Position(), -1);
+  EXPECT_EQ(TokenizerSeam::Position(tokenizer), -1);
   EXPECT_EQ(tokenizer.Next(), "");  // stays at the end
-  EXPECT_EQ(tokenizer.Position(), -1);
+  EXPECT_EQ(TokenizerSeam::Position(tokenizer), -1);
 }
 
 TEST(TokenizerTest, TrailBytesOfDoubleByteCharactersAreNotDelimiters) {

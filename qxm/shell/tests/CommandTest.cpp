@@ -9,12 +9,11 @@
 #include "shell/CommandRunner.h"
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
+#include "support/OpenMenuTest.h"
 #include "support/ShellTestSupport.h"
 #include "support/ZQXMProbe.h"
 
 namespace {
-
-constexpr UINT kFirst = 100;
 
 const std::vector<std::string> kItems = {
     "0;*;%e;Encrypt;%1;aese %f;help;%3;%2",                              // 0
@@ -31,23 +30,16 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-class CommandTest : public ::testing::Test {
+class CommandTest : public OpenMenuTest {
 protected:
   void SetUp() override {
-    StoreMenuScript(kItems);
     output_ = TempFolder() + "\\recorded " + std::to_string(++runs_) + ".txt";
     DeleteFileA(output_.c_str());
     SetEnvironmentVariableA("QXM_RECORDER_OUT", output_.c_str());
-    object_ = new CZQXM();
-    IDataObject* data = Selection();
-    ASSERT_EQ(object_->Initialize(nullptr, data, nullptr), S_OK);
-    data->Release();
-    menu_ = CreatePopupMenu();
-    ASSERT_EQ(object_->QueryContextMenu(menu_, 0, kFirst, kFirst + 10, CMF_NORMAL), 2);
+    Open(kItems, Selection());
   }
   void TearDown() override {
-    DestroyMenu(menu_);
-    object_->Release();
+    OpenMenuTest::TearDown();
     SetEnvironmentVariableA("QXM_RECORDER_OUT", nullptr);
   }
 
@@ -87,8 +79,6 @@ protected:
   static inline int runs_ = 0;
   std::string output_;
   MessageCatcher messages_;
-  CZQXM* object_ = nullptr;
-  HMENU menu_ = nullptr;
 };
 
 TEST_F(CommandTest, TheProgramReceivesTheVerbAndTheCommaJoinedPaths) {

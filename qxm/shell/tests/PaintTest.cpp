@@ -7,12 +7,13 @@
 #include "shell/MenuPainter.h"
 #include "shell/MenuRenderer.h"
 #include "shell/ZQXM.h"
+#include "support/OpenMenuTest.h"
 #include "support/ShellTestSupport.h"
 #include "support/ZQXMProbe.h"
 
 namespace {
 
-constexpr UINT kFirst = 100;
+constexpr UINT kFirst = OpenMenuTest::kFirst;
 constexpr UINT kSubmenu = kFirst + 1;
 constexpr int kWidth = 160;
 constexpr int kHeight = 24;
@@ -102,21 +103,9 @@ DRAWITEMSTRUCT Drawing(const Canvas& canvas, UINT id, ULONG_PTR data, int width,
   return draw;
 }
 
-class PaintTest : public ::testing::Test {
+class PaintTest : public OpenMenuTest {
 protected:
-  void SetUp() override {
-    StoreMenuScript(kItems);
-    object_ = new CZQXM();
-    IDataObject* data = NewDropData({"C:\\a.txt", "C:\\b.txt"});
-    ASSERT_EQ(object_->Initialize(nullptr, data, nullptr), S_OK);
-    data->Release();
-    menu_ = CreatePopupMenu();
-    ASSERT_EQ(object_->QueryContextMenu(menu_, 0, kFirst, kFirst + 10, CMF_NORMAL), 2);
-  }
-  void TearDown() override {
-    DestroyMenu(menu_);
-    object_->Release();
-  }
+  void SetUp() override { Open(kItems, NewDropData({"C:\\a.txt", "C:\\b.txt"})); }
 
   void Draw(Canvas& canvas, UINT id, ULONG_PTR data, bool selected) {
     DRAWITEMSTRUCT draw = Drawing(canvas, id, data, kWidth, kHeight);
@@ -130,8 +119,6 @@ protected:
   }
 
   MessageCatcher messages_;
-  CZQXM* object_ = nullptr;
-  HMENU menu_ = nullptr;
 };
 
 SIZE ScreenExtent(const std::string& text) {

@@ -1,7 +1,10 @@
-// The administrator check: asking in the real password window, and the
-// warnings the model's verdicts call for.
+// The administrator check: its decision against a scripted prompt, asking in
+// the real password window, and the warnings the model's verdicts call for.
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -11,6 +14,7 @@
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
 #include "6_ui/AdministratorCheck.h"
+#include "6_ui/AdministratorPrompt.h"
 #include "6_ui/ImageStore.h"
 #include "6_ui/PassEnterFrm.h"
 #include "MessageBoxRecorder.h"
@@ -27,6 +31,49 @@ CPassEnterFrm* OpenPasswordWindow() {
     }
   }
   return nullptr;
+}
+
+// Answers the check with a given text (or a cancel) and keeps its warnings.
+class ScriptedPrompt : public CAdministratorPrompt {
+public:
+  explicit ScriptedPrompt(std::optional<wxString> answer) : answer_(std::move(answer)) {}
+  std::optional<wxString> AskPassword() override {
+    ++asked;
+    return answer_;
+  }
+  void Warn(const wxString& text) override { warnings.push_back(text); }
+
+  int asked = 0;
+  std::vector<wxString> warnings;
+
+private:
+  std::optional<wxString> answer_;
+};
+
+// Only the exact stored text passes; any other warns once, a cancel passes
+// silently; the user is asked once either way.
+TEST(AdministratorCheckTest, ExactPasswordPassesOthersWarnCancelIsSilent) {
+  TempDir dir;
+  CSettings settings(dir / "veilor.ini");
+  settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword,
+                     ProtectString("guard", CSettings::FillerAdminPassword));
+  const CPasswordManager manager(settings);
+  const std::vector<wxString> warned = {
+      "Entered administrator password is invalid. Please try again."};
+  const struct {
+    std::optional<wxString> answer;
+    bool passed;
+    std::vector<wxString> warnings;
+  } cases[] = {
+      {"guard", true, {}}, {"Guard", false, warned},  {"guard ", false, warned},
+      {"", false, warned}, {std::nullopt, false, {}},
+  };
+  for (const auto& c : cases) {
+    ScriptedPrompt prompt(c.answer);
+    EXPECT_EQ(ConfirmAdministrator(prompt, manager), c.passed) << c.answer.value_or("(cancel)");
+    EXPECT_EQ(prompt.asked, 1);
+    EXPECT_EQ(prompt.warnings, c.warnings) << c.answer.value_or("(cancel)");
+  }
 }
 
 class AdministratorPromptTest : public testing::Test {

@@ -13,6 +13,7 @@
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "WindowTesting.h"
+#include "XPDialogSeam.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -140,10 +141,10 @@ TEST_F(PassEnterFrmTest, AskedTwiceAMismatchStartsOverAndAMatchConfirms) {
   const int result = Run([&](CPassEnterFrm& w) {
     w.SetAskTwice(true);
     type("first try");
-    captions.push_back(w.GetCaption());
+    captions.push_back(XPDialogSeam::Caption(w));
     fields.push_back(w.GetPassword());
     type("first trz");
-    captions.push_back(w.GetCaption());
+    captions.push_back(XPDialogSeam::Caption(w));
     fields.push_back(w.GetPassword());
     type("s3cret");
     type("s3cret");

@@ -1,6 +1,7 @@
 // The password manager dialog over a real settings store, run modally and
 // driven from inside its loop, with the add/edit dialog and the
 // administrator's password window it opens.
+#include <functional>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "6_ui/PasswordChangedEvent.h"
 #include "DialogDriver.h"
 #include "MessageBoxRecorder.h"
+#include "PassManagerDlgSeam.h"
 #include "TempDir.h"
 #include "WindowTesting.h"
 
@@ -60,6 +62,32 @@ protected:
     return result;
   }
 
+  // Runs a select-mode dialog that notes the row selected at opening and
+  // ends with `end`; returns the dialog's result.
+  int RunNotingSelection(const wxString& preselect, long& selected,
+                         std::function<void(CPassManagerDlg&)> end) {
+    DialogDriver driver;
+    driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
+      selected = d.SelectedRow();
+      end(d);
+    });
+    return Run(true, preselect, driver);
+  }
+
+  // Removes the row selected at opening (the question answered by the
+  // caller's recorder) and closes; returns the row selected after removal.
+  long RemoveSelected(const wxString& preselect) {
+    long selected = -2;
+    DialogDriver driver;
+    driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
+      Click(d.guiButtonRemove);
+      selected = d.SelectedRow();
+      Click(d.guiButtonClose);
+    });
+    Run(false, preselect, driver);
+    return selected;
+  }
+
   std::vector<wxString> Rows() const {
     std::vector<wxString> rows;
     for (long row = 0; row < dialog_->passwordList->GetItemCount(); ++row) {
@@ -78,33 +106,23 @@ protected:
 using Names = std::vector<wxString>;
 
 TEST_F(PassManagerDlgTest, ListsTheStoredNamesAndPreselects) {
-  DialogDriver driver;
   long selected = -2;
-  driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    selected = d.SelectedRow();
-    Click(d.guiButtonClose);
-  });
-  EXPECT_EQ(Run(true, "Gamma", driver), CPassManagerDlg::Closed);
+  EXPECT_EQ(
+      RunNotingSelection("Gamma", selected, [](CPassManagerDlg& d) { Click(d.guiButtonClose); }),
+      CPassManagerDlg::Closed);
   EXPECT_EQ(Rows(), Names({"Alpha", "Beta", "Gamma"}));
   EXPECT_EQ(selected, 2);
   EXPECT_EQ(dialog_->PasswordAt(1), "beta pass");
   EXPECT_EQ(dialog_->PasswordAt(3), "");
   EXPECT_EQ(dialog_->PasswordAt(-1), "");
 
-  DialogDriver none;
-  none.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    selected = d.SelectedRow();
-    d.Close();
-  });
-  EXPECT_EQ(Run(true, "gamma", none), CPassManagerDlg::Closed) << "names match case-sensitively";
+  EXPECT_EQ(RunNotingSelection("gamma", selected, [](CPassManagerDlg& d) { d.Close(); }),
+            CPassManagerDlg::Closed)
+      << "names match case-sensitively";
   EXPECT_EQ(selected, -1);
 
-  DialogDriver first;
-  first.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    selected = d.SelectedRow();
-    Click(d.guiButtonSelect);
-  });
-  EXPECT_EQ(Run(true, "", first), CPassManagerDlg::Picked);
+  EXPECT_EQ(RunNotingSelection("", selected, [](CPassManagerDlg& d) { Click(d.guiButtonSelect); }),
+            CPassManagerDlg::Picked);
   EXPECT_EQ(selected, 0);
 }
 
@@ -143,12 +161,13 @@ TEST_F(PassManagerDlgTest, AddAppendsWithoutNotifyingEvenForADuplicateName) {
   EXPECT_EQ(acceptLabel, "Add");
   EXPECT_EQ(Rows(), Names({"Alpha", "Beta", "Gamma", "Beta"}));
   EXPECT_EQ(dialog_->SelectedRow(), 0) << "adding keeps the selection";
-  EXPECT_EQ(dialog_->Entries().back(), CPasswordEntry("new pass", "hint", "Beta"));
+  EXPECT_EQ(PassManagerDlgSeam::Entries(*dialog_).back(),
+            CPasswordEntry("new pass", "hint", "Beta"));
   EXPECT_TRUE(listener_->changes.empty());
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(passwords_.LoadEntries().size(), 3u) << "nothing is stored before StoreEntries";
   dialog_->StoreEntries();
-  EXPECT_EQ(passwords_.LoadEntries(), dialog_->Entries());
+  EXPECT_EQ(passwords_.LoadEntries(), PassManagerDlgSeam::Entries(*dialog_));
 }
 
 TEST_F(PassManagerDlgTest, EditReplacesInPlaceAndNotifiesEvenWithoutChange) {
@@ -175,7 +194,7 @@ TEST_F(PassManagerDlgTest, EditReplacesInPlaceAndNotifiesEvenWithoutChange) {
   EXPECT_EQ(shownPassword, "beta pass");
   EXPECT_EQ(shownConfirmation, "beta pass");
   EXPECT_EQ(Rows(), Names({"Alpha", "Bravo", "Gamma"}));
-  EXPECT_EQ(dialog_->Entries()[1], CPasswordEntry("b2", "", "Bravo"));
+  EXPECT_EQ(PassManagerDlgSeam::Entries(*dialog_)[1], CPasswordEntry("b2", "", "Bravo"));
   ASSERT_EQ(listener_->changes.size(), 2u);
   EXPECT_EQ(listener_->changes[0].action, CPasswordChanger::Edited);
   EXPECT_EQ(listener_->changes[0].oldEntry, CPasswordEntry("beta pass", "", "Beta"));
@@ -206,50 +225,27 @@ TEST_F(PassManagerDlgTest, EditRemoveAndShowWithoutSelectionOnlyWarn) {
 
 TEST_F(PassManagerDlgTest, RemovingTheFirstSelectsTheNewFirstAndNotifies) {
   MessageBoxRecorder boxes(wxYES);
-  long selected = -2;
-  DialogDriver driver;
-  driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    Click(d.guiButtonRemove);
-    selected = d.SelectedRow();
-    Click(d.guiButtonClose);
-  });
-  Run(false, "Alpha", driver);
+  EXPECT_EQ(RemoveSelected("Alpha"), 0);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Are you sure want to remove the password?");
   EXPECT_EQ(boxes.Boxes()[0].title, "Question");
   EXPECT_TRUE(boxes.Boxes()[0].style & wxYES_NO);
   EXPECT_EQ(Rows(), Names({"Beta", "Gamma"}));
-  EXPECT_EQ(selected, 0);
   ASSERT_EQ(listener_->changes.size(), 1u);
   EXPECT_EQ(listener_->changes[0].action, CPasswordChanger::Removed);
   EXPECT_EQ(listener_->changes[0].oldEntry.name, "Alpha");
   EXPECT_EQ(listener_->changes[0].newEntry, CPasswordEntry("beta pass", "", "Beta"));
 
   // A later row: the row above it takes the selection.
-  DialogDriver later;
-  later.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    Click(d.guiButtonRemove);
-    selected = d.SelectedRow();
-    Click(d.guiButtonClose);
-  });
-  Run(false, "Gamma", later);
-  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(RemoveSelected("Gamma"), 1);
   EXPECT_EQ(listener_->changes.back().newEntry.name, "Beta");
 }
 
 TEST_F(PassManagerDlgTest, RemovingTheOnlyEntryLeavesNothingSelected) {
   passwords_.StoreEntries({CPasswordEntry("solo pass", "", "Solo")});
   MessageBoxRecorder boxes(wxYES);
-  long selected = -2;
-  DialogDriver driver;
-  driver.On<CPassManagerDlg>([&](CPassManagerDlg& d) {
-    Click(d.guiButtonRemove);
-    selected = d.SelectedRow();
-    Click(d.guiButtonClose);
-  });
-  Run(false, "", driver);
+  EXPECT_EQ(RemoveSelected(""), -1);
   EXPECT_TRUE(Rows().empty());
-  EXPECT_EQ(selected, -1);
   EXPECT_EQ(boxes.Boxes().size(), 1u) << "only the question, no warning";
   ASSERT_EQ(listener_->changes.size(), 1u);
   EXPECT_EQ(listener_->changes[0].oldEntry.name, "Solo");
@@ -335,7 +331,7 @@ TEST_F(PassManagerDlgTest, TooLongNameIsRefusedAndTheSessionIsStored) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text,
             "The password name is too long to be stored. Maximum length is 125 characters.");
-  ASSERT_EQ(dialog_->Entries().size(), 4u);
+  ASSERT_EQ(PassManagerDlgSeam::Entries(*dialog_).size(), 4u);
   EXPECT_NO_THROW(dialog_->StoreEntries());
   EXPECT_EQ(passwords_.LoadEntries().back().name, wxString('n', 125));
 }
