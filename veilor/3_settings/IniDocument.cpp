@@ -1,6 +1,7 @@
 #include "3_settings/IniDocument.h"
 
-#include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include <wx/tokenzr.h>
 
@@ -144,19 +145,21 @@ const IniDocument::Section* IniDocument::Find(const wxString& name) const {
 
 std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) const {
   std::vector<Entry> entries;
+  // Where each key already stands in `entries`, by its lower-case form: one
+  // look-up per line keeps a section of many keys linear to read.
+  std::unordered_map<std::wstring, std::size_t> positions;
   // A section may appear more than once in a hand-edited file; a key that
   // appears twice keeps its first position and takes its last value.
   for (const Section& part : sections_) {
     if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
     for (const Line& line : part.lines) {
       if (!line.isEntry) continue;
-      auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
-        return e.key.IsSameAs(line.entry.key, false);
-      });
-      if (same == entries.end()) {
+      const auto [at, added] =
+          positions.emplace(line.entry.key.Lower().ToStdWstring(), entries.size());
+      if (added) {
         entries.push_back(line.entry);
       } else {
-        same->value = line.entry.value;
+        entries[at->second].value = line.entry.value;
       }
     }
   }
@@ -164,10 +167,15 @@ std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) co
 }
 
 std::optional<wxString> IniDocument::Value(const wxString& section, const wxString& key) const {
-  for (const Entry& entry : Entries(section)) {
-    if (entry.key.IsSameAs(key, false)) return entry.value;
+  // The last value given for the key, as Entries takes it.
+  std::optional<wxString> value;
+  for (const Section& part : sections_) {
+    if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
+    for (const Line& line : part.lines) {
+      if (line.isEntry && line.entry.key.IsSameAs(key, false)) value = line.entry.value;
+    }
   }
-  return std::nullopt;
+  return value;
 }
 
 void IniDocument::ReplaceSection(const wxString& name, const std::vector<Entry>& entries) {

@@ -190,7 +190,8 @@ bool rkSettings::Load() {
     } else if (group.name.StartsWith(kDynamicPrefix)) {
       int count = 0;
       for (const IniDocument::Entry& entry : document_.Entries(section)) {
-        group.items.emplace(count++, rkSettingsItem(entry.key, rkSettingsString, entry.value));
+        group.items.emplace_hint(group.items.end(), count++,
+                                 rkSettingsItem(entry.key, rkSettingsString, entry.value));
       }
     }
   }
@@ -238,6 +239,9 @@ bool rkSettings::SetBool(int groupId, int itemId, bool value) {
 bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
   const rkSettingsGroup& group = GroupAt(groupId);
   out.clear();
+  // The toolkit's array grows by a fixed step once large: reserving keeps a
+  // long list from being copied over and over.
+  out.reserve(group.items.size());
   for (const auto& [itemId, item] : group.items) {
     if (item.type != rkSettingsString) {
       throw rkSettingsException(Msg(msg::SettingsDynamicNotString));
@@ -250,9 +254,11 @@ bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
 bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
   rkSettingsGroup& group = GroupAt(groupId);
   group.items.clear();
+  const wxString prefix = Msg(msg::ItemKeyPrefix);
   for (std::size_t i = 0; i < values.size(); ++i) {
-    const wxString name = wxString::Format("%s%d", Msg(msg::ItemKeyPrefix), static_cast<int>(i));
-    group.items.emplace(static_cast<int>(i), rkSettingsItem(name, rkSettingsString, values[i]));
+    const wxString name = wxString::Format("%s%d", prefix, static_cast<int>(i));
+    group.items.emplace_hint(group.items.end(), static_cast<int>(i),
+                             rkSettingsItem(name, rkSettingsString, values[i]));
   }
   saved_ = false;
   return true;
