@@ -39,7 +39,10 @@ wxString EscapeValue(const wxString& value) {
 wxString UnescapeValue(const wxString& raw) {
   const bool quoted = raw.length() >= 2 && raw[0] == '"' && raw.Last() == '"';
   const wxString body = quoted ? raw.Mid(1, raw.length() - 2) : raw;
+  // Most values hold no escape: taken whole, not character by character.
+  if (body.find('\\') == wxString::npos) return body;
   wxString out;
+  out.reserve(body.length());
   for (auto it = body.begin(); it != body.end(); ++it) {
     if (*it != '\\' || it + 1 == body.end()) {
       out += *it;
@@ -163,6 +166,11 @@ wxString IniDocument::Serialize(const wxString& lineEnd) const {
 
 std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) const {
   std::vector<Entry> entries;
+  std::size_t lines = 0;
+  for (const Section& part : sections_) {
+    if (!part.name.empty() && part.name.IsSameAs(section, false)) lines += part.lines.size();
+  }
+  entries.reserve(lines);
   // Where each key already stands in `entries`, by its lower-case form: one
   // look-up per line keeps a section of many keys linear to read.
   std::unordered_map<std::wstring, std::size_t> positions;
