@@ -68,6 +68,13 @@ public:
     return values.Names();
   }
 
+  // One read of the values file, however many values it holds.
+  std::optional<ValueList> ReadValues() override {
+    ValueList values;
+    if (!Load(values)) return std::nullopt;
+    return values;
+  }
+
   std::optional<std::vector<std::string>> SubkeyNames() override {
     std::vector<std::string> visible;
     std::vector<std::string> hidden;

@@ -30,3 +30,23 @@ bool RegistryKey::ReplaceValues(const ValueList& values) {
   }
   return true;
 }
+
+std::optional<ValueList> RegistryKey::ReadValues() {
+  const auto names = ValueNames();
+  if (!names) return std::nullopt;
+  ValueList values;
+  std::string buffer(256, '\0');
+  for (const std::string& name : *names) {
+    std::uint32_t type = kRegNone;
+    std::size_t size = 0;
+    Query found = QueryValue(name, type, buffer.data(), buffer.size(), size);
+    if (found == Query::kMoreData) {
+      buffer.resize(size);
+      found = QueryValue(name, type, buffer.data(), buffer.size(), size);
+    }
+    if (found == Query::kMissing) continue;  // deleted since the names were read
+    if (found != Query::kOk) return std::nullopt;
+    values.Set(name, type, std::string_view(buffer.data(), size));
+  }
+  return values;
+}

@@ -44,6 +44,11 @@ public:
   // leave a part done, unless the store can replace them all at once.
   virtual bool ReplaceValues(const ValueList& values);
 
+  // Every value of the key in one go, for a reader of many values; nothing
+  // when they cannot be read. Value by value, unless the store holds them
+  // together and can read them at once.
+  virtual std::optional<ValueList> ReadValues();
+
 protected:
   // QueryValue for a store that holds its values in a list.
   static Query QueryFrom(const ValueList& values, const std::string& name, std::uint32_t& type,

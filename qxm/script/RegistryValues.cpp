@@ -1,12 +1,20 @@
 #include "RegistryValues.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace {
 
 constexpr std::string_view kSignature = "QXM registry key 1\n";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The form under which names that SameName takes for one are indexed.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = LowerAscii(c);
+  return folded;
+}
 
 void AppendNumber(std::string& out, std::uint32_t number) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(number >> shift));
@@ -38,30 +46,32 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 const RegistryValue* ValueList::Find(std::string_view name) const {
-  for (const RegistryValue& value : values_) {
-    if (SameName(value.name, name)) return &value;
-  }
-  return nullptr;
+  const auto found = positions_.find(Folded(name));
+  return found == positions_.end() ? nullptr : &values_[found->second];
 }
 
 void ValueList::Set(const std::string& name, std::uint32_t type, std::string_view data) {
-  for (RegistryValue& value : values_) {
-    if (SameName(value.name, name)) {
-      value.type = type;
-      value.data.assign(data);
-      return;
-    }
+  const auto [found, added] = positions_.emplace(Folded(name), values_.size());
+  if (added) {
+    values_.push_back(RegistryValue{name, type, std::string(data)});
+    return;
   }
-  values_.push_back(RegistryValue{name, type, std::string(data)});
+  RegistryValue& value = values_[found->second];
+  value.type = type;
+  value.data.assign(data);
 }
 
 bool ValueList::Remove(std::string_view name) {
-  const auto found = std::find_if(values_.begin(), values_.end(), [name](const RegistryValue& v) {
-    return SameName(v.name, name);
-  });
-  if (found == values_.end()) return false;
-  values_.erase(found);
+  const auto found = positions_.find(Folded(name));
+  if (found == positions_.end()) return false;
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(found->second));
+  Index();
   return true;
+}
+
+void ValueList::Index() {
+  positions_.clear();
+  for (std::size_t i = 0; i < values_.size(); ++i) positions_.emplace(Folded(values_[i].name), i);
 }
 
 std::vector<std::string> ValueList::Names() const {
@@ -93,7 +103,9 @@ std::optional<ValueList> ValueList::Parse(std::string_view bytes) {
       return std::nullopt;
     }
     // A name twice would make the file mean two things.
-    if (list.Find(value.name) != nullptr) return std::nullopt;
+    if (!list.positions_.emplace(Folded(value.name), list.values_.size()).second) {
+      return std::nullopt;
+    }
     list.values_.push_back(std::move(value));
   }
   return list;

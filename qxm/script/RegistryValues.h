@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // One value of a key: its name, its type and its exact data bytes.
@@ -31,7 +32,12 @@ public:
   static std::optional<ValueList> Parse(std::string_view bytes);
 
 private:
+  void Index();
+
   std::vector<RegistryValue> values_;
+  // Position in values_ by lower-case name: a key of thousands of values is
+  // read and written in linear time.
+  std::unordered_map<std::string, std::size_t> positions_;
 };
 
 bool SameName(std::string_view a, std::string_view b);

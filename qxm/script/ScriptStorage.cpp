@@ -9,8 +9,6 @@
 // the loader finds the old script whole or the new one whole.
 #include "ScriptStorage.h"
 
-#include <cstring>
-
 #include "MenuScript.h"
 #include "QXMException.h"
 #include "Registry.h"
@@ -61,10 +59,11 @@ std::optional<std::string> DeleteTree(Registry& registry, const std::string& pat
 
 // The lines of a stored script exactly as the loader takes them.
 ValueList StoredLines(RegistryKey& key) {
+  const ValueList stored = StoredValues(key);
   ValueList values;
   for (const auto& valueName : {LineValueName, ImgValueName}) {
     for (std::size_t i = 0;; ++i) {
-      const auto line = ReadStoredLine(key, valueName(i));
+      const auto line = ReadStoredLine(stored, valueName(i));
       if (!line) break;
       values.Set(valueName(i), kRegSz, std::string_view(line->c_str(), line->size() + 1));
     }
@@ -97,17 +96,19 @@ std::string LineValueName(std::size_t i) { return "Line" + std::to_string(i); }
 
 std::string ImgValueName(std::size_t j) { return "Img" + std::to_string(j); }
 
-std::optional<std::string> ReadStoredLine(RegistryKey& key, const std::string& name) {
-  char buffer[kStoredLineLimit];
-  std::uint32_t type = kRegNone;
-  std::size_t size = 0;
-  if (key.QueryValue(name, type, buffer, sizeof buffer, size) != RegistryKey::Query::kOk) {
-    return std::nullopt;
-  }
-  // An expandable string is taken as it is, without expansion.
-  if (type != kRegSz && type != kRegExpandSz) return std::nullopt;
-  if (size == 0 || size > sizeof buffer || buffer[size - 1] != '\0') return std::nullopt;
-  return std::string(buffer, std::strlen(buffer));
+std::optional<std::string> ReadStoredLine(const ValueList& values, const std::string& name) {
+  // A line must fit the loader's fixed buffer, its NUL included. An
+  // expandable string is taken as it is, without expansion.
+  const RegistryValue* value = values.Find(name);
+  if (value == nullptr || value->data.size() > kStoredLineLimit) return std::nullopt;
+  if (value->type != kRegSz && value->type != kRegExpandSz) return std::nullopt;
+  if (value->data.empty() || value->data.back() != '\0') return std::nullopt;
+  return std::string(value->data.c_str());  // up to the first NUL
+}
+
+ValueList StoredValues(RegistryKey& key) {
+  std::optional<ValueList> values = key.ReadValues();
+  return values ? std::move(*values) : ValueList();
 }
 
 std::unique_ptr<RegistryKey> OpenStoredScript(Registry& registry) {
@@ -153,9 +154,10 @@ bool MenuScript::LoadFromRegistry(Registry& registry) {
         "Error opening registry key for load scripts. Maybe, you forget install COM server.\n"
         " Use: regsvr32 /i:\"...\\QXM.qxm\" QXM.dll");
   }
+  const ValueList stored = StoredValues(*key);
   items.clear();
   for (std::size_t i = 0;; ++i) {
-    const auto line = ReadStoredLine(*key, LineValueName(i));
+    const auto line = ReadStoredLine(stored, LineValueName(i));
     if (!line) break;
     ScriptItem record;
     bool isItem = false;
@@ -164,7 +166,7 @@ bool MenuScript::LoadFromRegistry(Registry& registry) {
   }
   constants.clear();
   for (std::size_t j = 0;; ++j) {
-    const auto line = ReadStoredLine(*key, ImgValueName(j));
+    const auto line = ReadStoredLine(stored, ImgValueName(j));
     if (!line) break;
     ScriptItem record;
     bool isItem = false;

@@ -7,6 +7,7 @@
 
 class Registry;
 class RegistryKey;
+class ValueList;
 
 // Where an installed script is kept: a key under the machine-wide root.
 inline constexpr char kScriptKeyPath[] = "Software\\Ordal context menu";
@@ -20,9 +21,14 @@ inline constexpr std::size_t kStoredLineLimit = 4096;
 std::string LineValueName(std::size_t i);
 std::string ImgValueName(std::size_t j);
 
-// The text of one stored line as the loader takes it: nothing when the value is
-// missing, too long, not a string or not ended by a NUL byte.
-std::optional<std::string> ReadStoredLine(RegistryKey& key, const std::string& name);
+// The text of one stored line, from the values of the script's key, as the
+// loader takes it: nothing when the value is missing, too long, not a string
+// or not ended by a NUL byte.
+std::optional<std::string> ReadStoredLine(const ValueList& values, const std::string& name);
+// All values of the key that holds a script, read at once so that loading
+// thousands of lines stays linear; none when they cannot be read, which the
+// loader takes as no lines.
+ValueList StoredValues(RegistryKey& key);
 
 // The key that holds the installed script as the loader takes it: a completely
 // staged copy while one is being moved in, else the script's key. Null when no

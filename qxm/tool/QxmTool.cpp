@@ -75,10 +75,11 @@ int Show(const std::vector<std::string>&, Registry& registry, std::ostream& out,
     return kExitFailure;
   }
   // Exactly what loading takes: each series up to its first unusable value.
+  const ValueList stored = StoredValues(*key);
   for (const auto& valueName : {LineValueName, ImgValueName}) {
     for (std::size_t i = 0;; ++i) {
       const std::string name = valueName(i);
-      const auto line = ReadStoredLine(*key, name);
+      const auto line = ReadStoredLine(stored, name);
       if (!line) break;
       out << name << '=' << *line << '\n';
     }

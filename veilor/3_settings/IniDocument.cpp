@@ -1,8 +1,9 @@
 #include "3_settings/IniDocument.h"
 
-#include <algorithm>
+#include <string>
+#include <unordered_map>
 
-#include <wx/tokenzr.h>
+#include <wx/strconv.h>
 
 namespace {
 
@@ -38,7 +39,10 @@ wxString EscapeValue(const wxString& value) {
 wxString UnescapeValue(const wxString& raw) {
   const bool quoted = raw.length() >= 2 && raw[0] == '"' && raw.Last() == '"';
   const wxString body = quoted ? raw.Mid(1, raw.length() - 2) : raw;
+  // Most values hold no escape: taken whole, not character by character.
+  if (body.find('\\') == wxString::npos) return body;
   wxString out;
+  out.reserve(body.length());
   for (auto it = body.begin(); it != body.end(); ++it) {
     if (*it != '\\' || it + 1 == body.end()) {
       out += *it;
@@ -81,43 +85,68 @@ std::size_t FindAssignment(const wxString& line) {
 IniDocument IniDocument::Parse(const wxString& text) {
   IniDocument doc;
   doc.sections_.push_back(Section{});
-  wxStringTokenizer lines(text, "\n", wxTOKEN_RET_EMPTY_ALL);
-  std::size_t number = 0;
-  while (lines.HasMoreTokens()) {
-    wxString line = lines.GetNextToken();
-    ++number;
-    if (!line.empty() && line.Last() == '\r') line.RemoveLast();
-    if (line.find(wxUniChar(0)) != wxString::npos) throw SyntaxError{number};
-    const wxString content = Trimmed(line);
-
-    if (content.empty() || content[0] == ';' || content[0] == '#') {
-      if (!lines.HasMoreTokens() && line.empty()) break;  // the final line end
-      Line raw;
-      raw.raw = line;
-      doc.sections_.back().lines.push_back(raw);
-      continue;
+  std::size_t number = 1;
+  for (std::size_t begin = 0;; ++number) {
+    const std::size_t end = text.find('\n', begin);
+    if (end == wxString::npos) {
+      doc.AddLine(text.substr(begin), number, true);
+      break;
     }
-    if (content[0] == '[') {
-      const std::size_t close = content.find(']');
-      const wxString rest = close == wxString::npos ? wxString() : Trimmed(content.Mid(close + 1));
-      if (close == wxString::npos || !(rest.empty() || rest[0] == ';' || rest[0] == '#')) {
-        throw SyntaxError{number};
-      }
-      const wxString name = Trimmed(content.Mid(1, close - 1));
-      if (name.empty()) throw SyntaxError{number};
-      doc.sections_.push_back(Section{name, {}});
-      continue;
-    }
-    const std::size_t equals = FindAssignment(content);
-    if (equals == wxString::npos) throw SyntaxError{number};
-    const wxString key = UnescapeKey(Trimmed(content.Left(equals)));
-    if (key.empty()) throw SyntaxError{number};
-    Line entry;
-    entry.isEntry = true;
-    entry.entry = Entry{key, UnescapeValue(Trimmed(content.Mid(equals + 1)))};
-    doc.sections_.back().lines.push_back(entry);
+    doc.AddLine(text.substr(begin, end - begin), number, false);
+    begin = end + 1;
   }
   return doc;
+}
+
+std::optional<IniDocument> IniDocument::ParseUtf8(std::string_view bytes) {
+  if (bytes.find('\0') != std::string_view::npos ||
+      wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) == wxCONV_FAILED) {
+    return std::nullopt;
+  }
+  IniDocument doc;
+  doc.sections_.push_back(Section{});
+  std::size_t number = 1;
+  for (std::size_t begin = 0;; ++number) {
+    const std::size_t end = bytes.find('\n', begin);
+    const std::string_view line = bytes.substr(begin, end == bytes.npos ? end : end - begin);
+    doc.AddLine(wxString::FromUTF8Unchecked(line.data(), line.size()), number, end == bytes.npos);
+    if (end == bytes.npos) break;
+    begin = end + 1;
+  }
+  return doc;
+}
+
+void IniDocument::AddLine(wxString line, std::size_t number, bool last) {
+  if (!line.empty() && line.Last() == '\r') line.RemoveLast();
+  if (line.find(wxUniChar(0)) != wxString::npos) throw SyntaxError{number};
+  const wxString content = Trimmed(line);
+
+  if (content.empty() || content[0] == ';' || content[0] == '#') {
+    if (last && line.empty()) return;  // the final line end
+    Line raw;
+    raw.raw = line;
+    sections_.back().lines.push_back(std::move(raw));
+    return;
+  }
+  if (content[0] == '[') {
+    const std::size_t close = content.find(']');
+    const wxString rest = close == wxString::npos ? wxString() : Trimmed(content.Mid(close + 1));
+    if (close == wxString::npos || !(rest.empty() || rest[0] == ';' || rest[0] == '#')) {
+      throw SyntaxError{number};
+    }
+    const wxString name = Trimmed(content.Mid(1, close - 1));
+    if (name.empty()) throw SyntaxError{number};
+    sections_.push_back(Section{name, {}});
+    return;
+  }
+  const std::size_t equals = FindAssignment(content);
+  if (equals == wxString::npos) throw SyntaxError{number};
+  const wxString key = UnescapeKey(Trimmed(content.Left(equals)));
+  if (key.empty()) throw SyntaxError{number};
+  Line entry;
+  entry.isEntry = true;
+  entry.entry = Entry{key, UnescapeValue(Trimmed(content.Mid(equals + 1)))};
+  sections_.back().lines.push_back(std::move(entry));
 }
 
 wxString IniDocument::Serialize(const wxString& lineEnd) const {
@@ -135,28 +164,28 @@ wxString IniDocument::Serialize(const wxString& lineEnd) const {
   return out;
 }
 
-const IniDocument::Section* IniDocument::Find(const wxString& name) const {
-  for (const Section& section : sections_) {
-    if (!section.name.empty() && section.name.IsSameAs(name, false)) return &section;
-  }
-  return nullptr;
-}
-
 std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) const {
   std::vector<Entry> entries;
+  std::size_t lines = 0;
+  for (const Section& part : sections_) {
+    if (!part.name.empty() && part.name.IsSameAs(section, false)) lines += part.lines.size();
+  }
+  entries.reserve(lines);
+  // Where each key already stands in `entries`, by its lower-case form: one
+  // look-up per line keeps a section of many keys linear to read.
+  std::unordered_map<std::wstring, std::size_t> positions;
   // A section may appear more than once in a hand-edited file; a key that
   // appears twice keeps its first position and takes its last value.
   for (const Section& part : sections_) {
     if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
     for (const Line& line : part.lines) {
       if (!line.isEntry) continue;
-      auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
-        return e.key.IsSameAs(line.entry.key, false);
-      });
-      if (same == entries.end()) {
+      const auto [at, added] =
+          positions.emplace(line.entry.key.Lower().ToStdWstring(), entries.size());
+      if (added) {
         entries.push_back(line.entry);
       } else {
-        same->value = line.entry.value;
+        entries[at->second].value = line.entry.value;
       }
     }
   }
@@ -164,19 +193,24 @@ std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) co
 }
 
 std::optional<wxString> IniDocument::Value(const wxString& section, const wxString& key) const {
-  for (const Entry& entry : Entries(section)) {
-    if (entry.key.IsSameAs(key, false)) return entry.value;
+  // The last value given for the key, as Entries takes it.
+  std::optional<wxString> value;
+  for (const Section& part : sections_) {
+    if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
+    for (const Line& line : part.lines) {
+      if (line.isEntry && line.entry.key.IsSameAs(key, false)) value = line.entry.value;
+    }
   }
-  return std::nullopt;
+  return value;
 }
 
 void IniDocument::ReplaceSection(const wxString& name, const std::vector<Entry>& entries) {
-  std::vector<Line> lines;
+  std::deque<Line> lines;
   for (const Entry& entry : entries) {
     Line line;
     line.isEntry = true;
     line.entry = entry;
-    lines.push_back(line);
+    lines.push_back(std::move(line));
   }
 
   auto first = sections_.end();

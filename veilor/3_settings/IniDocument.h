@@ -1,6 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include <wx/string.h>
@@ -24,6 +26,10 @@ public:
 
   // Throws SyntaxError.
   static IniDocument Parse(const wxString& text);
+  // The same from UTF-8 text without a byte-order mark, line by line, so that
+  // a large file never needs a wide copy of the whole; nothing for bytes that
+  // are not valid UTF-8 or hold a NUL. Throws SyntaxError.
+  static std::optional<IniDocument> ParseUtf8(std::string_view bytes);
 
   // The file text with the given line end after every line.
   wxString Serialize(const wxString& lineEnd) const;
@@ -45,10 +51,14 @@ private:
   };
   struct Section {
     wxString name;  // empty for the lines before the first header
-    std::vector<Line> lines;
+    // Deques: growing one never copies the lines already read, which the
+    // toolkit's strings would cost as they do not promise a safe move.
+    std::deque<Line> lines;
   };
 
-  const Section* Find(const wxString& name) const;
+  // One line without its '\n'; the last line of the text, when empty, is the
+  // final line end and adds nothing.
+  void AddLine(wxString line, std::size_t number, bool last);
 
-  std::vector<Section> sections_;
+  std::deque<Section> sections_;
 };

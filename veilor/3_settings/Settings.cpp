@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include <wx/convauto.h>
 #include <wx/file.h>
@@ -19,28 +23,43 @@ namespace {
 const wxString kStaticPrefix = "/StaticGroup";
 const wxString kDynamicPrefix = "/DynamicGroup";
 
-// The file's text, or an empty text when there is no file yet.
-wxString ReadSettingsText(const wxString& path) {
-  if (!wxFileName::Exists(path)) return wxString();
+// The file's bytes, or none when there is no file yet.
+std::string ReadSettingsBytes(const wxString& path) {
+  if (!wxFileName::Exists(path)) return std::string();
   wxFile file;
-  wxMemoryBuffer bytes;
+  std::string bytes;
   bool ok = !wxFileName::DirExists(path) && file.Open(path, wxFile::read);
   if (ok) {
     const wxFileOffset length = file.Length();
-    ok = length >= 0 && file.Read(bytes.GetWriteBuf(static_cast<std::size_t>(length)),
-                                  static_cast<std::size_t>(length)) == static_cast<ssize_t>(length);
-    if (ok) bytes.UngetWriteBuf(static_cast<std::size_t>(length));
+    ok = length >= 0;
+    if (ok) {
+      bytes.resize(static_cast<std::size_t>(length));
+      ok = file.Read(bytes.data(), bytes.size()) == static_cast<ssize_t>(length);
+    }
   }
   if (!ok) throw rkSettingsException(Msg(msg::SettingsReadError) + path);
-  if (bytes.GetDataLen() == 0) return wxString();
-
-  const wxString text(static_cast<const char*>(bytes.GetData()), wxConvAuto(), bytes.GetDataLen());
-  if (text.empty()) throw rkSettingsException(Msg(msg::SettingsDamaged) + path);
-  return text;
+  return bytes;
 }
 
-IniDocument ParseSettingsText(const wxString& text, const wxString& path) {
+// Whether the text may start with a byte-order mark, which only the toolkit's
+// detection of the encoding reads right.
+bool MayHaveByteOrderMark(const std::string& bytes) {
+  const auto first = static_cast<unsigned char>(bytes[0]);
+  return first == 0xEF || first == 0xFE || first == 0xFF || first == 0x00;
+}
+
+IniDocument ParseSettings(const std::string& bytes, const wxString& path) {
   try {
+    if (bytes.empty()) return IniDocument::Parse(wxString());
+    // The file as this program writes it, UTF-8 without a mark, is read line
+    // by line; anything else goes through the toolkit's detection whole.
+    if (!MayHaveByteOrderMark(bytes)) {
+      if (std::optional<IniDocument> document = IniDocument::ParseUtf8(bytes)) {
+        return std::move(*document);
+      }
+    }
+    const wxString text(bytes.data(), wxConvAuto(), bytes.size());
+    if (text.empty()) throw rkSettingsException(Msg(msg::SettingsDamaged) + path);
     return IniDocument::Parse(text);
   } catch (const IniDocument::SyntaxError& error) {
     throw rkSettingsException(Msg(msg::SettingsDamaged) + path +
@@ -153,7 +172,7 @@ bool MergeGroup(const rkSettingsGroup& before, const rkSettingsGroup& now, IniDo
 IniDocument ReadSettings(const wxString& path) {
   // Without a lock file (a folder not made yet) the file is read all the same.
   SettingsFileLock lock(path);
-  return ParseSettingsText(ReadSettingsText(path), path);
+  return ParseSettings(ReadSettingsBytes(path), path);
 }
 
 }  // namespace
@@ -190,8 +209,13 @@ bool rkSettings::Load() {
     } else if (group.name.StartsWith(kDynamicPrefix)) {
       int count = 0;
       for (const IniDocument::Entry& entry : document_.Entries(section)) {
-        group.items.emplace(count++, rkSettingsItem(entry.key, rkSettingsString, entry.value));
+        group.items.emplace_hint(group.items.end(), std::piecewise_construct,
+                                 std::forward_as_tuple(count++),
+                                 std::forward_as_tuple(entry.key, rkSettingsString, entry.value));
       }
+      // Only static sections are looked at again (for the items they lack):
+      // a long list need not be held twice.
+      document_.ReplaceSection(section, {});
     }
   }
   loaded_ = groups_;
@@ -238,6 +262,9 @@ bool rkSettings::SetBool(int groupId, int itemId, bool value) {
 bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
   const rkSettingsGroup& group = GroupAt(groupId);
   out.clear();
+  // The toolkit's array grows by a fixed step once large: reserving keeps a
+  // long list from being copied over and over.
+  out.reserve(group.items.size());
   for (const auto& [itemId, item] : group.items) {
     if (item.type != rkSettingsString) {
       throw rkSettingsException(Msg(msg::SettingsDynamicNotString));
@@ -250,9 +277,11 @@ bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
 bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
   rkSettingsGroup& group = GroupAt(groupId);
   group.items.clear();
+  const wxString prefix = Msg(msg::ItemKeyPrefix);
   for (std::size_t i = 0; i < values.size(); ++i) {
-    const wxString name = wxString::Format("%s%d", Msg(msg::ItemKeyPrefix), static_cast<int>(i));
-    group.items.emplace(static_cast<int>(i), rkSettingsItem(name, rkSettingsString, values[i]));
+    const wxString name = wxString::Format("%s%d", prefix, static_cast<int>(i));
+    group.items.emplace_hint(group.items.end(), static_cast<int>(i),
+                             rkSettingsItem(name, rkSettingsString, values[i]));
   }
   saved_ = false;
   return true;
@@ -279,7 +308,7 @@ void rkSettings::Save() {
   // this run's changes go onto the file as it is now.
   SettingsFileLock fileLock(path_);
   if (!fileLock.Held()) throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
-  IniDocument document = ParseSettingsText(ReadSettingsText(path_), path_);
+  IniDocument document = ParseSettings(ReadSettingsBytes(path_), path_);
   bool touched = false;
   for (const auto& [id, group] : groups_) {
     const auto before = loaded_.find(id);

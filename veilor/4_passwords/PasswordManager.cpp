@@ -52,6 +52,7 @@ void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) 
   wxArrayString passwords;
   wxArrayString prompts;
   wxArrayString names;
+  for (wxArrayString* list : {&passwords, &prompts, &names}) list->reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     // The position is the filler number, so each list is independent of the others.
     const int filler = static_cast<int>(i);

@@ -18,6 +18,24 @@ const wxString kTitleText =
     "Use this dialog to manage your passwords. All passwords are hided from anyone and stores in "
     "encrypted states. Use sinonims to simplify work with passwords.";
 
+// The list asks for the names of the rows it shows, so that opening it costs
+// the same for a hundred thousand entries as for ten.
+class NameList : public wxListCtrl {
+public:
+  NameList(wxWindow* parent, wxWindowID id, const std::vector<CPasswordEntry>& entries)
+      : wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,
+                   wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_VIRTUAL),
+        entries_(entries) {}
+
+  wxString OnGetItemText(long item, long) const override {
+    if (item < 0 || static_cast<std::size_t>(item) >= entries_.size()) return wxString();
+    return entries_[static_cast<std::size_t>(item)].name;
+  }
+
+private:
+  const std::vector<CPasswordEntry>& entries_;
+};
+
 void WarnNotSelected() {
   ShowMessageBox(Msg(msg::PasswordNotSelected), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
 }
@@ -51,8 +69,7 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Password list");
   // Names change only through "Edit", which checks them, stores them and
   // tells the settings dialog; a label edited in place would be none of that.
-  passwordList = new wxListCtrl(box->GetStaticBox(), ID_LIST, wxDefaultPosition, wxDefaultSize,
-                                wxLC_REPORT | wxLC_SINGLE_SEL);
+  passwordList = new NameList(box->GetStaticBox(), ID_LIST, entries_);
   passwordList->InsertColumn(0, "Password names", wxLIST_FORMAT_LEFT, FromDIP(438));
   box->Add(passwordList, 1, wxEXPAND | wxALL, FromDIP(5));
   root->Add(box, 1, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(10));
@@ -85,18 +102,16 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   Centre(wxBOTH);
 
   entries_ = passwords_.LoadEntries();
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    passwordList->InsertItem(static_cast<long>(i), entries_[i].name);
-  }
+  passwordList->SetItemCount(static_cast<long>(entries_.size()));
 }
 
 int CPassManagerDlg::Run(const wxString& preselect) {
   if (preselect.empty()) {
     if (passwordList->GetItemCount() > 0) SelectRow(0);
   } else {
-    for (long row = 0; row < passwordList->GetItemCount(); ++row) {
-      if (passwordList->GetItemText(row) == preselect) {
-        SelectRow(row);
+    for (std::size_t row = 0; row < entries_.size(); ++row) {
+      if (entries_[row].name == preselect) {
+        SelectRow(static_cast<long>(row));
         break;
       }
     }
@@ -145,8 +160,8 @@ void CPassManagerDlg::OnAdd(wxCommandEvent&) {
   const CPasswordEntry entry(editor.guiEditPassword1->GetValue(), editor.guiEditPrompt->GetValue(),
                              editor.guiEditName->GetValue());
   if (entry.name.empty()) return;
-  passwordList->InsertItem(passwordList->GetItemCount(), entry.name);
   entries_.push_back(entry);
+  passwordList->SetItemCount(static_cast<long>(entries_.size()));
 }
 
 void CPassManagerDlg::OnEdit(wxCommandEvent&) {
@@ -171,7 +186,7 @@ void CPassManagerDlg::OnEdit(wxCommandEvent&) {
   entry.name = editor.guiEditName->GetValue();
   changer.newEntry = entry;
   changer.action = CPasswordChanger::Edited;
-  passwordList->SetItemText(row, entry.name);
+  passwordList->RefreshItem(row);
   SendPasswordChanged(notifyWindow_, changer);
 }
 

@@ -4,7 +4,11 @@
 #include <windows.h>
 #endif
 
+#include <cryptopp/filters.h>
+#include <cryptopp/hex.h>
+
 #include "1_base/Exceptions.h"
+#include "2_crypto/HexText.h"
 #include "2_crypto/ProtectedString.h"
 
 namespace {
@@ -130,6 +134,29 @@ TEST(UnprotectStringTest, DamagedInputNeverRaises) {
   EXPECT_NO_THROW(UnprotectString("not hex at all"));
   EXPECT_NO_THROW(UnprotectString("ABC"));  // odd number of digits
   EXPECT_NO_THROW(UnprotectString(wxString(wxUniChar('F'), 300)));
+}
+
+// Stored values are decoded by hand; damaged ones must give the bytes that the
+// crypto library's decoder gave them.
+TEST(FromHexTest, DecodesAsTheLibraryDecoderDoes) {
+  const char* const cases[] = {"",
+                               "00FFa0",
+                               "0A1b2C3d4E5f",
+                               "ABC",
+                               "A B\tC-D",
+                               "zz12yy34",
+                               "1\xc3\xa9"
+                               "2",
+                               "7",
+                               "G0F0\x7f"
+                               "01",
+                               "deadBEEF99"};
+  for (const char* text : cases) {
+    std::string expected;
+    CryptoPP::StringSource source(text, true,
+                                  new CryptoPP::HexDecoder(new CryptoPP::StringSink(expected)));
+    EXPECT_EQ(FromHex(wxString::FromUTF8(text)), expected) << text;
+  }
 }
 
 }  // namespace
