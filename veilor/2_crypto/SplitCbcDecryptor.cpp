@@ -50,7 +50,7 @@ void SplitCbcDecryptor::MessageEnd() {
 
 void SplitCbcDecryptor::DecryptInParts(CryptoPP::byte* data, std::size_t size) {
   const std::size_t blocks = size / blockSize_;
-  const std::size_t parts = std::clamp<std::size_t>(size / minPartSize_, 1, ciphers_.size());
+  const std::size_t parts = PartsFor(size);
   std::vector<std::size_t> starts(parts + 1);
   for (std::size_t i = 0; i <= parts; ++i) starts[i] = blocks * i / parts * blockSize_;
 
@@ -70,16 +70,22 @@ void SplitCbcDecryptor::DecryptInParts(CryptoPP::byte* data, std::size_t size) {
     }
     ciphers_[i]->ProcessData(data + starts[i], data + starts[i], starts[i + 1] - starts[i]);
   };
-  {
-    std::vector<std::jthread> helpers;
-    for (std::size_t i = 1; i < parts; ++i) {
-      try {
-        helpers.emplace_back(decrypt, i);
-      } catch (const std::system_error&) {
-        decrypt(i);  // no thread to be had: this one does the part itself
-      }
-    }
-    decrypt(0);
-  }  // the helpers are joined here
+  for (std::size_t i = 1; i < parts; ++i) workers_[i - 1]->Start([&decrypt, i] { decrypt(i); });
+  decrypt(0);
+  for (std::size_t i = 1; i < parts; ++i) workers_[i - 1]->Wait();
   chain_ = next;
+}
+
+std::size_t SplitCbcDecryptor::PartsFor(std::size_t size) {
+  const std::size_t wanted = std::clamp<std::size_t>(size / minPartSize_, 1, ciphers_.size());
+  // The threads start with the first run large enough to want them, so small
+  // files never start one.
+  while (workers_.size() + 1 < wanted && !outOfThreads_) {
+    try {
+      workers_.push_back(std::make_unique<WorkerThread>());
+    } catch (const std::system_error&) {
+      outOfThreads_ = true;  // the threads there are share the work
+    }
+  }
+  return std::min(wanted, workers_.size() + 1);
 }

@@ -7,6 +7,8 @@
 
 #include <cryptopp/cryptlib.h>
 
+#include "2_crypto/WorkerThread.h"
+
 // Decrypts a CBC stream on several cores. Each plain block needs only its own
 // ciphertext block and the one before, so a run of blocks splits into parts
 // deciphered at once, each part chained from the last ciphertext block of the
@@ -14,8 +16,8 @@
 // checks and removes the padding (and reports a wrong length) exactly as a
 // serial decryption does, so the bytes and the errors are the same.
 //
-// Every decryptor has its own ciphers and starts its own threads for each
-// large run, so any number of them may work at the same time.
+// Every decryptor has its own ciphers and threads, so any number of them may
+// work at the same time.
 class SplitCbcDecryptor {
 public:
   // Builds a CBC decryptor starting from the stream's IV; one per part.
@@ -37,6 +39,9 @@ public:
 
 private:
   void DecryptInParts(CryptoPP::byte* data, std::size_t size);
+  // How many parts a run of `size` bytes is deciphered in, starting the
+  // threads for them if need be.
+  std::size_t PartsFor(std::size_t size);
 
   CipherMaker makeCipher_;
   CryptoPP::BufferedTransformation& sink_;
@@ -50,4 +55,6 @@ private:
   // any partial one after it.
   std::vector<CryptoPP::byte> held_;
   std::vector<CryptoPP::byte> work_;
+  std::vector<std::unique_ptr<WorkerThread>> workers_;  // one per part but the first
+  bool outOfThreads_ = false;
 };
