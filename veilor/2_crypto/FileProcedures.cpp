@@ -15,6 +15,7 @@
 #include "2_crypto/FileStreaming.h"
 #include "2_crypto/FileTrailer.h"
 #include "2_crypto/SourceFile.h"
+#include "2_crypto/SplitCbcDecryptor.h"
 
 namespace {
 enum class Direction { Encrypt, Decrypt };
@@ -38,12 +39,6 @@ FileOutcome Incomplete(const FileContext& context, const wxString& path,
                 LogLevels::LogOnly);
 }
 
-std::unique_ptr<CryptoPP::SymmetricCipher> MakeCipher(FileAlgorithm algorithm, Direction direction,
-                                                      const wxString& keyText) {
-  if (algorithm == FileAlgorithm::Aes) return MakeAesCipher(keyText);
-  return direction == Direction::Encrypt ? MakeDes3Encryptor(keyText) : MakeDes3Decryptor(keyText);
-}
-
 // Streams the source, less its last `tail` bytes, through the cipher into a
 // temporary file that becomes `output` when complete, with the source's
 // permissions and modification time; for Triple-DES the padding is added, or
@@ -55,7 +50,6 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
   if (source.Length() < tail) throw CryptoPP::FileStore::ReadErr();
   AtomicFileWriter writer(output);
   if (!writer.Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output));
-  auto cipher = MakeCipher(algorithm, direction, context.keyText);
   const std::uint64_t dataLength = source.Length() - tail;
   const auto progress = [&](int step) {
     if (context.progress) context.progress(step);
@@ -63,6 +57,7 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
   if (algorithm == FileAlgorithm::Aes) {
     // Counter mode has no blocks or padding to keep: each chunk is
     // enciphered in place and written as it is, the fastest way through.
+    auto cipher = MakeAesCipher(context.keyText);
     StreamInSteps(
         source, dataLength,
         [&](CryptoPP::byte* data, std::size_t size) {
@@ -70,7 +65,17 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
           if (!writer.Write(data, size)) throw CryptoPP::FileSink::WriteErr();
         },
         progress);
+  } else if (direction == Direction::Decrypt) {
+    // Triple-DES is slow enough to want every core; CBC decryption can
+    // have them, as each block needs only the ciphertext block before it.
+    WriterSink sink(writer);
+    SplitCbcDecryptor chain([&] { return MakeDes3Decryptor(context.keyText); }, sink);
+    StreamInSteps(
+        source, dataLength, [&](CryptoPP::byte* data, std::size_t size) { chain.Put(data, size); },
+        progress);
+    chain.MessageEnd();
   } else {
+    auto cipher = MakeDes3Encryptor(context.keyText);
     CryptoPP::StreamTransformationFilter chain(*cipher, new WriterSink(writer));
     StreamInSteps(
         source, dataLength, [&](CryptoPP::byte* data, std::size_t size) { chain.Put(data, size); },
