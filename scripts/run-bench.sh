@@ -2,16 +2,18 @@
 # Builds the program and measures it at work, without a person, against the
 # tools that move the same bytes, in one run:
 #
-#   scripts/run-bench.sh [--quick] [--memory] [folder]
+#   scripts/run-bench.sh [--quick] [--memory] [--only=cases] [folder]
 #
 #   folder    where the data is written (default /tmp); removed at the end.
 #             The full run needs about 5 GiB free there, --quick about 1 GiB.
 #   --quick   smaller sizes (1,000 files, 256 MiB), about two minutes.
 #   --memory  also the peak memory of the file procedures on a 4 GiB file
 #             (about ten minutes more).
+#   --only=start,many,aes,des,procs,load   only the cases named.
 #   VEILOR_BENCH_CAP=seconds   longest wait for one batch (default 240, quick
 #             60); a batch still running then is stopped and its time
 #             extrapolated from the files it finished.
+#   VEILOR_BENCH_FILES=n   the number of small files (default 10000, quick 1000).
 #
 # Every case runs the real program (build/native/veilor/7_app/veilor) under a
 # private X server, with a private HOME whose settings hold a stored default
@@ -37,10 +39,12 @@ root=$PWD
 quick=0
 memory=0
 folder=/tmp
+only=start,many,aes,des,procs,load
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
     --memory) memory=1 ;;
+    --only=*) only=${arg#--only=} ;;
     -h | --help)
       sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'
       exit 0
@@ -55,10 +59,10 @@ done
 
 scripts/setup-deps.sh openssl time x11-utils xdotool xvfb coreutils strace
 if [ "$quick" = 1 ]; then
-  many=1000 aesMiB=256 desMiB=128 partMiB=16 startRuns=10 procMiB=64
+  many=${VEILOR_BENCH_FILES:-1000} aesMiB=256 desMiB=128 partMiB=16 startRuns=10 procMiB=64
   cap=${VEILOR_BENCH_CAP:-60}
 else
-  many=10000 aesMiB=1024 desMiB=1024 partMiB=128 startRuns=20 procMiB=1024
+  many=${VEILOR_BENCH_FILES:-10000} aesMiB=1024 desMiB=1024 partMiB=128 startRuns=20 procMiB=1024
   cap=${VEILOR_BENCH_CAP:-240}
 fi
 
@@ -125,6 +129,7 @@ verdict() {
     'BEGIN { ok = (w == "at-least") ? v >= l : v <= l; print ok ? "met" : "missed" }'
 }
 settings() { "$writeSettings" "$1" "$2"; }
+wanted() { [[ ",$only," == *",$1,"* ]]; }
 
 # The report's state messages, seen on the root window (microseconds, one a line).
 xevLog=$work/xev.log
@@ -223,10 +228,17 @@ drive() {
   fi
 }
 
+startRss=0
+big=$work/big.bin
+# The key and IVs of the openssl runs (any will do: only the time counts).
+key=70696E6E656402020202020202020202
+iv=000102030405060708090A0B0C0D0E0F
+desIv=0001020304050607
+
 # ---------------------------------------------------------------- machine
 fsInfo=$(findmnt -n -o FSTYPE,SOURCE -T "$work" 2>/dev/null || df -T "$work" | awk 'NR == 2 { print $2, $1 }')
 echo
-echo "## Machine"
+echo "### Machine"
 echo
 echo "- $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)," \
   "$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) memory," \
@@ -236,9 +248,10 @@ echo "- load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) (other work 
 echo "- $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- veilor bench || echo ' with changes')"
 
 # ------------------------------------------------ start-up (empty file)
+if wanted start; then
 # First: it also gives the program's memory before any file work.
 echo
-echo "## Start-up: \`veilor aese\` on one empty file, report hidden, default password"
+echo "### Start-up: \`veilor aese\` on one empty file, report hidden, default password"
 echo
 settings hide remove
 mkdir -p "$work/start"
@@ -309,10 +322,12 @@ if ((startMedian > 150000)); then
   awk '{ if (NR > 1) printf "%.0f ms before %s\n", ($2 - last) * 1000, substr($0, index($0, $3), 90); last = $2 }' \
     "$work/start.trace" | sort -rn | awk 'NR <= 6 { print "    " $0 }'
 fi
+fi
 
 # ------------------------------------------------ many small files
+if wanted many; then
 echo
-echo "## Many files: $many files of 4 KiB, \`aese\` then \`aesd\` on the folder"
+echo "### Many files: $many files of 4 KiB, \`aese\` then \`aesd\` on the folder"
 echo
 src=$work/many-src
 mkdir -p "$src"
@@ -363,7 +378,9 @@ batch() {
   [ "$mode" = show ] && limit=3
   local r
   r=$(ratio "$time" "$cpMedian")
-  echo "| $label | $(sec "$time") | $(sec "$runCpu") | $r | at most ${limit}×: $(verdict "$r" "$limit") | $note |"
+  local cpu="–"
+  [ "$runCapped" = 1 ] || cpu=$(sec "$runCpu")
+  echo "| $label | $(sec "$time") | $cpu | $r | at most ${limit}×: $(verdict "$r" "$limit") | $note |"
 }
 # restore <plain|encrypted>: puts the folder back after a stopped batch.
 restore() {
@@ -384,18 +401,17 @@ batch "\`aese\`, report shown, sources removed (the defaults)" aese show
 [ "$runCapped" = 1 ] && restore encrypted
 batch "\`aesd\`, report shown, sources removed (the defaults)" aesd show
 rm -rf "$src" "$batchDir" "$encReserve"
+fi
 
 # ------------------------------------------------ one large AES file
+if wanted aes; then
 echo
-echo "## One large file: AES, $aesMiB MiB, report hidden, sources kept"
+echo "### One large file: AES, $aesMiB MiB, report hidden, sources kept"
 echo
 # Single runs of large files are never stopped early.
 runCap=7200
-big=$work/big.bin
 head -c $((aesMiB * 1048576)) /dev/urandom >"$big"
 cat "$big" >/dev/null
-key=70696E6E656402020202020202020202
-iv=000102030405060708090A0B0C0D0E0F
 settings hide keep
 ddTimes=() ddCpus=() sslTimes=() sslCpus=() aesTimes=() aesCpus=() aesRss=0
 for i in 1 2 3; do
@@ -425,24 +441,28 @@ echo "|---|---|---|---|---|---|---|"
 echo "| \`dd bs=1M\` | $(sec "$ddMedian") | $(sec "$(printf '%s\n' "${ddCpus[@]}" | median)") | 1.00 | | | |"
 echo "| \`openssl enc -aes-128-ctr\` | $(sec "$sslMedian") | $(sec "$(printf '%s\n' "${sslCpus[@]}" | median)") | $(ratio "$sslMedian" "$ddMedian") | 1.00 | | |"
 r=$(ratio "$aesMedian" "$ddMedian")
-echo "| \`veilor aese\` | $(sec "$aesMedian") | $(sec "$(printf '%s\n' "${aesCpus[@]}" | median)") | $r | $(ratio "$aesMedian" "$sslMedian") | $(mib "$aesRss") | goal at most 1.1× dd: $(verdict "$r" 1.1); memory over the empty run: $(mib $((aesRss - startRss))) |"
+echo "| \`veilor aese\` | $(sec "$aesMedian") | $(sec "$(printf '%s\n' "${aesCpus[@]}" | median)") | $r | $(ratio "$aesMedian" "$sslMedian") | $(mib "$aesRss") | goal at most 1.1× dd: $(verdict "$r" 1.1); $( ((startRss > 0)) && echo "memory over the empty run: $(mib $((aesRss - startRss)))") |"
+fi
 
 # ------------------------------------------------ Triple-DES
+if wanted des; then
 echo
-echo "## Triple-DES: one $desMiB MiB file, and 8 files of $partMiB MiB"
+echo "### Triple-DES: one $desMiB MiB file, and 8 files of $partMiB MiB"
 echo
 des=$work/des/plain.bin
 mkdir -p "$work/des" "$work/desd" "$work/des8"
+runCap=7200
+[ -e "$big" ] || head -c $((8 * partMiB * 1048576)) /dev/urandom >"$big"
 head -c $((desMiB * 1048576)) "$big" >"$des"
-[ "$desMiB" -gt "$aesMiB" ] && head -c $((desMiB * 1048576)) /dev/urandom >"$des"
+[ "$(stat -c %s "$des")" -lt $((desMiB * 1048576)) ] && head -c $((desMiB * 1048576)) /dev/urandom >"$des"
 (cd "$work/des8" && head -c $((8 * partMiB * 1048576)) "$big" | split -b $((partMiB * 1048576)) -d -a 1 - part)
 rm -f "$big"
 settings hide keep
 drive "$des.des3" - "$veilor" des3e "$des"
 desEnc=$((runExit - runStart)) desEncCpu=$runCpu
-measure openssl enc -des-ede-cbc -K $key -iv $iv -in "$des" -out "$work/des/ssl"
+measure openssl enc -des-ede-cbc -K $key -iv $desIv -in "$des" -out "$work/des/ssl"
 sslDesEnc=$mWall sslDesEncCpu=$mCpu
-measure openssl enc -d -des-ede-cbc -K $key -iv $iv -in "$work/des/ssl" -out "$work/des/ssl.out"
+measure openssl enc -d -des-ede-cbc -K $key -iv $desIv -in "$work/des/ssl" -out "$work/des/ssl.out"
 sslDesDec=$mWall sslDesDecCpu=$mCpu
 rm -f "$work/des/ssl" "$work/des/ssl.out"
 desDec=0 desDecCpu=0
@@ -475,16 +495,19 @@ echo "| \`veilor des3d\`, $desMiB MiB | $(sec "$desDec") | $(sec "$desDecCpu") |
 echo "| \`veilor des3e\`, 8 files of $partMiB MiB, one core (\`taskset -c 0\`) | $(sec "$desOne") | $(sec "$desOneCpu") | | |"
 r=$(ratio "$desOne" "$desTwo")
 echo "| \`veilor des3e\`, 8 files of $partMiB MiB, all cores | $(sec "$desTwo") | $(sec "$desTwoCpu") | ${r}× one core's speed | at least 1.8×: $(verdict "$r" 1.8 at-least) |"
+fi
 
 # ------------------------------------------------ the file procedures alone
+if wanted procs; then
 echo
-echo "## The file procedures alone (bench/FileCipherBench.cpp), $procMiB MiB, one run"
+echo "### The file procedures alone (bench/FileCipherBench.cpp), $procMiB MiB, one run"
 echo
 "$fileBench" "$procMiB" "$work" 1 | sed 's/^/    /'
 if [ "$memory" = 1 ]; then
   echo
   echo "Memory, 4 GiB, one run:"
   "$fileBench" 4096 "$work" 1 | sed 's/^/    /'
+fi
 fi
 
 # ------------------------------------------------ loading settings and scripts
