@@ -41,12 +41,12 @@ public:
   // gives each job its outcome, in order.
   static void CommitGroup(const std::vector<FileJob*>& jobs);
 
-  // Drops the file, at the next chunk if it is being written: no output,
-  // the source kept, no outcome and nothing logged.
+  // Drops the file, at the next chunk if it is being written, and passes it
+  // over when its group is committed: no output, the source kept, no outcome
+  // and nothing logged.
   void Abandon() { abandoned_ = true; }
 
-  bool AwaitsCommit() const { return state_ == State::Written; }
-  bool Abandoned() const { return state_ == State::Abandoned; }
+  bool AwaitsCommit() const { return state_ == State::Written && !abandoned_; }
   // The bytes written so far.
   std::uint64_t BytesWritten() const { return written_; }
   const FileOutcome& Outcome() const { return outcome_; }
