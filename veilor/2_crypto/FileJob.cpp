@@ -156,6 +156,11 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
   std::vector<FileJob*> written;
   std::vector<AtomicFileWriter::GroupEntry> entries;
   for (FileJob* job : jobs) {
+    if (job->state_ == State::Written && job->abandoned_) {
+      // Its temporary file goes now, not when the job does.
+      job->writer_.reset();
+      job->state_ = State::Abandoned;
+    }
     if (!job->AwaitsCommit()) continue;
     job->writer_->SetAttributes(job->source_->Attributes());
     job->writer_->SetReplaceExisting(job->context_.overwriteExisting());
