@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include <wx/filename.h>
@@ -46,7 +47,11 @@ void ApplyAttributes(int fd, const AtomicFileWriter::Attributes& attributes) {
   time.dwHighDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32);
   SetFileTime(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr, nullptr, &time);
 }
-bool SyncFile(int fd) { return _commit(fd) == 0; }
+// No flush for a whole volume without administrator rights: each file is
+// flushed when sealed, and each move is written through.
+bool FlushAtSeal(int fd) { return _commit(fd) == 0; }
+bool FlushFiles(const std::vector<int>&) { return true; }
+void FlushNames(const std::vector<wxString>&) {}
 bool CloseFile(int fd) { return _close(fd) == 0; }
 bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
   if (MoveFileExW(from.wc_str(), to.wc_str(),
@@ -57,7 +62,7 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
   existed = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
   return false;
 }
-void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& attributes, bool) {
+void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& attributes) {
   if (attributes.permissions & 0200) return;
   const DWORD current = GetFileAttributesW(target.wc_str());
   if (current != INVALID_FILE_ATTRIBUTES) {
@@ -103,7 +108,39 @@ void ApplyAttributes(int fd, const AtomicFileWriter::Attributes& attributes) {
       static_cast<long>(ns - static_cast<std::int64_t>(times[1].tv_sec) * 1000000000);
   ::futimens(fd, times);
 }
-bool SyncFile(int fd) { return ::fsync(fd) == 0; }
+bool FlushAtSeal(int) { return true; }
+// One file is flushed by itself; for more, one flush of each file system
+// they lie on costs one journal commit where each file's own would cost one each.
+bool FlushFiles(const std::vector<int>& fds) {
+  if (fds.size() == 1) return ::fsync(fds.front()) == 0;
+  std::set<dev_t> flushed;
+  bool ok = true;
+  for (int fd : fds) {
+    struct stat info;
+    if (::fstat(fd, &info) != 0) return false;
+    if (flushed.insert(info.st_dev).second) ok = ::syncfs(fd) == 0 && ok;
+  }
+  return ok;
+}
+// Makes the new names durable: the folder of one, the file systems of many.
+// A failure here leaves complete files.
+void FlushNames(const std::vector<wxString>& targets) {
+  std::set<wxString> folders;
+  for (const wxString& target : targets) folders.insert(wxFileName(target).GetPath());
+  std::set<dev_t> flushed;
+  for (const wxString& folder : folders) {
+    const int dir = ::open(folder.empty() ? "." : static_cast<const char*>(folder.fn_str()),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) continue;
+    struct stat info;
+    if (folders.size() == 1) {
+      ::fsync(dir);
+    } else if (::fstat(dir, &info) == 0 && flushed.insert(info.st_dev).second) {
+      ::syncfs(dir);
+    }
+    ::close(dir);
+  }
+}
 bool CloseFile(int fd) { return ::close(fd) == 0; }
 bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
   if (replace) return ::rename(from.fn_str(), to.fn_str()) == 0;
@@ -122,15 +159,7 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
   ::unlink(from.fn_str());
   return true;
 }
-// Makes the new name itself durable; a failure here leaves a complete file.
-void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes&, bool sync) {
-  if (!sync) return;
-  const int dir = ::open(wxFileName(target).GetPath().fn_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-}
+void FinishPlacing(const wxString&, const AtomicFileWriter::Attributes&) {}
 void RemoveFile(const wxString& path) { ::unlink(path.fn_str()); }
 #endif
 
@@ -188,13 +217,50 @@ bool AtomicFileWriter::Write(const void* data, std::size_t size) {
 bool AtomicFileWriter::Commit(bool sync) {
   targetExisted_ = false;
   if (fd_ < 0) return false;
+  if (!Seal(sync) || (sync && !FlushFiles({fd_}))) {
+    Discard();
+    return false;
+  }
+  if (!Place()) return false;
+  if (sync) FlushNames({target_});
+  return true;
+}
+
+void AtomicFileWriter::CommitTogether(std::vector<GroupEntry>& entries) {
+  std::vector<bool> sealed;
+  std::vector<int> durable;
+  for (GroupEntry& entry : entries) {
+    entry.placed = false;
+    entry.writer->targetExisted_ = false;
+    sealed.push_back(entry.writer->fd_ >= 0 && entry.writer->Seal(entry.durable));
+    if (sealed.back() && entry.durable) durable.push_back(entry.writer->fd_);
+  }
+  const bool flushed = durable.empty() || FlushFiles(durable);
+  std::vector<wxString> names;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    AtomicFileWriter& writer = *entries[i].writer;
+    if (!sealed[i] || (entries[i].durable && !flushed)) {
+      writer.Discard();
+      continue;
+    }
+    entries[i].placed = writer.Place();
+    if (entries[i].placed && entries[i].durable) names.push_back(writer.target_);
+  }
+  if (!names.empty()) FlushNames(names);
+}
+
+bool AtomicFileWriter::Seal(bool durable) {
   ApplyAttributes(fd_, attributes_);
-  bool placed = !sync || SyncFile(fd_);
+  return !durable || FlushAtSeal(fd_);
+}
+
+bool AtomicFileWriter::Place() {
+  bool placed = false;
   if (unnamed_) {
-    placed = placed && CommitUnnamed();
+    placed = CommitUnnamed();
     CloseFile(fd_);
   } else {
-    placed = CloseFile(fd_) && placed && Move(temporary_, target_, replace_, targetExisted_);
+    placed = CloseFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
   }
   fd_ = -1;
   if (!placed) {
@@ -202,7 +268,7 @@ bool AtomicFileWriter::Commit(bool sync) {
     return false;
   }
   temporary_.clear();
-  FinishPlacing(target_, attributes_, sync);
+  FinishPlacing(target_, attributes_);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -48,6 +49,18 @@ public:
   // slowed down.
   bool Commit(bool sync = true);
 
+  // Commit for many files at once, with two flushes for the whole group in
+  // place of two for each file: every file gets its attributes, the data of
+  // those that must be durable goes to disk, every file takes its name, and
+  // those names go to disk. A flush that fails places none of the durable
+  // files. Each entry tells whether its file was placed.
+  struct GroupEntry {
+    AtomicFileWriter* writer = nullptr;
+    bool durable = true;
+    bool placed = false;
+  };
+  static void CommitTogether(std::vector<GroupEntry>& entries);
+
   // True after a Commit that failed only because the target existed while
   // replacing was off.
   bool TargetExisted() const { return targetExisted_; }
@@ -60,6 +73,10 @@ private:
   friend struct AtomicFileWriterSeam;
 
   bool OpenNamed();
+  // The halves of Commit: attributes (and, where each file must be flushed
+  // by itself, the flush), then the name.
+  bool Seal(bool durable);
+  bool Place();
   bool CommitUnnamed();
   void Discard();
 

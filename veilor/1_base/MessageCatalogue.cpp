@@ -197,6 +197,10 @@ CMessageCatalogue::CMessageCatalogue() {
   }
 }
 
-wxString CMessageCatalogue::Get(int id) { return texts_[id]; }
+// Looked up without inserting: worker threads of a batch read texts too.
+wxString CMessageCatalogue::Get(int id) const {
+  const auto found = texts_.find(id);
+  return found == texts_.end() ? wxString() : found->second;
+}
 
 wxString Msg(int id) { return CMessageCatalogue::Instance().Get(id); }

@@ -10,9 +10,9 @@ class CMessageCatalogue {
 public:
   static CMessageCatalogue& Instance();
 
-  // Copy of the text. An unknown ID gives an empty text and from then on
-  // holds an empty entry, so the catalogue never refuses a lookup.
-  wxString Get(int id);
+  // Copy of the text. An unknown ID gives an empty text, so the catalogue
+  // never refuses a lookup.
+  wxString Get(int id) const;
 
 private:
   CMessageCatalogue();

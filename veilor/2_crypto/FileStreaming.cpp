@@ -14,21 +14,27 @@ namespace {
 constexpr std::size_t kChunkSize = 1 << 20;
 }  // namespace
 
+// Reads in whole chunks, not step by step: a small file is one read, not a
+// hundred. A step is reported once the bytes up to its end are consumed.
 void StreamInSteps(SourceFile& source, std::uint64_t length, const ChunkConsumer& consume,
                    const std::function<void(int)>& afterStep) {
   const std::uint64_t stepSize = length / kFileSteps;
+  const auto stepEnd = [&](int step) {
+    return step < kFileSteps - 1 ? static_cast<std::uint64_t>(step + 1) * stepSize : length;
+  };
   std::vector<CryptoPP::byte> buffer(static_cast<std::size_t>(
       std::min<std::uint64_t>(kChunkSize, std::max<std::uint64_t>(length, 1))));
-  for (int step = 0; step < kFileSteps; ++step) {
-    std::uint64_t left = step < kFileSteps - 1 ? stepSize : length - (kFileSteps - 1) * stepSize;
-    while (left > 0) {
-      const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+  std::uint64_t done = 0;
+  for (int step = 0; step < kFileSteps;) {
+    if (done < length) {
+      const auto wanted =
+          static_cast<std::size_t>(std::min<std::uint64_t>(length - done, buffer.size()));
       const long long got = source.Read(buffer.data(), wanted);
       if (got <= 0) throw CryptoPP::FileStore::ReadErr();
       consume(buffer.data(), static_cast<std::size_t>(got));
-      left -= static_cast<std::uint64_t>(got);
+      done += static_cast<std::uint64_t>(got);
     }
-    afterStep(step);
+    for (; step < kFileSteps && stepEnd(step) <= done; ++step) afterStep(step);
   }
 }
 

@@ -39,6 +39,10 @@ public:
   // Permission bits and modification time, for the output to take over.
   const AtomicFileWriter::Attributes& Attributes() const { return attributes_; }
 
+  // Closes the file once it is read; what it was stays known for the checks
+  // below. A batch keeps many read files waiting for their removal.
+  void EndReading() { Close(); }
+
   // True while the path names the very file that was opened, with the
   // length and modification time it had then.
   bool Unchanged();

@@ -9,6 +9,7 @@
 #include "5_batch/BatchPasswordPrompt.h"
 #include "5_batch/BatchReportSink.h"
 #include "5_batch/FileCollector.h"
+#include "5_batch/FilePipeline.h"
 #include "5_batch/Logger.h"
 
 namespace {
@@ -39,37 +40,34 @@ CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogge
 
 void CFileCommand::EncryptAes() {
   RunBatch(kKeyTextLength, Direction::Encrypt, Msg(msg::PromptAesEncryption),
-           Msg(msg::WrongAesKeyLength), ::EncryptFileAes, Msg(msg::EncryptionReport));
+           Msg(msg::WrongAesKeyLength), FileOperation::EncryptAes, Msg(msg::EncryptionReport));
 }
 
 void CFileCommand::DecryptAes() {
   RunBatch(kKeyTextLength, Direction::Decrypt, Msg(msg::PromptAesDecryption),
-           Msg(msg::WrongAesKeyLength), ::DecryptFileAes, Msg(msg::DecryptionReport));
+           Msg(msg::WrongAesKeyLength), FileOperation::DecryptAes, Msg(msg::DecryptionReport));
 }
 
 void CFileCommand::EncryptDes3() {
   RunBatch(kKeyTextLength, Direction::Encrypt, Msg(msg::PromptDes3Encryption),
-           Msg(msg::WrongDes3KeyLength), ::EncryptFileDes3, Msg(msg::EncryptionReport));
+           Msg(msg::WrongDes3KeyLength), FileOperation::EncryptDes3, Msg(msg::EncryptionReport));
 }
 
 void CFileCommand::DecryptDes3() {
   RunBatch(kKeyTextLength, Direction::Decrypt, Msg(msg::PromptDes3Decryption),
-           Msg(msg::WrongDes3KeyLength), ::DecryptFileDes3, Msg(msg::DecryptionReport));
+           Msg(msg::WrongDes3KeyLength), FileOperation::DecryptDes3, Msg(msg::DecryptionReport));
 }
 
-FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
-                                       const wxString& path) {
+// The switches are read as each file is taken up, on the batch's thread; the
+// job may be written on a worker.
+std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Direction direction,
+                                               const wxString& path, FileContext context) {
   CBoolSetting& remove =
       direction == Direction::Encrypt ? switches_.removeAfterEnc : switches_.removeAfterDec;
-  FileContext context;
   context.keyText = keyText_;
-  context.overwriteExisting = [this] { return switches_.overwrite.Get(); };
-  context.removeSource = [&remove] { return remove.Get(); };
-  context.log = [this](const wxString& text, int severity, int mode) {
-    logger_.Log(text, severity, mode);
-  };
-  context.progress = [this](int step) { report_.Progress(step); };
-  return procedure(path, context);
+  context.overwriteExisting = [overwrite = switches_.overwrite.Get()] { return overwrite; };
+  context.removeSource = [removeSource = remove.Get()] { return removeSource; };
+  return std::make_unique<FileJob>(operation, path, std::move(context));
 }
 
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
@@ -97,7 +95,7 @@ CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxStr
 }
 
 void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
-                            const wxString& keyLengthMessage, Procedure procedure,
+                            const wxString& keyLengthMessage, FileOperation operation,
                             const wxString& reportTitle) {
   report_.Begin(reportTitle);
   const BatchEnder ender{report_};
@@ -111,20 +109,34 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   const std::vector<CollectedPath> files = CollectFiles(pathList_);
   if (!switches_.hideReport.Get()) report_.ShowBusy();
   bool allSucceeded = true;
-  for (const CollectedPath& file : files) {
-    FileOutcome outcome;
-    const long row = report_.AddRow(file.path);
-    if (!file.valid) {
-      outcome.status = Msg(msg::InvalidFileOrFolder);
-      const wxString where = file.path.empty() ? wxString() : Msg(msg::Space) + file.path;
-      logger_.Log(outcome.status + where, CLogger::Error, CLogger::LogOnly);
-    } else {
-      outcome = RunProcedure(procedure, direction, file.path);
+  std::vector<bool> valid;
+  for (const CollectedPath& file : files) valid.push_back(file.valid);
+  CFilePipeline pipeline(
+      valid,
+      [&](std::size_t index, FileContext context) {
+        return MakeJob(operation, direction, files[index].path, std::move(context));
+      },
+      [&](const CFilePipeline::Result& result) {
+        for (const CFilePipeline::LogLine& line : result.logged) {
+          logger_.Log(line.text, line.severity, line.mode);
+        }
+        report_.SetResult(result.row, result.outcome.status, result.outcome.description);
+        allSucceeded = allSucceeded && (result.outcome.status == Msg(msg::StatusDone) ||
+                                        result.outcome.status == Msg(msg::StatusSkipped));
+      });
+  const std::function<void(int)> progress = [this](int step) { report_.Progress(step); };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const long row = report_.AddRow(files[i].path);
+    CFilePipeline::Result invalid;
+    if (!files[i].valid) {
+      invalid.outcome.status = Msg(msg::InvalidFileOrFolder);
+      const wxString where = files[i].path.empty() ? wxString() : Msg(msg::Space) + files[i].path;
+      invalid.logged.push_back({invalid.outcome.status + where, CLogger::Error, CLogger::LogOnly});
     }
-    report_.SetResult(row, outcome.status, outcome.description);
-    allSucceeded = allSucceeded && (outcome.status == Msg(msg::StatusDone) ||
-                                    outcome.status == Msg(msg::StatusSkipped));
+    pipeline.Reach(i, row, progress, invalid);
+    pipeline.Settle();
   }
+  pipeline.Settle(/*now=*/true);
   succeeded_ = allSucceeded;
   // A hidden report still appears when a file failed: otherwise, with
   // logging off, the failure would be reported nowhere.

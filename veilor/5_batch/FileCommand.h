@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
-#include "2_crypto/FileProcedures.h"
+#include "2_crypto/FileJob.h"
 #include "3_settings/FileSwitches.h"
 
 class CBatchPasswordPrompt;
@@ -45,11 +47,11 @@ public:
   bool Succeeded() const { return succeeded_; }
 
 private:
-  using Procedure = FileOutcome (*)(const wxString&, const FileContext&);
-
   void RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
-                const wxString& keyLengthMessage, Procedure procedure, const wxString& reportTitle);
-  FileOutcome RunProcedure(Procedure procedure, Direction direction, const wxString& path);
+                const wxString& keyLengthMessage, FileOperation operation,
+                const wxString& reportTitle);
+  std::unique_ptr<FileJob> MakeJob(FileOperation operation, Direction direction,
+                                   const wxString& path, FileContext context);
 
   wxString pathList_;
   wxString keyText_;

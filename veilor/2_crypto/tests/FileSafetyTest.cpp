@@ -19,6 +19,7 @@
 #include <wx/filefn.h>
 
 #include "1_base/AtomicFileWriter.h"
+#include "2_crypto/FileJob.h"
 #include "2_crypto/FileTrailer.h"
 #include "AtomicFileWriterSeam.h"
 #include "FileTestSupport.h"
@@ -235,6 +236,31 @@ TEST_F(FileSafetyTest, FailedRemovalIsLogged) {
   EXPECT_EQ(logged, std::vector<wxString>{"Error remove source file " + Path("kept")});
 }
 #endif
+
+// A batch that ends early drops the files it has not committed: whether
+// not yet begun, halfway or written, no output and the source kept.
+TEST_F(FileSafetyTest, AbandonedFileLeavesNoOutput) {
+  removeSource = true;
+  WriteFileBytes(Path("f"), Pattern(100000));
+  for (int when : {-1, 50, 100}) {
+    SCOPED_TRACE(when);
+    FileContext context = Context();
+    FileJob* self = nullptr;
+    context.progress = [&](int step) {
+      if (step == when) self->Abandon();
+    };
+    FileJob job(FileOperation::EncryptAes, Path("f"), context);
+    self = &job;
+    if (when < 0) job.Abandon();
+    job.Write();
+    if (when == 100) job.Abandon();
+    FileJob::CommitGroup({&job});
+    EXPECT_EQ(job.Outcome().status, "");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"f"});
+  }
+  EXPECT_EQ(ReadFileBytes(Path("f")), Pattern(100000));
+  EXPECT_TRUE(logged.empty());
+}
 
 TEST_F(FileSafetyTest, RenamedCiphertextIsNotEncryptedAgain) {
   removeSource = true;

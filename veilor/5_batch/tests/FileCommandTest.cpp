@@ -20,6 +20,7 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "2_crypto/PasswordKey.h"
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
@@ -268,6 +269,53 @@ TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
       EXPECT_NE(report_.rows[1].status, "Done");
     }
   }
+}
+
+// A batch of several files writes two at once: the outputs are the bytes
+// the single-file procedures give, and the rows keep the batch's order.
+TEST_F(FileCommandTest, FilesWrittenTwoAtOnceMatchOneAtATime) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption, true);
+  const std::size_t sizes[] = {0, 5, 300000, (1 << 20) + 3, 7, 64, 150001, 8};
+  TempDir alone;
+  wxString list;
+  std::vector<wxString> expectedRows;
+  for (std::size_t i = 0; i < std::size(sizes); ++i) {
+    std::string bytes(sizes[i], '\0');
+    for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = static_cast<char>(k * 7 + i);
+    const wxString name = wxString::Format("%zu.txt", i);
+    WriteFileBytes(dir_ / name, bytes);
+    WriteFileBytes(alone / name, bytes);
+    list += dir_ / name + (i == 3 ? ",," : ",");
+    expectedRows.push_back(dir_ / name);
+    if (i == 3) expectedRows.push_back("");
+  }
+  WriteFileBytes(dir_ / "4.txt.des3", "older");  // that file is skipped
+
+  Command(list, wxString("pw")).EncryptDes3();
+  std::vector<wxString> rows;
+  for (const auto& row : report_.rows) rows.push_back(row.file);
+  EXPECT_EQ(rows, expectedRows);
+  FileContext context;
+  context.keyText = KeyFromPassword("pw", 16).keyText;
+  context.overwriteExisting = [] { return false; };
+  context.removeSource = [] { return false; };
+  for (std::size_t i = 0, row = 0; i < std::size(sizes); ++i, ++row) {
+    const wxString name = wxString::Format("%zu.txt", i);
+    SCOPED_TRACE(name);
+    if (i == 4) {
+      EXPECT_EQ(report_.rows[row].status, "Skipped");
+      EXPECT_EQ(ReadFileBytes(dir_ / "4.txt.des3"), "older");
+    } else {
+      EXPECT_EQ(report_.rows[row].status, "Done");
+      ASSERT_EQ(EncryptFileDes3(alone / name, context).status, "Done");
+      EXPECT_EQ(ReadFileBytes(dir_ / name + ".des3"), ReadFileBytes(alone / name + ".des3"));
+      EXPECT_FALSE(wxFileExists(dir_ / name)) << "the source is removed";
+    }
+    if (i == 3) {
+      EXPECT_EQ(report_.rows[++row].status, "Invalid file or folder");
+    }
+  }
+  EXPECT_EQ(report_.steps, 100 * 7) << "a hundred steps for each file written";
 }
 
 #ifndef _WIN32

@@ -187,6 +187,59 @@ TEST_F(FileVerbsSafetyTest, KilledRunLeavesNothingBehind) {
   }
 }
 
+// A batch commits its files in groups that share one flush. Killed at any
+// moment, it leaves every file as its source or its complete output, or
+// both: no file lost, no partial or temporary file, nothing open to others.
+TEST_F(FileVerbsSafetyTest, KilledBatchKeepsEveryFile) {
+  Configure(false);
+  constexpr int kFiles = 200;
+  std::map<std::string, std::string> plain, cipher;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "f" + std::to_string(i);
+    plain[name] = std::to_string(i) + Pattern(static_cast<std::size_t>(i) * 1021 % 65536);
+    Put(name, plain[name]);
+  }
+  const auto started = Clock::now();
+  Complete("aese", data_);
+  const auto busy = Clock::now() - started;
+  for (const auto& [name, bytes] : plain) {
+    cipher[name] = ReadFileBytes(data_ + "/" + name + ".aes");
+    ASSERT_EQ(cipher[name].size(), bytes.size() + 16) << name;
+  }
+
+  for (const auto& [verb, fromCipher] : {std::pair{"aese", false}, std::pair{"aesd", true}}) {
+    int killedMidway = 0;
+    for (int fifths : {1, 2, 3, 4}) {
+      SCOPED_TRACE(testing::Message() << verb << " killed after " << fifths << "/5");
+      for (const auto& [name, entry] : Contents(data_)) {
+        ASSERT_TRUE(wxRemoveFile(data_ + "/" + wxString::FromUTF8(name)));
+      }
+      for (const auto& [name, bytes] : plain) {
+        fromCipher ? Put(name + ".aes", cipher[name]) : Put(name, bytes);
+      }
+      ProgramRunner run = Veilor(verb, data_);
+      ASSERT_TRUE(run.Start());
+      std::this_thread::sleep_for(busy * fifths / 5);
+      kill(run.Pid(), SIGKILL);
+      killedMidway += run.Wait(kSeconds).has_value() ? 0 : 1;
+
+      const auto contents = Contents(data_);
+      for (const auto& [name, entry] : contents) {
+        const bool encrypted = wxString::FromUTF8(name).EndsWith(".aes");
+        const std::string base = encrypted ? name.substr(0, name.size() - 4) : name;
+        ASSERT_EQ(plain.count(base), 1u) << "left behind: " << name;
+        EXPECT_TRUE(entry.bytes == (encrypted ? cipher[base] : plain[base]))
+            << name << " is not complete";
+        EXPECT_EQ(entry.mode & 077, 0u) << name << " is open to others";
+      }
+      for (const auto& [name, bytes] : plain) {
+        EXPECT_TRUE(contents.count(name) + contents.count(name + ".aes") > 0) << name << " is lost";
+      }
+    }
+    EXPECT_GT(killedMidway, 0) << verb << ": every run ended before it was killed";
+  }
+}
+
 // "aese f" and "aesd f.aes" at once, overwriting on: each run writes the
 // other's source. Neither may remove a file it did not read, so however the
 // two meet, the data is still there.

@@ -1,0 +1,239 @@
+#include "2_crypto/FileJob.h"
+
+#include <cryptopp/files.h>
+#include <cryptopp/filters.h>
+#include <wx/filefn.h>
+
+#include "1_base/AtomicFileWriter.h"
+#include "1_base/LogLevels.h"
+#include "1_base/MessageCatalogue.h"
+#include "1_base/MessageIds.h"
+#include "2_crypto/Ciphers.h"
+#include "2_crypto/FileStreaming.h"
+#include "2_crypto/FileTrailer.h"
+#include "2_crypto/SourceFile.h"
+#include "2_crypto/SplitCbcDecryptor.h"
+
+namespace {
+// Unwinds a file that is dropped while it is written.
+struct AbandonedFile {};
+
+FileAlgorithm AlgorithmOf(FileOperation operation) {
+  return operation == FileOperation::EncryptAes || operation == FileOperation::DecryptAes
+             ? FileAlgorithm::Aes
+             : FileAlgorithm::Des3;
+}
+
+bool Encrypts(FileOperation operation) {
+  return operation == FileOperation::EncryptAes || operation == FileOperation::EncryptDes3;
+}
+
+wxString Extension(FileAlgorithm algorithm) {
+  return Msg(algorithm == FileAlgorithm::Aes ? msg::ExtAes : msg::ExtDes3);
+}
+
+std::unique_ptr<CryptoPP::SymmetricCipher> MakeCipher(FileOperation operation,
+                                                      const wxString& keyText) {
+  if (AlgorithmOf(operation) == FileAlgorithm::Aes) return MakeAesCipher(keyText);
+  return Encrypts(operation) ? MakeDes3Encryptor(keyText) : MakeDes3Decryptor(keyText);
+}
+}  // namespace
+
+FileJob::FileJob(FileOperation operation, const wxString& path, FileContext context)
+    : operation_(operation), path_(path), context_(std::move(context)) {}
+
+FileJob::~FileJob() = default;
+
+void FileJob::Write() {
+  if (abandoned_) {
+    state_ = State::Abandoned;
+    return;
+  }
+  try {
+    Encrypts(operation_) ? WriteEncrypted() : WriteDecrypted();
+  } catch (const AbandonedFile&) {
+    abandoned_ = true;
+  } catch (const CryptoPP::Exception& error) {
+    Incomplete(Msg(Encrypts(operation_) ? msg::EncryptionError : msg::DecryptionError) +
+               Msg(msg::Colon) + Msg(msg::Space) + ErrorDescription(error));
+  }
+  if (abandoned_ && state_ != State::Done) {
+    writer_.reset();
+    source_.reset();
+    state_ = State::Abandoned;
+  }
+}
+
+void FileJob::WriteEncrypted() {
+  const FileAlgorithm algorithm = AlgorithmOf(operation_);
+  output_ = path_ + Extension(algorithm);
+  const bool aes = algorithm == FileAlgorithm::Aes;
+  if (aes && path_.EndsWith(Extension(algorithm))) return Skipped(msg::SecondEncryption);
+  if (!OpenSource(msg::EncryptionError)) return;
+  // Counter mode undoes itself: a file of ours under another name would come
+  // out as its plain text.
+  if (aes && IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
+    return Skipped(msg::SecondEncryption);
+  }
+  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  Transform(0, MakeTrailer(context_.keyText, algorithm));
+}
+
+void FileJob::WriteDecrypted() {
+  const FileAlgorithm algorithm = AlgorithmOf(operation_);
+  const wxString extension = Extension(algorithm);
+  if (!path_.EndsWith(extension)) {
+    return Finish(msg::StatusSkipped, Msg(msg::NoSpecificExtension), LogLevels::Information,
+                  LogLevels::LogAndBox);
+  }
+  output_ = path_.Left(path_.length() - extension.length());
+  if (!OpenSource(msg::DecryptionError)) return;
+  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (!IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
+    return Incomplete(Msg(msg::WrongPasswordOrAlgorithm));
+  }
+  Transform(kTrailerSize, {});
+}
+
+// The source, opened; an outcome instead when it is no regular file or
+// cannot be opened.
+bool FileJob::OpenSource(int errorId) {
+  source_ = std::make_unique<SourceFile>();
+  switch (source_->Open(path_)) {
+    case SourceFile::OpenResult::Opened: return true;
+    case SourceFile::OpenResult::NotRegular: Skipped(msg::NotRegularFile); return false;
+    case SourceFile::OpenResult::Failed: break;
+  }
+  Incomplete(Msg(errorId) + Msg(msg::Colon) + Msg(msg::Space) +
+             ErrorDescription(CryptoPP::FileStore::OpenErr(NarrowPath(path_))));
+  return false;
+}
+
+// Streams the source, less its last `tail` bytes, through the cipher into a
+// temporary file, then appends `trailer`; for Triple-DES the padding is
+// added, or checked and removed, at the end.
+void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
+  if (source_->Length() < tail) throw CryptoPP::FileStore::ReadErr();
+  writer_ = std::make_unique<AtomicFileWriter>(output_);
+  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  const std::uint64_t dataLength = source_->Length() - tail;
+  const auto progress = [this](int step) {
+    if (context_.progress) context_.progress(step);
+  };
+  const auto write = [this](const void* data, std::size_t size) {
+    if (abandoned_) throw AbandonedFile();
+    if (!writer_->Write(data, size)) throw CryptoPP::FileSink::WriteErr();
+    written_ += size;
+  };
+  if (AlgorithmOf(operation_) == FileAlgorithm::Aes) {
+    // Counter mode has no blocks or padding to keep: each chunk is
+    // enciphered in place and written as it is, the fastest way through.
+    auto cipher = MakeCipher(operation_, context_.keyText);
+    StreamInSteps(
+        *source_, dataLength,
+        [&](CryptoPP::byte* data, std::size_t size) {
+          cipher->ProcessData(data, data, size);
+          write(data, size);
+        },
+        progress);
+  } else if (!Encrypts(operation_)) {
+    // Triple-DES is slow enough to want every core; CBC decryption can
+    // have them, as each block needs only the ciphertext block before it.
+    WriterSink sink(*writer_);
+    SplitCbcDecryptor chain([this] { return MakeDes3Decryptor(context_.keyText); }, sink);
+    StreamInSteps(
+        *source_, dataLength,
+        [&](CryptoPP::byte* data, std::size_t size) {
+          if (abandoned_) throw AbandonedFile();
+          chain.Put(data, size);
+        },
+        progress);
+    chain.MessageEnd();
+    written_ = dataLength;
+  } else {
+    auto cipher = MakeCipher(operation_, context_.keyText);
+    CryptoPP::StreamTransformationFilter chain(*cipher, new WriterSink(*writer_));
+    StreamInSteps(
+        *source_, dataLength,
+        [&](CryptoPP::byte* data, std::size_t size) {
+          if (abandoned_) throw AbandonedFile();
+          chain.Put(data, size);
+        },
+        progress);
+    chain.MessageEnd();
+    written_ = dataLength;
+  }
+  if (!trailer.empty()) write(trailer.data(), trailer.size());
+  source_->EndReading();
+  state_ = State::Written;
+}
+
+void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
+  std::vector<FileJob*> written;
+  std::vector<AtomicFileWriter::GroupEntry> entries;
+  for (FileJob* job : jobs) {
+    if (job->state_ == State::Written && job->abandoned_) {
+      // Its temporary file goes now, not when the job does.
+      job->writer_.reset();
+      job->state_ = State::Abandoned;
+    }
+    if (!job->AwaitsCommit()) continue;
+    job->writer_->SetAttributes(job->source_->Attributes());
+    job->writer_->SetReplaceExisting(job->context_.overwriteExisting());
+    // Once the source is to go, the output must be on disk before it does.
+    entries.push_back({job->writer_.get(), job->context_.removeSource()});
+    written.push_back(job);
+  }
+  AtomicFileWriter::CommitTogether(entries);
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    FileJob& job = *written[i];
+    const bool existed = job.writer_->TargetExisted();
+    job.writer_.reset();
+    if (entries[i].placed) {
+      job.RemoveSource();
+    } else if (existed) {
+      job.Skipped(msg::OutputExists);
+    } else {
+      job.Incomplete(Msg(Encrypts(job.operation_) ? msg::EncryptionError : msg::DecryptionError) +
+                     Msg(msg::Colon) + Msg(msg::Space) +
+                     ErrorDescription(CryptoPP::FileSink::WriteErr()));
+    }
+  }
+}
+
+// Removes the source once its output is complete, when the user asked for
+// it, and only if it is still the file that was read: a source that grew,
+// changed or was replaced meanwhile is kept, and so is the output.
+void FileJob::RemoveSource() {
+  SourceFile::RemoveResult result = SourceFile::RemoveResult::Removed;
+  if (context_.removeSource()) {
+    result = source_->RemoveIfUnchanged();
+  } else if (!source_->Unchanged()) {
+    result = SourceFile::RemoveResult::Changed;
+  }
+  source_.reset();
+  switch (result) {
+    case SourceFile::RemoveResult::Removed: break;
+    case SourceFile::RemoveResult::Changed: return Incomplete(Msg(msg::SourceChanged));
+    case SourceFile::RemoveResult::Failed: return Incomplete(Msg(msg::ErrorRemoveSource));
+  }
+  Finish(msg::StatusDone, wxEmptyString, LogLevels::Information, LogLevels::LogOnly);
+}
+
+// Gives the outcome and logs it (its description, or "Done", then the path).
+void FileJob::Finish(int statusId, const wxString& description, int severity, int mode) {
+  outcome_ = {Msg(statusId), description};
+  state_ = State::Done;
+  writer_.reset();
+  source_.reset();
+  const wxString what = statusId == msg::StatusDone ? outcome_.status : description;
+  if (context_.log) context_.log(what + Msg(msg::Space) + path_, severity, mode);
+}
+
+void FileJob::Incomplete(const wxString& description) {
+  Finish(msg::StatusIncomplete, description, LogLevels::Error, LogLevels::LogOnly);
+}
+
+void FileJob::Skipped(int descriptionId) {
+  Finish(msg::StatusSkipped, Msg(descriptionId), LogLevels::Warning, LogLevels::LogOnly);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <wx/string.h>
+
+#include "2_crypto/ByteString.h"
+#include "2_crypto/FileProcedures.h"
+
+class AtomicFileWriter;
+class SourceFile;
+
+enum class FileOperation { EncryptAes, DecryptAes, EncryptDes3, DecryptDes3 };
+
+// One file's procedure in two phases, so that a batch can write files on a
+// worker thread and commit many of them with one flush: Write checks the
+// file and writes its output into a temporary file; CommitGroup then gives
+// the outputs their names and removes the sources. A source is removed only
+// once its output is complete under its name and on disk.
+//
+// A job is used by one thread at a time; only Abandon may be called from
+// another thread meanwhile. The context's functions are called by the thread
+// that runs the phase.
+class FileJob {
+public:
+  FileJob(FileOperation operation, const wxString& path, FileContext context);
+  ~FileJob();
+
+  FileJob(const FileJob&) = delete;
+  FileJob& operator=(const FileJob&) = delete;
+
+  // Checks the file and writes its output. Afterwards the job either waits
+  // to be committed or has its outcome already.
+  void Write();
+
+  // Places the outputs written by `jobs` (others are passed over) and
+  // removes their sources as asked, flushing once for the whole group, and
+  // gives each job its outcome, in order.
+  static void CommitGroup(const std::vector<FileJob*>& jobs);
+
+  // Drops the file, at the next chunk if it is being written, and passes it
+  // over when its group is committed: no output, the source kept, no outcome
+  // and nothing logged.
+  void Abandon() { abandoned_ = true; }
+
+  bool AwaitsCommit() const { return state_ == State::Written && !abandoned_; }
+  // The bytes written so far.
+  std::uint64_t BytesWritten() const { return written_; }
+  const FileOutcome& Outcome() const { return outcome_; }
+
+private:
+  enum class State { New, Written, Done, Abandoned };
+
+  void WriteEncrypted();
+  void WriteDecrypted();
+  bool OpenSource(int errorId);
+  void Transform(std::uint64_t tail, const ByteString& trailer);
+  void Finish(int statusId, const wxString& description, int severity, int mode);
+  void Incomplete(const wxString& description);
+  void Skipped(int descriptionId);
+  void RemoveSource();
+
+  FileOperation operation_;
+  wxString path_;
+  wxString output_;
+  FileContext context_;
+  std::unique_ptr<SourceFile> source_;
+  std::unique_ptr<AtomicFileWriter> writer_;
+  State state_ = State::New;
+  std::atomic<bool> abandoned_{false};
+  std::uint64_t written_ = 0;
+  FileOutcome outcome_;
+};
