@@ -19,6 +19,10 @@
 namespace {
 enum class Direction { Encrypt, Decrypt };
 
+// Unwinds a file abandoned at the user's request; the writer left behind
+// removes the partial output like on any failure.
+struct StopRequested {};
+
 wxString Extension(FileAlgorithm algorithm) {
   return Msg(algorithm == FileAlgorithm::Aes ? msg::ExtAes : msg::ExtDes3);
 }
@@ -59,6 +63,7 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
   const std::uint64_t dataLength = source.Length() - tail;
   const auto progress = [&](int step) {
     if (context.progress) context.progress(step);
+    if (context.stopRequested && context.stopRequested()) throw StopRequested();
   };
   if (algorithm == FileAlgorithm::Aes) {
     // Counter mode has no blocks or padding to keep: each chunk is
@@ -84,6 +89,11 @@ bool Transform(SourceFile& source, std::uint64_t tail, const wxString& output,
   if (writer.Commit(context.removeSource())) return true;
   if (writer.TargetExisted()) return false;
   throw CryptoPP::FileSink::WriteErr();
+}
+
+FileOutcome Stopped(const FileContext& context, const wxString& path) {
+  return Finish(context, path, msg::StatusIncomplete, Msg(msg::StoppedInWork), LogLevels::Warning,
+                LogLevels::LogOnly);
 }
 
 FileOutcome Skipped(const FileContext& context, const wxString& path, int descriptionId) {
@@ -153,6 +163,8 @@ FileOutcome Encrypt(const wxString& path, const FileContext& context, FileAlgori
                                      }
                                    });
     if (!written) return Skipped(context, path, msg::OutputExists);
+  } catch (const StopRequested&) {
+    return Stopped(context, path);
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,
@@ -182,6 +194,8 @@ FileOutcome Decrypt(const wxString& path, const FileContext& context, FileAlgori
                    [](AtomicFileWriter&) {})) {
       return Skipped(context, path, msg::OutputExists);
     }
+  } catch (const StopRequested&) {
+    return Stopped(context, path);
   } catch (const CryptoPP::Exception& error) {
     return Incomplete(
         context, path,

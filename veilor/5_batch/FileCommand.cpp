@@ -1,5 +1,7 @@
 #include "5_batch/FileCommand.h"
 
+#include <wx/filename.h>
+
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
@@ -18,6 +20,17 @@ constexpr std::size_t kKeyTextLength = 32;
 wxString KeyRefusal(PasswordKeyVerdict verdict) {
   return Msg(verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong
                                                     : msg::PasswordNotRepresentable);
+}
+
+// Each file's size for the report's overall progress; 0 where none is known.
+std::vector<std::uint64_t> FileSizes(const std::vector<CollectedPath>& files) {
+  std::vector<std::uint64_t> sizes;
+  sizes.reserve(files.size());
+  for (const CollectedPath& file : files) {
+    const wxULongLong size = file.valid ? wxFileName::GetSize(file.path) : wxInvalidSize;
+    sizes.push_back(size == wxInvalidSize ? 0 : size.GetValue());
+  }
+  return sizes;
 }
 
 // The sink hears of the end of a batch on every way out of it.
@@ -69,7 +82,15 @@ FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
     logger_.Log(text, severity, mode);
   };
   context.progress = [this](int step) { report_.Progress(step); };
+  context.stopRequested = [this] { return report_.StopRequested(); };
   return procedure(path, context);
+}
+
+void CFileCommand::ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from) {
+  for (std::size_t i = from; i < files.size(); ++i) {
+    const long row = report_.AddRow(files[i].path);
+    report_.SetResult(row, Msg(msg::StatusNotProcessed), Msg(msg::NotProcessedStopped));
+  }
 }
 
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
@@ -109,9 +130,16 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
   const std::vector<CollectedPath> files = CollectFiles(pathList_);
+  report_.SetFileSizes(FileSizes(files));
   if (!switches_.hideReport.Get()) report_.ShowBusy();
   bool allSucceeded = true;
-  for (const CollectedPath& file : files) {
+  for (std::size_t next = 0; next < files.size(); ++next) {
+    if (report_.StopRequested()) {
+      ReportNotProcessed(files, next);
+      allSucceeded = false;
+      break;
+    }
+    const CollectedPath& file = files[next];
     FileOutcome outcome;
     const long row = report_.AddRow(file.path);
     if (!file.valid) {

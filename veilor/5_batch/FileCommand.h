@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
@@ -11,6 +13,7 @@ class CBatchReportSink;
 class CLogger;
 class CPasswordManager;
 class CSettings;
+struct CollectedPath;
 
 // One cipher verb: obtains the key once, expands the path argument into
 // files, runs the verb's procedure on each and reports every file. It asks
@@ -50,6 +53,9 @@ private:
   void RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
                 const wxString& keyLengthMessage, Procedure procedure, const wxString& reportTitle);
   FileOutcome RunProcedure(Procedure procedure, Direction direction, const wxString& path);
+  // After a stop: a row for each file from `from` on, saying it was not
+  // processed.
+  void ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from);
 
   wxString pathList_;
   wxString keyText_;

@@ -10,6 +10,14 @@ void CReportDlgSink::Begin(const wxString& title) {
   report_ = new CReportDlg(nullptr, -1, title);
 }
 
+void CReportDlgSink::SetFileSizes(std::vector<std::uint64_t> sizes) {
+  report_->SetFileSizes(std::move(sizes));
+}
+
+bool CReportDlgSink::StopRequested() const {
+  return report_ != nullptr && report_->StopRequested();
+}
+
 void CReportDlgSink::ShowBusy() {
   report_->Show(true);
   report_->closeButton->Enable(false);

@@ -5,6 +5,7 @@
 
 #include "6_ui/ReportDlg.h"
 #include "6_ui/ReportProgressEvent.h"
+#include "ReportDlgSeam.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -55,7 +56,7 @@ TEST_F(ReportDlgTest, BuildsTheReportLayout) {
   EXPECT_EQ(dialog_->progressBar->GetRange(), 100);
   EXPECT_TRUE(dialog_->HasFlag(wxSTAY_ON_TOP));
   EXPECT_TRUE(dialog_->titleText->GetLabel().StartsWith("Ordal Veilor report window."));
-  EXPECT_TRUE(dialog_->IsBusy());
+  EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
 }
 
 TEST_F(ReportDlgTest, CannotBeClosedWhileBusy) {
@@ -67,7 +68,7 @@ TEST_F(ReportDlgTest, CannotBeClosedWhileBusy) {
   }
   Settle(100ms);
   EXPECT_TRUE(dialog_->IsShown());
-  EXPECT_TRUE(dialog_->IsBusy());
+  EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
   EXPECT_FALSE(dialog_->IsModal());
 }
 
