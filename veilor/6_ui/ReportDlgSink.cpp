@@ -21,6 +21,8 @@ bool CReportDlgSink::StopRequested() const {
 void CReportDlgSink::ShowBusy() {
   report_->Show(true);
   report_->closeButton->Enable(false);
+  // Not on "Stop": a stray Enter or space must not end a long batch.
+  report_->fileList->SetFocus();
 }
 
 long CReportDlgSink::AddRow(const wxString& path) { return report_->AddFileRow(path); }
