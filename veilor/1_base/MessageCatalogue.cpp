@@ -186,8 +186,8 @@ constexpr Entry kEntries[] = {
     {6301, "%s of %s files, %s of %s", true},
     {6302, "0 B", true},
     {6303, "Stopped: no output was written and the source was kept", true},
-    {6304, "Not processed", true},
-    {6305, "The batch was stopped before this file", true},
+    {6304, "Stopped", true},
+    {6305, "Not processed: the batch was stopped before this file", true},
 };
 
 }  // namespace

@@ -140,7 +140,7 @@ enum : int {
   BatchProgress = 6301,
   ZeroBytes = 6302,
   StoppedInWork = 6303,
-  StatusNotProcessed = 6304,
+  StatusStopped = 6304,
   NotProcessedStopped = 6305,
 };
 }  // namespace msg

@@ -89,7 +89,7 @@ FileOutcome CFileCommand::RunProcedure(Procedure procedure, Direction direction,
 void CFileCommand::ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from) {
   for (std::size_t i = from; i < files.size(); ++i) {
     const long row = report_.AddRow(files[i].path);
-    report_.SetResult(row, Msg(msg::StatusNotProcessed), Msg(msg::NotProcessedStopped));
+    report_.SetResult(row, Msg(msg::StatusStopped), Msg(msg::NotProcessedStopped));
   }
 }
 

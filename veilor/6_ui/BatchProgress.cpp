@@ -27,7 +27,9 @@ void CBatchProgress::Step(int step) {
 void CBatchProgress::Done(long row) {
   ++filesDone_;
   bytesDone_ += SizeOf(row);
-  if (row == rowInWork_) bytesInWork_ = 0;
+  if (row != rowInWork_) return;
+  rowInWork_ = -1;
+  bytesInWork_ = 0;
 }
 
 std::size_t CBatchProgress::FilesTotal() const {

@@ -1,5 +1,7 @@
 #include "6_ui/ReportDlg.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/apptrait.h>
 
@@ -202,7 +204,8 @@ void CReportDlg::ShowChanges() {
 }
 
 void CReportDlg::KeepAliveWhenDue() {
-  if (std::chrono::steady_clock::now() < nextKeepAlive_) return;
+  const auto start = std::chrono::steady_clock::now();
+  if (start < nextKeepAlive_) return;
   ShowChanges();
 #ifndef __WXMSW__
   // The toolkit's own list draws nothing while its layout waits for an idle
@@ -211,8 +214,11 @@ void CReportDlg::KeepAliveWhenDue() {
 #endif
   Update();
   KeepAlive();
-  // Counted from the end, so that a slow repaint cannot take all the time.
-  nextKeepAlive_ = std::chrono::steady_clock::now() + kKeepAliveInterval;
+  // Counted from the end, and at least three times as long as the update
+  // took, so that a slow display takes at most a quarter of the batch's time.
+  const auto end = std::chrono::steady_clock::now();
+  nextKeepAlive_ =
+      end + std::max<std::chrono::steady_clock::duration>(kKeepAliveInterval, 3 * (end - start));
 }
 
 // The whole batch runs on the GUI thread, so the window would freeze between

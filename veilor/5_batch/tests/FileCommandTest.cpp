@@ -302,8 +302,9 @@ TEST_F(FileCommandTest, StopAbandonsTheFileInWorkAndReportsTheRest) {
               "Stopped: no output was written and the source was kept");
     for (int i : {2, 3}) {
       EXPECT_EQ(report_.rows[i].file, dir / wxString::Format("%d.txt", i));
-      EXPECT_EQ(report_.rows[i].status, "Not processed");
-      EXPECT_EQ(report_.rows[i].description, "The batch was stopped before this file");
+      EXPECT_EQ(report_.rows[i].status, "Stopped");
+      EXPECT_EQ(report_.rows[i].description,
+                "Not processed: the batch was stopped before this file");
     }
     EXPECT_TRUE(report_.finished);
     EXPECT_FALSE(command.Succeeded());
