@@ -9,9 +9,10 @@ CReportList::CReportList(wxWindow* parent, wxWindowID id, const wxPoint& positio
 long CReportList::AddRow(const wxString& path) {
   rows_.push_back({path, wxString(), wxString()});
   const long row = static_cast<long>(rows_.size()) - 1;
-  // The count is told at once so that every row can be read back at once;
-  // scrolling and drawing wait for ShowChanges.
-  SetItemCount(static_cast<long>(rows_.size()));
+  // Every row can be read back at once, but telling the list its count is
+  // slow on some systems: it is told room to grow, by doubling, and the exact
+  // count when the rows are next drawn.
+  if (row >= GetItemCount()) SetItemCount(std::max(2 * row, 64L));
   return row;
 }
 
@@ -26,6 +27,7 @@ void CReportList::SetRowResult(long row, const wxString& status, const wxString&
 
 void CReportList::ShowChanges() {
   const long count = static_cast<long>(rows_.size());
+  if (GetItemCount() != count) SetItemCount(count);
   if (count > shownCount_) {
     EnsureVisible(count - 1);
     shownCount_ = count;

@@ -75,8 +75,14 @@ TEST(ReportDlgSinkTest, TenThousandRowsEndComplete) {
     sink.SetResult(row, i % 2 ? "Done" : "Skipped", wxString::Format("note %ld", i));
     if (i == kFiles / 2) {
       // The window catches up at its next update, without any event loop.
-      wxMilliSleep(40);
-      sink.Progress(0);
+      const auto inView = [&] {
+        const long top = report->fileList->GetTopItem();
+        return top <= i && top + report->fileList->GetCountPerPage() > i;
+      };
+      for (int wait = 0; wait < 200 && !inView(); ++wait) {
+        wxMilliSleep(10);
+        sink.Progress(0);
+      }
       topMidway = report->fileList->GetTopItem();
     }
   }
@@ -84,22 +90,22 @@ TEST(ReportDlgSinkTest, TenThousandRowsEndComplete) {
   EXPECT_LE(topMidway, kFiles / 2);
   EXPECT_GT(topMidway + report->fileList->GetCountPerPage(), kFiles / 2);
 
-  bool complete = report->fileList->GetItemCount() == kFiles;
-  for (long i = 0; i < kFiles && complete; ++i) {
-    complete = report->fileList->GetItemText(i, CReportDlg::ColumnStatus) ==
-                   (i % 2 ? "Done" : "Skipped") &&
-               report->fileList->GetItemText(i, CReportDlg::ColumnDescription) ==
-                   wxString::Format("note %ld", i);
-  }
-  EXPECT_TRUE(complete) << "every row has its status and description";
-
   wxString overall;
+  bool complete = false;
   WhenLoopRuns([&] {
     overall = report->overallText->GetLabel();
+    complete = report->fileList->GetItemCount() == kFiles;
+    for (long i = 0; i < kFiles && complete; ++i) {
+      complete = report->fileList->GetItemText(i, CReportDlg::ColumnStatus) ==
+                     (i % 2 ? "Done" : "Skipped") &&
+                 report->fileList->GetItemText(i, CReportDlg::ColumnDescription) ==
+                     wxString::Format("note %ld", i);
+    }
     report->EndModal(0);
   });
   SafetyNet net([report] { report->EndModal(0); }, 10s);
   sink.Finish();
+  EXPECT_TRUE(complete) << "every row has its status and description";
   EXPECT_TRUE(overall.StartsWith("10000 of 10000 files, 39.1 MB of 39.1 MB")) << overall;
   sink.End();
 }
