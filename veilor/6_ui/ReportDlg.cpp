@@ -186,7 +186,9 @@ void CReportDlg::OnKeyUp(wxKeyEvent& event) {
 }
 
 void CReportDlg::OnProgress(wxCommandEvent& event) {
-  progressBar->SetValue(event.GetInt());
+  // The bar itself moves at the window's next update: setting it costs a
+  // message to the system's control on every step otherwise.
+  step_ = event.GetInt();
   overall_.Step(event.GetInt());
   KeepAliveWhenDue();
 }
@@ -199,6 +201,7 @@ void CReportDlg::OnIdle(wxIdleEvent& event) {
 // The rows and the overall progress as they are now.
 void CReportDlg::ShowChanges() {
   fileList->ShowChanges();
+  if (progressBar->GetValue() != step_) progressBar->SetValue(step_);
   const wxString overall = overall_.Text();
   if (overallText->GetLabel() != overall) overallText->SetLabel(overall);
 }

@@ -78,6 +78,7 @@ private:
 
   bool busy_ = true;
   bool stopRequested_ = false;
+  int step_ = 0;  // of the file in work
   CBatchProgress overall_;
   // Painting and taking input cost far more than a small file's step, so the
   // window is brought up to date at most this often.

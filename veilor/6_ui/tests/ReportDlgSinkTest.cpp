@@ -38,6 +38,7 @@ TEST(ReportDlgSinkTest, FillsShowsAndEndsTheReportWindow) {
   const long row = sink.AddRow("/data/a.txt");
   sink.Progress(42);
   sink.SetResult(row, "Done", "");
+  Settle(50ms);
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnFile), "/data/a.txt");
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnStatus), "Done");
   EXPECT_EQ(report->progressBar->GetValue(), 42);

@@ -168,9 +168,11 @@ TEST_F(ReportDlgTest, SecondFinishIsAnInternalError) {
 TEST_F(ReportDlgTest, ProgressMovesTheBarPerStep) {
   for (int step : {0, 1, 57, 99}) {
     SendReportProgress(dialog_, step);
+    Settle(50ms);
     EXPECT_EQ(dialog_->progressBar->GetValue(), step);
   }
   SendReportProgress(nullptr, 5);  // no window, no event
+  Settle(50ms);
   EXPECT_EQ(dialog_->progressBar->GetValue(), 99);
 }
 
