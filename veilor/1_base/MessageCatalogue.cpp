@@ -179,6 +179,15 @@ constexpr Entry kEntries[] = {
     // Files: what a file procedure refuses or keeps.
     {6016, "Not a regular file (a link, pipe or device): not processed", true},
     {6017, "The source file changed or was replaced while it was processed: it was kept", true},
+
+    // The report at scale: a way to stop and the batch's overall progress.
+    {6300, "Stop", true},
+    // Files done of all files, bytes done of all bytes.
+    {6301, "%s of %s files, %s of %s", true},
+    {6302, "0 B", true},
+    {6303, "Stopped: no output was written and the source was kept", true},
+    {6304, "Stopped", true},
+    {6305, "Not processed: the batch was stopped before this file", true},
 };
 
 }  // namespace

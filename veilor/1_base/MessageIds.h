@@ -134,5 +134,13 @@ enum : int {
   // Files: what a file procedure refuses or keeps.
   NotRegularFile = 6016,
   SourceChanged = 6017,
+
+  // The report at scale: a way to stop and the batch's overall progress.
+  StopButton = 6300,
+  BatchProgress = 6301,
+  ZeroBytes = 6302,
+  StoppedInWork = 6303,
+  StatusStopped = 6304,
+  NotProcessedStopped = 6305,
 };
 }  // namespace msg

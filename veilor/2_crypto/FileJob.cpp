@@ -45,10 +45,7 @@ FileJob::FileJob(FileOperation operation, const wxString& path, FileContext cont
 FileJob::~FileJob() = default;
 
 void FileJob::Write() {
-  if (abandoned_) {
-    state_ = State::Abandoned;
-    return;
-  }
+  if (abandoned_) return Drop();
   try {
     Encrypts(operation_) ? WriteEncrypted() : WriteDecrypted();
   } catch (const AbandonedFile&) {
@@ -57,10 +54,17 @@ void FileJob::Write() {
     Incomplete(Msg(Encrypts(operation_) ? msg::EncryptionError : msg::DecryptionError) +
                Msg(msg::Colon) + Msg(msg::Space) + ErrorDescription(error));
   }
-  if (abandoned_ && state_ != State::Done) {
-    writer_.reset();
-    source_.reset();
-    state_ = State::Abandoned;
+  if (abandoned_ && state_ != State::Done) Drop();
+}
+
+// The file is left as it was: its temporary output goes now, not when the
+// job does; a stop is reported, a plain abandonment is not.
+void FileJob::Drop() {
+  writer_.reset();
+  source_.reset();
+  state_ = State::Abandoned;
+  if (stopped_) {
+    Finish(msg::StatusIncomplete, Msg(msg::StoppedInWork), LogLevels::Warning, LogLevels::LogOnly);
   }
 }
 
@@ -119,6 +123,8 @@ void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
   const std::uint64_t dataLength = source_->Length() - tail;
   const auto progress = [this](int step) {
     if (context_.progress) context_.progress(step);
+    // Taken up at the next chunk, like any abandonment.
+    if (context_.stopRequested && context_.stopRequested()) Stop();
   };
   const auto write = [this](const void* data, std::size_t size) {
     if (abandoned_) throw AbandonedFile();
@@ -172,11 +178,7 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
   std::vector<FileJob*> written;
   std::vector<AtomicFileWriter::GroupEntry> entries;
   for (FileJob* job : jobs) {
-    if (job->state_ == State::Written && job->abandoned_) {
-      // Its temporary file goes now, not when the job does.
-      job->writer_.reset();
-      job->state_ = State::Abandoned;
-    }
+    if (job->state_ == State::Written && job->abandoned_) job->Drop();
     if (!job->AwaitsCommit()) continue;
     job->writer_->SetAttributes(job->source_->Attributes());
     job->writer_->SetReplaceExisting(job->context_.overwriteExisting());

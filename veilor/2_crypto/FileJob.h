@@ -45,6 +45,12 @@ public:
   // over when its group is committed: no output, the source kept, no outcome
   // and nothing logged.
   void Abandon() { abandoned_ = true; }
+  // Abandons the file at the user's request: as Abandon, but the job's
+  // outcome says so ("Incomplete", no output written, the source kept).
+  void Stop() {
+    stopped_ = true;
+    abandoned_ = true;
+  }
 
   bool AwaitsCommit() const { return state_ == State::Written && !abandoned_; }
   // The bytes written so far.
@@ -62,6 +68,7 @@ private:
   void Incomplete(const wxString& description);
   void Skipped(int descriptionId);
   void RemoveSource();
+  void Drop();
 
   FileOperation operation_;
   wxString path_;
@@ -71,6 +78,7 @@ private:
   std::unique_ptr<AtomicFileWriter> writer_;
   State state_ = State::New;
   std::atomic<bool> abandoned_{false};
+  std::atomic<bool> stopped_{false};
   std::uint64_t written_ = 0;
   FileOutcome outcome_;
 };

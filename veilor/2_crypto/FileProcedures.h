@@ -14,6 +14,9 @@ struct FileContext {
   // Logs a line with a LogLevels severity and mode; may be empty.
   std::function<void(const wxString& text, int severity, int mode)> log;
   std::function<void(int step)> progress;  // receives the 100 progress steps; may be empty
+  // Asked after each step; true abandons the file like a failure, with no
+  // output and the source kept. May be empty.
+  std::function<bool()> stopRequested;
 };
 
 // The report row of one file.

@@ -1,17 +1,27 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include <wx/string.h>
 
 // Where a batch reports what it does; the windows layer implements it with
-// the report window. Calls come in this order: Begin, then ShowBusy unless
-// the report is hidden, a row per file with its progress and result, Finish
-// when the user is to read the report, and End on every way out.
+// the report window. Calls come in this order: Begin, SetFileSizes, then
+// ShowBusy unless the report is hidden, a row per file with its progress and
+// result, Finish when the user is to read the report, and End on every way
+// out.
 class CBatchReportSink {
 public:
   virtual ~CBatchReportSink() = default;
 
   // A batch starts under `title`; nothing is shown yet.
   virtual void Begin(const wxString& title) = 0;
+  // The batch's files in order by size in bytes (row i is file i), so that
+  // the report can tell files and bytes done of the total.
+  virtual void SetFileSizes(std::vector<std::uint64_t> /*sizes*/) {}
+  // Whether the user asked to stop the batch; the file in work is then
+  // abandoned and the files not reached are reported as not processed.
+  virtual bool StopRequested() const { return false; }
   // The files are about to be processed: shows the report, not yet closable.
   virtual void ShowBusy() = 0;
   // Adds a row for a file taken up; returns the row.

@@ -1,5 +1,7 @@
 #include "5_batch/FileCommand.h"
 
+#include <wx/filename.h>
+
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
@@ -19,6 +21,17 @@ constexpr std::size_t kKeyTextLength = 32;
 wxString KeyRefusal(PasswordKeyVerdict verdict) {
   return Msg(verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong
                                                     : msg::PasswordNotRepresentable);
+}
+
+// Each file's size for the report's overall progress; 0 where none is known.
+std::vector<std::uint64_t> FileSizes(const std::vector<CollectedPath>& files) {
+  std::vector<std::uint64_t> sizes;
+  sizes.reserve(files.size());
+  for (const CollectedPath& file : files) {
+    const wxULongLong size = file.valid ? wxFileName::GetSize(file.path) : wxInvalidSize;
+    sizes.push_back(size == wxInvalidSize ? 0 : size.GetValue());
+  }
+  return sizes;
 }
 
 // The sink hears of the end of a batch on every way out of it.
@@ -70,6 +83,13 @@ std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Directio
   return std::make_unique<FileJob>(operation, path, std::move(context));
 }
 
+void CFileCommand::ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from) {
+  for (std::size_t i = from; i < files.size(); ++i) {
+    const long row = report_.AddRow(files[i].path);
+    report_.SetResult(row, Msg(msg::StatusStopped), Msg(msg::NotProcessedStopped));
+  }
+}
+
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
                                                 std::size_t maxChars) {
   const bool encrypt = direction == Direction::Encrypt;
@@ -107,12 +127,13 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
   const std::vector<CollectedPath> files = CollectFiles(pathList_);
+  report_.SetFileSizes(FileSizes(files));
   if (!switches_.hideReport.Get()) report_.ShowBusy();
   bool allSucceeded = true;
   std::vector<bool> valid;
   for (const CollectedPath& file : files) valid.push_back(file.valid);
   CFilePipeline pipeline(
-      valid,
+      valid, [this] { return report_.StopRequested(); },
       [&](std::size_t index, FileContext context) {
         return MakeJob(operation, direction, files[index].path, std::move(context));
       },
@@ -126,6 +147,14 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
       });
   const std::function<void(int)> progress = [this](int step) { report_.Progress(step); };
   for (std::size_t i = 0; i < files.size(); ++i) {
+    if (report_.StopRequested()) {
+      // What was reached is reported first; the files ahead that were
+      // already written are dropped with the pipeline, sources kept.
+      pipeline.Settle(/*now=*/true);
+      ReportNotProcessed(files, i);
+      allSucceeded = false;
+      break;
+    }
     const long row = report_.AddRow(files[i].path);
     CFilePipeline::Result invalid;
     if (!files[i].valid) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/string.h>
@@ -13,6 +14,7 @@ class CBatchReportSink;
 class CLogger;
 class CPasswordManager;
 class CSettings;
+struct CollectedPath;
 
 // One cipher verb: obtains the key once, expands the path argument into
 // files, runs the verb's procedure on each and reports every file. It asks
@@ -52,6 +54,9 @@ private:
                 const wxString& reportTitle);
   std::unique_ptr<FileJob> MakeJob(FileOperation operation, Direction direction,
                                    const wxString& path, FileContext context);
+  // After a stop: a row for each file from `from` on, saying it was not
+  // processed.
+  void ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from);
 
   wxString pathList_;
   wxString keyText_;

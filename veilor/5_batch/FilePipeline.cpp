@@ -29,9 +29,11 @@ struct CFilePipeline::Slot {
   Result result;              // logged to by the job's thread until written
 };
 
-CFilePipeline::CFilePipeline(std::vector<bool> valid, JobMaker makeJob,
-                             std::function<void(const Result&)> report)
-    : makeJob_(std::move(makeJob)), report_(std::move(report)) {
+CFilePipeline::CFilePipeline(std::vector<bool> valid, std::function<bool()> stopRequested,
+                             JobMaker makeJob, std::function<void(const Result&)> report)
+    : stopRequested_(std::move(stopRequested)),
+      makeJob_(std::move(makeJob)),
+      report_(std::move(report)) {
   std::size_t jobs = 0;
   for (bool entry : valid) {
     slots_.push_back(std::make_unique<Slot>());
@@ -67,7 +69,9 @@ void CFilePipeline::Submit(std::size_t upTo) {
       slot->result.logged.push_back({text, severity, mode});
     };
     if (workers_.empty()) {
+      // Written on the calling thread, so the job may ask for a stop itself.
       context.progress = [this](int step) { (*inlineProgress_)(step); };
+      context.stopRequested = stopRequested_;
     } else {
       context.progress = [slot](int step) { slot->step.store(step); };
     }
@@ -125,11 +129,24 @@ void CFilePipeline::Reach(std::size_t index, long row, const std::function<void(
       inlineProgress_ = nullptr;
     } else {
       int passedOn = -1;
+      bool stopped = false;
       std::unique_lock lock(mutex_);
       for (;;) {
         const bool written = slot.written;
         lock.unlock();
-        for (const int step = slot.step.load(); passedOn < step;) progress(++passedOn);
+        // A stop leaves the file where it is, written or not: it is not
+        // committed, and its progress ends at the step the stop came.
+        const auto stopIfAsked = [&] {
+          if (!stopped && stopRequested_ && stopRequested_()) {
+            slot.job->Stop();
+            stopped = true;
+          }
+        };
+        for (const int step = slot.step.load(); !stopped && passedOn < step;) {
+          progress(++passedOn);
+          stopIfAsked();
+        }
+        stopIfAsked();
         if (written) break;
         Settle();
         lock.lock();

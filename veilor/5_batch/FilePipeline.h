@@ -45,7 +45,9 @@ public:
   using JobMaker = std::function<std::unique_ptr<FileJob>(std::size_t index, FileContext context)>;
 
   // `valid[i]` false: file i has no job; its result is given to Reach.
-  CFilePipeline(std::vector<bool> valid, JobMaker makeJob,
+  // `stopRequested` is asked, on the calling thread, while a file is reached:
+  // true stops that file, which then has no output and keeps its source.
+  CFilePipeline(std::vector<bool> valid, std::function<bool()> stopRequested, JobMaker makeJob,
                 std::function<void(const Result&)> report);
   // Drops every file not yet committed: no output, sources kept.
   ~CFilePipeline();
@@ -70,6 +72,7 @@ private:
   bool GroupDue() const;
 
   std::vector<std::unique_ptr<Slot>> slots_;
+  std::function<bool()> stopRequested_;
   JobMaker makeJob_;
   std::function<void(const Result&)> report_;
   std::size_t submitted_ = 0;

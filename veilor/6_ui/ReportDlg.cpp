@@ -1,5 +1,7 @@
 #include "6_ui/ReportDlg.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/apptrait.h>
 
@@ -15,20 +17,31 @@
 #endif
 
 namespace {
+using namespace std::chrono_literals;
+
+// Often enough for the bar to move smoothly and a click to feel answered.
+constexpr auto kKeepAliveInterval = 30ms;
+
 const wxString kTitleText =
     "Ordal Veilor report window. Contains list of all processed files with additional "
     "information.";
 
+bool NoModifiers(const wxKeyEvent& event) {
+  return !event.AltDown() && !event.ControlDown() && !event.ShiftDown();
+}
+
 bool IsClosingKey(const wxKeyEvent& event) {
   const int code = event.GetKeyCode();
   const bool closing = code == WXK_ESCAPE || code == WXK_RETURN || code == WXK_NUMPAD_ENTER;
-  return closing && !event.AltDown() && !event.ControlDown() && !event.ShiftDown();
+  return closing && NoModifiers(event);
 }
 }  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CReportDlg, wxDialog)
   EVT_BUTTON(CReportDlg::ID_BUTTON_CLOSE, CReportDlg::OnCloseButton)
+  EVT_BUTTON(CReportDlg::ID_BUTTON_STOP, CReportDlg::OnStopButton)
+  EVT_IDLE(CReportDlg::OnIdle)
   EVT_CLOSE(CReportDlg::OnCloseRequest)
   EVT_COMMAND(0, EVT_REPORT_PROGRESS, CReportDlg::OnProgress)
 wxEND_EVENT_TABLE()
@@ -61,8 +74,8 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
   titleText->SetFont(font);
   headerRow->Add(titleText, 1, wxEXPAND | wxALL, FromDIP(5));
 
-  fileList = new wxListCtrl(this, ID_FILE_LIST, FromDIP(wxPoint(5, 89)), FromDIP(wxSize(650, 390)),
-                            wxLC_REPORT);
+  fileList =
+      new CReportList(this, ID_FILE_LIST, FromDIP(wxPoint(5, 89)), FromDIP(wxSize(650, 390)));
   fileList->SetFont(font);
   fileList->InsertColumn(ColumnFile, "Files", wxLIST_FORMAT_LEFT, FromDIP(290));
   fileList->InsertColumn(ColumnStatus, "Status", wxLIST_FORMAT_LEFT, FromDIP(74));
@@ -75,6 +88,10 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
                             FromDIP(wxSize(150, 17)), wxGA_HORIZONTAL);
   progressBar->SetValue(0);
   progressRow->Add(progressBar, 1, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
+  overallText = new wxStaticText(this, ID_OVERALL_PROGRESS, wxEmptyString, wxDefaultPosition,
+                                 FromDIP(wxSize(250, -1)), wxST_NO_AUTORESIZE);
+  overallText->SetFont(font);
+  progressRow->Add(overallText, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
 
   buttonRow = new wxBoxSizer(wxHORIZONTAL);
   rootSizer->Add(buttonRow, 0, wxALIGN_RIGHT | wxALL, FromDIP(5));
@@ -82,6 +99,11 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
       new wxButton(this, ID_BUTTON_CLOSE, "Close", FromDIP(wxPoint(5, 5)), FromDIP(wxSize(75, 25)));
   closeButton->SetFont(font);
   buttonRow->Add(closeButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
+  // Beside Close, which stays disabled while the batch runs.
+  stopButton = new wxButton(this, ID_BUTTON_STOP, Msg(msg::StopButton), wxDefaultPosition,
+                            FromDIP(wxSize(75, 25)));
+  stopButton->SetFont(font);
+  buttonRow->Prepend(stopButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(5));
 
   SetIconFromPicture(*this, CImageStore::ReportIcon);
 
@@ -90,6 +112,7 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
   SetEscapeId(wxID_NONE);
   fileList->Bind(wxEVT_KEY_UP, &CReportDlg::OnKeyUp, this);
   closeButton->Bind(wxEVT_KEY_UP, &CReportDlg::OnKeyUp, this);
+  stopButton->Bind(wxEVT_KEY_UP, &CReportDlg::OnKeyUp, this);
 
   SetSizer(rootSizer);
   rootSizer->Fit(this);
@@ -100,14 +123,22 @@ CReportDlg::CReportDlg(wxWindow* parent, int id, const wxString& title)
 CReportDlg::~CReportDlg() = default;
 
 long CReportDlg::AddFileRow(const wxString& path) {
-  const long row = fileList->InsertItem(fileList->GetItemCount(), path);
-  fileList->EnsureVisible(row);
+  const long row = fileList->AddRow(path);
+  overall_.TakeUp(row);
+  KeepAliveWhenDue();
   return row;
 }
 
 void CReportDlg::SetFileResult(long row, const wxString& status, const wxString& description) {
-  fileList->SetItem(row, ColumnStatus, status);
-  fileList->SetItem(row, ColumnDescription, description);
+  fileList->SetRowResult(row, status, description);
+  // Once a stop is asked, what follows is abandoned or not reached: not done.
+  if (!stopRequested_) overall_.Done(row);
+  KeepAliveWhenDue();
+}
+
+void CReportDlg::SetFileSizes(std::vector<std::uint64_t> sizes) {
+  overall_.SetFileSizes(std::move(sizes));
+  ShowChanges();
 }
 
 int CReportDlg::FinishAndShowModal() {
@@ -116,11 +147,22 @@ int CReportDlg::FinishAndShowModal() {
     return 0;
   }
   busy_ = false;
+  stopButton->Enable(false);
+  ShowChanges();
   return ShowModal();
 }
 
 void CReportDlg::OnCloseButton(wxCommandEvent&) {
   if (!busy_ && IsModal()) EndModal(0);
+}
+
+void CReportDlg::OnStopButton(wxCommandEvent&) {
+  if (busy_) RequestStop();
+}
+
+void CReportDlg::RequestStop() {
+  stopRequested_ = true;
+  stopButton->Enable(false);
 }
 
 void CReportDlg::OnCloseRequest(wxCloseEvent& event) {
@@ -132,7 +174,10 @@ void CReportDlg::OnCloseRequest(wxCloseEvent& event) {
 }
 
 void CReportDlg::OnKeyUp(wxKeyEvent& event) {
-  if (busy_) return;
+  if (busy_) {
+    if (event.GetKeyCode() == WXK_ESCAPE && NoModifiers(event)) RequestStop();
+    return;
+  }
   if (IsClosingKey(event) && IsModal()) {
     EndModal(0);
     return;
@@ -141,9 +186,42 @@ void CReportDlg::OnKeyUp(wxKeyEvent& event) {
 }
 
 void CReportDlg::OnProgress(wxCommandEvent& event) {
-  progressBar->SetValue(event.GetInt());
+  // The bar itself moves at the window's next update: setting it costs a
+  // message to the system's control on every step otherwise.
+  step_ = event.GetInt();
+  overall_.Step(event.GetInt());
+  KeepAliveWhenDue();
+}
+
+void CReportDlg::OnIdle(wxIdleEvent& event) {
+  ShowChanges();
+  event.Skip();
+}
+
+// The rows and the overall progress as they are now.
+void CReportDlg::ShowChanges() {
+  fileList->ShowChanges();
+  if (progressBar->GetValue() != step_) progressBar->SetValue(step_);
+  const wxString overall = overall_.Text();
+  if (overallText->GetLabel() != overall) overallText->SetLabel(overall);
+}
+
+void CReportDlg::KeepAliveWhenDue() {
+  const auto start = std::chrono::steady_clock::now();
+  if (start < nextKeepAlive_) return;
+  ShowChanges();
+#ifndef __WXMSW__
+  // The toolkit's own list draws nothing while its layout waits for an idle
+  // time, which never comes during a batch: it is laid out here instead.
+  fileList->OnInternalIdle();
+#endif
   Update();
   KeepAlive();
+  // Counted from the end, and at least three times as long as the update
+  // took, so that a slow display takes at most a quarter of the batch's time.
+  const auto end = std::chrono::steady_clock::now();
+  nextKeepAlive_ =
+      end + std::max<std::chrono::steady_clock::duration>(kKeepAliveInterval, 3 * (end - start));
 }
 
 // The whole batch runs on the GUI thread, so the window would freeze between

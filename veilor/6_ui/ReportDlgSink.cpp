@@ -10,9 +10,19 @@ void CReportDlgSink::Begin(const wxString& title) {
   report_ = new CReportDlg(nullptr, -1, title);
 }
 
+void CReportDlgSink::SetFileSizes(std::vector<std::uint64_t> sizes) {
+  report_->SetFileSizes(std::move(sizes));
+}
+
+bool CReportDlgSink::StopRequested() const {
+  return report_ != nullptr && report_->StopRequested();
+}
+
 void CReportDlgSink::ShowBusy() {
   report_->Show(true);
   report_->closeButton->Enable(false);
+  // Not on "Stop": a stray Enter or space must not end a long batch.
+  report_->fileList->SetFocus();
 }
 
 long CReportDlgSink::AddRow(const wxString& path) { return report_->AddFileRow(path); }

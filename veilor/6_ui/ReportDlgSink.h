@@ -14,6 +14,8 @@ public:
   CReportDlgSink& operator=(const CReportDlgSink&) = delete;
 
   void Begin(const wxString& title) override;
+  void SetFileSizes(std::vector<std::uint64_t> sizes) override;
+  bool StopRequested() const override;
   void ShowBusy() override;
   long AddRow(const wxString& path) override;
   void Progress(int step) override;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <array>
 #include <map>
 #include <optional>
 #include <utility>
@@ -70,6 +71,8 @@ public:
     rows.push_back({path, "", ""});
     return static_cast<long>(rows.size()) - 1;
   }
+  void SetFileSizes(std::vector<std::uint64_t> fileSizes) override { sizes = std::move(fileSizes); }
+  bool StopRequested() const override { return stopAtStep >= 0 && steps >= stopAtStep; }
   void Progress(int) override { ++steps; }
   void SetResult(long row, const wxString& status, const wxString& description) override {
     rows.at(static_cast<std::size_t>(row)).status = status;
@@ -84,6 +87,8 @@ public:
   bool finished = false;  // shown for the user to read
   bool ended = false;
   int steps = 0;
+  std::vector<std::uint64_t> sizes;
+  int stopAtStep = -1;  // the user asks to stop once this many steps are done
 };
 
 class FileCommandTest : public testing::Test {
@@ -316,6 +321,52 @@ TEST_F(FileCommandTest, FilesWrittenTwoAtOnceMatchOneAtATime) {
     }
   }
   EXPECT_EQ(report_.steps, 100 * 7) << "a hundred steps for each file written";
+}
+
+// Stopped in the middle of the second file: the first is done, the second
+// keeps its source and leaves no output, the rest are not processed, and the
+// report still finishes.
+TEST_F(FileCommandTest, StopAbandonsTheFileInWorkAndReportsTheRest) {
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption, true);
+  for (bool des3 : {false, true}) {
+    TempDir dir;
+    const std::string texts[] = {"alpha", "beta", "gamma", "delta"};
+    wxString list;
+    for (int i = 0; i < 4; ++i) {
+      WriteFileBytes(dir / wxString::Format("%d.txt", i), texts[i]);
+      list += dir / wxString::Format("%d.txt,", i);
+    }
+    report_.stopAtStep = 150;
+    CFileCommand command = Command(list, wxString("pw"));
+    des3 ? command.EncryptDes3() : command.EncryptAes();
+
+    const wxString ext = des3 ? ".des3" : ".aes";
+    EXPECT_EQ(report_.sizes, (std::vector<std::uint64_t>{5, 4, 5, 5}));
+    EXPECT_EQ(report_.steps, 150) << "the second file is left at the step the stop came";
+    ASSERT_EQ(report_.rows.size(), 4u);
+    EXPECT_EQ(report_.rows[0].status, "Done");
+    EXPECT_EQ(report_.rows[1].status, "Incomplete");
+    EXPECT_EQ(report_.rows[1].description,
+              "Stopped: no output was written and the source was kept");
+    for (int i : {2, 3}) {
+      EXPECT_EQ(report_.rows[i].file, dir / wxString::Format("%d.txt", i));
+      EXPECT_EQ(report_.rows[i].status, "Stopped");
+      EXPECT_EQ(report_.rows[i].description,
+                "Not processed: the batch was stopped before this file");
+    }
+    EXPECT_TRUE(report_.finished);
+    EXPECT_FALSE(command.Succeeded());
+    wxArrayString left;
+    wxDir::GetAllFiles(dir.Path(), &left);
+    left.Sort();
+    EXPECT_EQ(left, wxArrayString(4, std::array<wxString, 4>{dir / ("0.txt" + ext), dir / "1.txt",
+                                                             dir / "2.txt", dir / "3.txt"}
+                                         .data()))
+        << "the first file encrypted and removed, no output or temporary file of the second";
+    for (int i = 1; i < 4; ++i) {
+      EXPECT_EQ(ReadFileBytes(dir / wxString::Format("%d.txt", i)), texts[i]);
+    }
+  }
 }
 
 #ifndef _WIN32

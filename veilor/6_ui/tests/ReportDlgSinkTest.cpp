@@ -1,6 +1,10 @@
 // A batch's report as the program shows it: the report window behind the
 // batch's sink.
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
 #include <wx/toplevel.h>
 
 #include "6_ui/ReportDlg.h"
@@ -34,6 +38,7 @@ TEST(ReportDlgSinkTest, FillsShowsAndEndsTheReportWindow) {
   const long row = sink.AddRow("/data/a.txt");
   sink.Progress(42);
   sink.SetResult(row, "Done", "");
+  Settle(50ms);
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnFile), "/data/a.txt");
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnStatus), "Done");
   EXPECT_EQ(report->progressBar->GetValue(), 42);
@@ -50,6 +55,60 @@ TEST(ReportDlgSinkTest, FillsShowsAndEndsTheReportWindow) {
   sink.End();
   Settle(50ms);
   EXPECT_EQ(OpenReport(), nullptr);
+}
+
+// Ten thousand small files as the batch reports them: every row ends with its
+// status and description, the row in work is kept in view during the batch,
+// and the overall progress counts them all.
+TEST(ReportDlgSinkTest, TenThousandRowsEndComplete) {
+  constexpr long kFiles = 10000;
+  CReportDlgSink sink;
+  sink.Begin("Sink report");
+  CReportDlg* report = OpenReport();
+  ASSERT_NE(report, nullptr);
+  sink.SetFileSizes(std::vector<std::uint64_t>(kFiles, 4096));
+  sink.ShowBusy();
+  long topMidway = -1;
+  for (long i = 0; i < kFiles; ++i) {
+    const long row = sink.AddRow(wxString::Format("/data/small/file%05ld.bin", i));
+    ASSERT_EQ(row, i);
+    for (int step = 0; step < 100; ++step) sink.Progress(step);
+    sink.SetResult(row, i % 2 ? "Done" : "Skipped", wxString::Format("note %ld", i));
+    if (i == kFiles / 2) {
+      // The window catches up at its next update, without any event loop.
+      const auto inView = [&] {
+        const long top = report->fileList->GetTopItem();
+        return top <= i && top + report->fileList->GetCountPerPage() > i;
+      };
+      for (int wait = 0; wait < 200 && !inView(); ++wait) {
+        wxMilliSleep(10);
+        sink.Progress(0);
+      }
+      topMidway = report->fileList->GetTopItem();
+    }
+  }
+  EXPECT_FALSE(sink.StopRequested());
+  EXPECT_LE(topMidway, kFiles / 2);
+  EXPECT_GT(topMidway + report->fileList->GetCountPerPage(), kFiles / 2);
+
+  wxString overall;
+  bool complete = false;
+  WhenLoopRuns([&] {
+    overall = report->overallText->GetLabel();
+    complete = report->fileList->GetItemCount() == kFiles;
+    for (long i = 0; i < kFiles && complete; ++i) {
+      complete = report->fileList->GetItemText(i, CReportDlg::ColumnStatus) ==
+                     (i % 2 ? "Done" : "Skipped") &&
+                 report->fileList->GetItemText(i, CReportDlg::ColumnDescription) ==
+                     wxString::Format("note %ld", i);
+    }
+    report->EndModal(0);
+  });
+  SafetyNet net([report] { report->EndModal(0); }, 10s);
+  sink.Finish();
+  EXPECT_TRUE(complete) << "every row has its status and description";
+  EXPECT_TRUE(overall.StartsWith("10000 of 10000 files, 39.1 MB of 39.1 MB")) << overall;
+  sink.End();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "6_ui/ReportDlg.h"
 #include "6_ui/ReportProgressEvent.h"
+#include "ReportDlgSeam.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -55,20 +56,48 @@ TEST_F(ReportDlgTest, BuildsTheReportLayout) {
   EXPECT_EQ(dialog_->progressBar->GetRange(), 100);
   EXPECT_TRUE(dialog_->HasFlag(wxSTAY_ON_TOP));
   EXPECT_TRUE(dialog_->titleText->GetLabel().StartsWith("Ordal Veilor report window."));
-  EXPECT_TRUE(dialog_->IsBusy());
+  EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
 }
 
 TEST_F(ReportDlgTest, CannotBeClosedWhileBusy) {
   EXPECT_FALSE(dialog_->Close(false)) << "the close request must be vetoed";
-  for (int key : {WXK_ESCAPE, WXK_RETURN, WXK_NUMPAD_ENTER}) {
+  for (int key : {WXK_RETURN, WXK_NUMPAD_ENTER, WXK_ESCAPE}) {
     // Swallowed, not passed on to the list's own handling.
     EXPECT_TRUE(Deliver(dialog_->fileList, KeyUp(key)));
     EXPECT_TRUE(Deliver(dialog_->closeButton, KeyUp(key)));
   }
   Settle(100ms);
   EXPECT_TRUE(dialog_->IsShown());
-  EXPECT_TRUE(dialog_->IsBusy());
+  EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
   EXPECT_FALSE(dialog_->IsModal());
+}
+
+// While busy, "Stop" or Escape asks the batch to stop, once; the report
+// stays open and busy until the batch has finished it.
+TEST_F(ReportDlgTest, StopOrEscapeAsksToStopWhileBusy) {
+  EXPECT_EQ(dialog_->stopButton->GetLabel(), "Stop");
+  EXPECT_TRUE(dialog_->stopButton->IsEnabled());
+  Deliver(dialog_->fileList, KeyUp(WXK_ESCAPE, /*shift=*/true));
+  EXPECT_FALSE(dialog_->StopRequested()) << "Shift+Escape is not a stop";
+  const std::function<void()> asks[] = {
+      [this] {
+        wxCommandEvent click(wxEVT_BUTTON, CReportDlg::ID_BUTTON_STOP);
+        click.SetEventObject(dialog_->stopButton);
+        dialog_->stopButton->GetEventHandler()->ProcessEvent(click);
+      },
+      [this] { Deliver(dialog_->fileList, KeyUp(WXK_ESCAPE)); },
+  };
+  for (const auto& ask : asks) {
+    delete std::exchange(dialog_, new CReportDlg(nullptr, -1, "Encryption report"));
+    dialog_->Show(true);
+    ask();
+    EXPECT_TRUE(dialog_->StopRequested());
+    EXPECT_FALSE(dialog_->stopButton->IsEnabled());
+    EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
+    EXPECT_TRUE(dialog_->IsShown());
+  }
+  EXPECT_EQ(FinishWith([&] { dialog_->EndModal(0); }), 0);
+  EXPECT_FALSE(dialog_->stopButton->IsEnabled()) << "nothing to stop after the batch";
 }
 
 TEST_F(ReportDlgTest, EscapeOrEnterClosesAfterTheBatch) {
@@ -139,9 +168,11 @@ TEST_F(ReportDlgTest, SecondFinishIsAnInternalError) {
 TEST_F(ReportDlgTest, ProgressMovesTheBarPerStep) {
   for (int step : {0, 1, 57, 99}) {
     SendReportProgress(dialog_, step);
+    Settle(50ms);
     EXPECT_EQ(dialog_->progressBar->GetValue(), step);
   }
   SendReportProgress(nullptr, 5);  // no window, no event
+  Settle(50ms);
   EXPECT_EQ(dialog_->progressBar->GetValue(), 99);
 }
 

@@ -88,6 +88,9 @@ int ShowReport(const wxString& out) {
   wxFrame* backdrop = Backdrop();
   auto* report = new CReportDlg(nullptr, -1, "Encryption report");
   report->Show(true);
+  // In the middle of a batch: Close waits for the end, Stop is offered.
+  report->closeButton->Enable(false);
+  report->SetFileSizes({182044, 23310, 1204660, 3120, 88120, 4301155, 96512, 2210004});
 #ifdef _WIN32
   const wxString home = "C:\\Users\\anna\\Documents\\";
 #else
@@ -109,7 +112,8 @@ int ShowReport(const wxString& out) {
     wxString path = home + row.path;
     path.Replace("/", wxString(wxFILE_SEP_PATH));
     const long index = report->AddFileRow(path);
-    report->SetFileResult(index, row.status, row.description);
+    // The last row is the file in work: no result yet.
+    if (*row.status != '\0') report->SetFileResult(index, row.status, row.description);
   }
   SendReportProgress(report, 64);
   Settle(std::chrono::milliseconds(800));
