@@ -119,7 +119,7 @@ TEST_F(DialogVerbsTest, StoredPasswordBecomesTheEncryptionDefault) {
   ASSERT_FALSE(Window("Encryption report").empty()) << "no report";
   EXPECT_EQ(ShellOutput("xdotool search --onlyvisible --name '^New Dialog$' | wc -l"), "0")
       << "the password was asked for";
-  Keys("Escape");
+  PressEnterUntilClosed("Encryption report");
   ASSERT_TRUE(encrypt.Wait(kSeconds).has_value()) << encrypt.StandardError();
   wxArrayString files;
   wxDir::GetAllFiles(data_ + "/docs", &files);
@@ -183,7 +183,7 @@ TEST_F(DialogVerbsTest, PasswordStoredDuringABatchSurvivesIt) {
     Keys("Return");
   }
   ASSERT_FALSE(Window("Encryption report").empty()) << "no report";
-  Keys("Escape");
+  PressEnterUntilClosed("Encryption report");
   EXPECT_EQ(batch.Wait(kSeconds), std::optional<int>(0)) << batch.StandardError();
   EXPECT_TRUE(wxFileExists(data_ + "/a.txt.aes"));
   CSettings settings(SettingsFile());

@@ -63,12 +63,7 @@ protected:
     const std::string window =
         ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^" + report + "$'");
     ASSERT_FALSE(window.empty()) << "no report";
-    // The report ignores Enter while the batch runs (Escape would stop it),
-    // so keep pressing it until the window is gone (a slow machine may still
-    // be working).
-    ShellOutput("for i in $(seq 120); do xdotool search --onlyvisible --name '^" + report +
-                "$' >/dev/null || break; xdotool windowfocus --sync " + window +
-                " key Return 2>/dev/null; sleep 0.5; done");
+    PressEnterUntilClosed(report);
   }
 
   // Settings for a run that needs no window: a stored default password and

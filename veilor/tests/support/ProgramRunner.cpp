@@ -83,3 +83,10 @@ std::string ShellOutput(const std::string& command) {
   while (!output.empty() && output.back() == '\n') output.pop_back();
   return output;
 }
+
+void PressEnterUntilClosed(const std::string& title) {
+  const std::string search = "xdotool search --onlyvisible --name '^" + title + "$'";
+  ShellOutput("for i in $(seq 120); do id=$(" + search +
+              " | head -1); [ -n \"$id\" ] || break; xdotool windowfocus --sync \"$id\"" +
+              " key Return 2>/dev/null; sleep 0.5; done");
+}

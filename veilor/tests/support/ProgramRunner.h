@@ -38,3 +38,8 @@ private:
 // Runs a shell command and returns its standard output with the final line
 // end removed.
 std::string ShellOutput(const std::string& command);
+
+// Presses Enter in the visible window titled exactly `title` until it is
+// gone, for about a minute at most: a report ignores Enter while its batch
+// runs (Escape would stop the batch), so a slow machine is simply waited for.
+void PressEnterUntilClosed(const std::string& title);
