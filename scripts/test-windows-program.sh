@@ -137,7 +137,13 @@ cp "$data/typed.bin" "$prefix/typed.bin"
 # Brings veilor's window with this exact title to the front.
 activate() {
   local id
-  id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
+  # Single searches, repeated: xdotool's own waiting gives up with BadWindow
+  # when a window closes while it looks.
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
   [ -n "$id" ] || return 1
   xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
   sleep 0.5

@@ -36,8 +36,7 @@ protected:
   // Waits for a visible window whose whole title matches the pattern `title`
   // and gives it the focus.
   static std::string Window(const std::string& title) {
-    const std::string id = ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^" +
-                                       title + "$' | head -1");
+    const std::string id = FindVisibleWindow(title, 30);
     if (!id.empty()) ShellOutput("xdotool windowfocus --sync " + id + " sleep 0.5");
     return id;
   }

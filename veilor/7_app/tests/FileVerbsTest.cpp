@@ -52,16 +52,14 @@ protected:
   // the batch is done.
   void AnswerPasswordAndCloseReport(const std::string& password, const std::string& report,
                                     bool twice) {
-    const std::string prompt =
-        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+    const std::string prompt = FindVisibleWindow("New Dialog", 30);
     ASSERT_FALSE(prompt.empty()) << "no password window";
     for (int entry = 0; entry < (twice ? 2 : 1); ++entry) {
       ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 '" +
                   password + "'");
       ShellOutput("xdotool key Return");
     }
-    const std::string window =
-        ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^" + report + "$'");
+    const std::string window = FindVisibleWindow(report, 60);
     ASSERT_FALSE(window.empty()) << "no report";
     PressEnterUntilClosed(report);
   }
@@ -151,8 +149,7 @@ TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
   const auto original = FolderContents(data_);
   ProgramRunner encrypt = Veilor("aese", data_);
   ASSERT_TRUE(encrypt.Start());
-  const std::string prompt =
-      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+  const std::string prompt = FindVisibleWindow("New Dialog", 30);
   ASSERT_FALSE(prompt.empty());
   ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 key Escape");
   EXPECT_EQ(encrypt.Wait(kSeconds), 1) << "a cancelled password is not success";
@@ -182,8 +179,7 @@ TEST_F(FileVerbsTest, FailedFileShowsTheHiddenReport) {
   WriteFileBytes(data_ + "/junk.aes", std::string(48, 'j'));
   ProgramRunner decrypt = Veilor("aesd", data_ + "/junk.aes");
   ASSERT_TRUE(decrypt.Start());
-  const std::string report =
-      ShellOutput("timeout 60 xdotool search --sync --onlyvisible --name '^Decryption report$'");
+  const std::string report = FindVisibleWindow("Decryption report", 60);
   ASSERT_FALSE(report.empty()) << "the failure was reported nowhere";
   ShellOutput("xdotool windowfocus --sync " + report + " key Escape");
   EXPECT_EQ(decrypt.Wait(kSeconds), 1);

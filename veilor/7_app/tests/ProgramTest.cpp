@@ -78,8 +78,7 @@ TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
   home_ = dir_ / "file/home";
   ProgramRunner veilor = Veilor({"nonsense"});
   ASSERT_TRUE(veilor.Start());
-  const std::string window =
-      ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Error$'");
+  const std::string window = FindVisibleWindow("Veilor Error", 30);
   ASSERT_FALSE(window.empty()) << "no error box appeared";
   ShellOutput("xdotool windowfocus --sync " + window + " key Return");
   const auto status = veilor.Wait(kSeconds);
@@ -92,13 +91,11 @@ TEST_F(ProgramTest, DialogVerbsCheckTheAdministratorPassword) {
   for (const std::string verb : {"pm", "settings"}) {
     ProgramRunner veilor = Veilor({verb});
     ASSERT_TRUE(veilor.Start());
-    const std::string prompt =
-        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^New Dialog$'");
+    const std::string prompt = FindVisibleWindow("New Dialog", 30);
     ASSERT_FALSE(prompt.empty()) << "no password window for " << verb;
     ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 'guess'");
     ShellOutput("xdotool key Return");
-    const std::string warning =
-        ShellOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Veilor Warning$'");
+    const std::string warning = FindVisibleWindow("Veilor Warning", 30);
     ASSERT_FALSE(warning.empty()) << "no warning box for " << verb;
     ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
     // Refused is not what was asked for: a script must be able to tell.

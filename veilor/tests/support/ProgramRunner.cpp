@@ -84,6 +84,16 @@ std::string ShellOutput(const std::string& command) {
   return output;
 }
 
+std::string FindVisibleWindow(const std::string& title, int seconds) {
+  // xdotool's own waiting (--sync) gives up with BadWindow when a window
+  // closes while it walks the window tree, as a password window does when
+  // the report opens; single searches are repeated instead.
+  return ShellOutput("for i in $(seq " + std::to_string(seconds * 5) +
+                     "); do id=$(xdotool search --onlyvisible --name '^" + title +
+                     "$' 2>/dev/null | head -1); [ -n \"$id\" ] && { echo \"$id\"; break; };" +
+                     " sleep 0.2; done");
+}
+
 void PressEnterUntilClosed(const std::string& title) {
   const std::string search = "xdotool search --onlyvisible --name '^" + title + "$'";
   ShellOutput("for i in $(seq 120); do id=$(" + search +

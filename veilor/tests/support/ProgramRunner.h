@@ -39,6 +39,10 @@ private:
 // end removed.
 std::string ShellOutput(const std::string& command);
 
+// The id of the visible window titled exactly `title`, waiting up to
+// `seconds` for it; empty when none appeared.
+std::string FindVisibleWindow(const std::string& title, int seconds);
+
 // Presses Enter in the visible window titled exactly `title` until it is
 // gone, for about a minute at most: a report ignores Enter while its batch
 // runs (Escape would stop the batch), so a slow machine is simply waited for.
