@@ -142,32 +142,30 @@ void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
           write(data, size);
         },
         progress);
-  } else if (!Encrypts(operation_)) {
-    // Triple-DES is slow enough to want every core; CBC decryption can
-    // have them, as each block needs only the ciphertext block before it.
-    WriterSink sink(*writer_);
-    SplitCbcDecryptor chain([this] { return MakeDes3Decryptor(context_.keyText); }, sink);
-    StreamInSteps(
-        *source_, dataLength,
-        [&](CryptoPP::byte* data, std::size_t size) {
-          if (abandoned_) throw AbandonedFile();
-          chain.Put(data, size);
-        },
-        progress);
-    chain.MessageEnd();
-    written_ = dataLength;
   } else {
-    auto cipher = MakeCipher(operation_, context_.keyText);
-    CryptoPP::StreamTransformationFilter chain(*cipher, new WriterSink(*writer_));
-    StreamInSteps(
-        *source_, dataLength,
-        [&](CryptoPP::byte* data, std::size_t size) {
-          if (abandoned_) throw AbandonedFile();
-          chain.Put(data, size);
-        },
-        progress);
-    chain.MessageEnd();
-    written_ = dataLength;
+    // Triple-DES adds its padding, or checks and removes it, at the end.
+    const auto streamThrough = [&](auto& chain) {
+      StreamInSteps(
+          *source_, dataLength,
+          [&](CryptoPP::byte* data, std::size_t size) {
+            if (abandoned_) throw AbandonedFile();
+            chain.Put(data, size);
+          },
+          progress);
+      chain.MessageEnd();
+      written_ = dataLength;
+    };
+    if (Encrypts(operation_)) {
+      auto cipher = MakeCipher(operation_, context_.keyText);
+      CryptoPP::StreamTransformationFilter chain(*cipher, new WriterSink(*writer_));
+      streamThrough(chain);
+    } else {
+      // Triple-DES is slow enough to want every core; CBC decryption can
+      // have them, as each block needs only the ciphertext block before it.
+      WriterSink sink(*writer_);
+      SplitCbcDecryptor chain([this] { return MakeDes3Decryptor(context_.keyText); }, sink);
+      streamThrough(chain);
+    }
   }
   if (!trailer.empty()) write(trailer.data(), trailer.size());
   source_->EndReading();
