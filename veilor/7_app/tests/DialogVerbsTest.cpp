@@ -37,7 +37,10 @@ protected:
   // and gives it the focus.
   static std::string Window(const std::string& title) {
     const std::string id = FindVisibleWindow(title, 30);
-    if (!id.empty()) ShellOutput("xdotool windowfocus --sync " + id + " sleep 0.5");
+    if (!id.empty()) {
+      FocusWindow(id);
+      ShellOutput("sleep 0.5");
+    }
     return id;
   }
 

@@ -55,8 +55,8 @@ protected:
     const std::string prompt = FindVisibleWindow("New Dialog", 30);
     ASSERT_FALSE(prompt.empty()) << "no password window";
     for (int entry = 0; entry < (twice ? 2 : 1); ++entry) {
-      ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 '" +
-                  password + "'");
+      FocusWindow(prompt);
+      ShellOutput("sleep 0.3; xdotool type --delay 20 '" + password + "'");
       ShellOutput("xdotool key Return");
     }
     const std::string window = FindVisibleWindow(report, 60);
@@ -151,7 +151,8 @@ TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
   ASSERT_TRUE(encrypt.Start());
   const std::string prompt = FindVisibleWindow("New Dialog", 30);
   ASSERT_FALSE(prompt.empty());
-  ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 key Escape");
+  FocusWindow(prompt);
+  ShellOutput("sleep 0.3; xdotool key Escape");
   EXPECT_EQ(encrypt.Wait(kSeconds), 1) << "a cancelled password is not success";
   EXPECT_TRUE(FolderContents(data_) == original);
 }
@@ -181,7 +182,8 @@ TEST_F(FileVerbsTest, FailedFileShowsTheHiddenReport) {
   ASSERT_TRUE(decrypt.Start());
   const std::string report = FindVisibleWindow("Decryption report", 60);
   ASSERT_FALSE(report.empty()) << "the failure was reported nowhere";
-  ShellOutput("xdotool windowfocus --sync " + report + " key Escape");
+  FocusWindow(report);
+  ShellOutput("xdotool key Escape");
   EXPECT_EQ(decrypt.Wait(kSeconds), 1);
 }
 

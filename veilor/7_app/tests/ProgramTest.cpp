@@ -80,7 +80,8 @@ TEST_F(ProgramTest, UnusableHomeGivesAnErrorBoxNotACrash) {
   ASSERT_TRUE(veilor.Start());
   const std::string window = FindVisibleWindow("Veilor Error", 30);
   ASSERT_FALSE(window.empty()) << "no error box appeared";
-  ShellOutput("xdotool windowfocus --sync " + window + " key Return");
+  FocusWindow(window);
+  ShellOutput("xdotool key Return");
   const auto status = veilor.Wait(kSeconds);
   EXPECT_EQ(status, 1) << "the program did not end cleanly, or hid the error from its caller";
 }
@@ -93,11 +94,13 @@ TEST_F(ProgramTest, DialogVerbsCheckTheAdministratorPassword) {
     ASSERT_TRUE(veilor.Start());
     const std::string prompt = FindVisibleWindow("New Dialog", 30);
     ASSERT_FALSE(prompt.empty()) << "no password window for " << verb;
-    ShellOutput("xdotool windowfocus --sync " + prompt + " sleep 0.3 type --delay 20 'guess'");
+    FocusWindow(prompt);
+    ShellOutput("sleep 0.3; xdotool type --delay 20 'guess'");
     ShellOutput("xdotool key Return");
     const std::string warning = FindVisibleWindow("Veilor Warning", 30);
     ASSERT_FALSE(warning.empty()) << "no warning box for " << verb;
-    ShellOutput("xdotool windowfocus --sync " + warning + " key Return");
+    FocusWindow(warning);
+    ShellOutput("xdotool key Return");
     // Refused is not what was asked for: a script must be able to tell.
     EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << verb;
   }

@@ -94,9 +94,18 @@ std::string FindVisibleWindow(const std::string& title, int seconds) {
                      " sleep 0.2; done");
 }
 
+void FocusWindow(const std::string& id) {
+  // Waiting for the focus gives up with BadWindow when a window inside the
+  // one focused is replaced meanwhile (a password window asking again), so
+  // it is tried again.
+  ShellOutput("for i in $(seq 10); do xdotool windowfocus --sync " + id +
+              " 2>/dev/null && break; sleep 0.3; done");
+}
+
 void PressEnterUntilClosed(const std::string& title) {
   const std::string search = "xdotool search --onlyvisible --name '^" + title + "$'";
-  ShellOutput("for i in $(seq 120); do id=$(" + search +
-              " | head -1); [ -n \"$id\" ] || break; xdotool windowfocus --sync \"$id\"" +
-              " key Return 2>/dev/null; sleep 0.5; done");
+  ShellOutput(
+      "for i in $(seq 120); do id=$(" + search +
+      " | head -1); [ -n \"$id\" ] || break; xdotool windowfocus --sync \"$id\" 2>/dev/null" +
+      " key Return 2>/dev/null; sleep 0.5; done");
 }

@@ -43,6 +43,9 @@ std::string ShellOutput(const std::string& command);
 // `seconds` for it; empty when none appeared.
 std::string FindVisibleWindow(const std::string& title, int seconds);
 
+// Gives the window `id` the keyboard focus and waits until it has it.
+void FocusWindow(const std::string& id);
+
 // Presses Enter in the visible window titled exactly `title` until it is
 // gone, for about a minute at most: a report ignores Enter while its batch
 // runs (Escape would stop the batch), so a slow machine is simply waited for.
