@@ -31,12 +31,6 @@ bool Encrypts(FileOperation operation) {
 wxString Extension(FileAlgorithm algorithm) {
   return Msg(algorithm == FileAlgorithm::Aes ? msg::ExtAes : msg::ExtDes3);
 }
-
-std::unique_ptr<CryptoPP::SymmetricCipher> MakeCipher(FileOperation operation,
-                                                      const wxString& keyText) {
-  if (AlgorithmOf(operation) == FileAlgorithm::Aes) return MakeAesCipher(keyText);
-  return Encrypts(operation) ? MakeDes3Encryptor(keyText) : MakeDes3Decryptor(keyText);
-}
 }  // namespace
 
 FileJob::FileJob(FileOperation operation, const wxString& path, FileContext context)
@@ -134,7 +128,7 @@ void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
   if (AlgorithmOf(operation_) == FileAlgorithm::Aes) {
     // Counter mode has no blocks or padding to keep: each chunk is
     // enciphered in place and written as it is, the fastest way through.
-    auto cipher = MakeCipher(operation_, context_.keyText);
+    auto cipher = MakeAesCipher(context_.keyText);
     StreamInSteps(
         *source_, dataLength,
         [&](CryptoPP::byte* data, std::size_t size) {
@@ -156,7 +150,7 @@ void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
       written_ = dataLength;
     };
     if (Encrypts(operation_)) {
-      auto cipher = MakeCipher(operation_, context_.keyText);
+      auto cipher = MakeDes3Encryptor(context_.keyText);
       CryptoPP::StreamTransformationFilter chain(*cipher, new WriterSink(*writer_));
       streamThrough(chain);
     } else {
