@@ -103,9 +103,13 @@ void FocusWindow(const std::string& id) {
 }
 
 void PressEnterUntilClosed(const std::string& title) {
-  const std::string search = "xdotool search --onlyvisible --name '^" + title + "$'";
-  ShellOutput(
-      "for i in $(seq 120); do id=$(" + search +
-      " | head -1); [ -n \"$id\" ] || break; xdotool windowfocus --sync \"$id\" 2>/dev/null" +
-      " key Return 2>/dev/null; sleep 0.5; done");
+  // A search that meets a window closing elsewhere fails with BadWindow and
+  // finds nothing, so the window counts as closed only after three searches
+  // in a row find nothing.
+  const std::string search =
+      "xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1";
+  ShellOutput("misses=0; for i in $(seq 240); do id=$(" + search +
+              "); if [ -z \"$id\" ]; then misses=$((misses + 1)); [ $misses -ge 3 ] && break;" +
+              " sleep 0.3; continue; fi; misses=0;" +
+              " xdotool windowfocus --sync \"$id\" key Return 2>/dev/null; sleep 0.5; done");
 }
