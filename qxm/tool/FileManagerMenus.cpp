@@ -23,12 +23,14 @@ namespace {
 constexpr char kFile[] = "File";
 constexpr char kFolder[] = "Folder";
 constexpr char kThunar[] = "Thunar";
+constexpr char kThunarMade[] = "ThunarMade";
 
 // What one install wrote, in the order it was written.
 struct Record {
   std::vector<std::string> files;
   std::vector<std::string> folders;  // made by us, parents first
   std::string thunar;                // the uca.xml that holds our actions
+  bool thunarMade = false;           // ... which was not there before
 };
 
 std::vector<std::string> Series(const ValueList& values, const std::string& prefix) {
@@ -51,6 +53,7 @@ Record ReadRecord(Registry& registry) {
   record.folders = Series(*values, kFolder);
   const auto thunar = Series(*values, kThunar);
   if (!thunar.empty()) record.thunar = thunar.front();
+  record.thunarMade = !Series(*values, kThunarMade).empty();
   return record;
 }
 
@@ -66,6 +69,7 @@ bool WriteRecord(Registry& registry, const Record& record) {
   for (std::size_t i = 0; i < record.folders.size(); ++i)
     add(kFolder + std::to_string(i), record.folders[i]);
   if (!record.thunar.empty()) add(std::string(kThunar) + "0", record.thunar);
+  if (record.thunarMade) add(std::string(kThunarMade) + "0", "yes");
   return key->ReplaceValues(values);
 }
 
@@ -127,12 +131,25 @@ bool MergeThunar(const std::string& path, const std::string& defaults, const std
     err << "qxm: cannot write " << path << ": " << std::strerror(errno) << '\n';
     return false;
   }
-  if (!actions.empty()) record.thunar = path;
+  if (!actions.empty()) {
+    record.thunar = path;
+    record.thunarMade = !existing;
+  }
   return true;
 }
 
 bool Remove(const Record& record, std::ostream& err) {
   bool ok = true;
+  if (!record.thunar.empty()) {
+    Record ignored;
+    ok = MergeThunar(record.thunar, {}, {}, ignored, err);
+    // A file we made goes again once it lists nothing.
+    std::string left;
+    if (ok && record.thunarMade && ReadWholeFile(record.thunar, left) &&
+        left == *MergeThunarActions(std::nullopt, {})) {
+      ::unlink(record.thunar.c_str());
+    }
+  }
   for (const std::string& file : record.files) {
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
       err << "qxm: cannot remove " << file << ": " << std::strerror(errno) << '\n';
@@ -142,10 +159,6 @@ bool Remove(const Record& record, std::ostream& err) {
   // Innermost first; a folder that holds something else stays.
   for (auto folder = record.folders.rbegin(); folder != record.folders.rend(); ++folder) {
     ::rmdir(folder->c_str());
-  }
-  if (!record.thunar.empty()) {
-    Record ignored;
-    ok = MergeThunar(record.thunar, {}, {}, ignored, err) && ok;
   }
   return ok;
 }
