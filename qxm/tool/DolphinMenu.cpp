@@ -25,7 +25,7 @@ struct Group {
 };
 
 std::string ServiceMenu(const Group& group) {
-  std::string head = "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\n";
+  std::string head = "[Desktop Entry]\n" + std::string(kWrittenByQxm);
   head += "Type=Service\n";
   head += group.folder ? "MimeType=inode/directory;\nX-KDE-RequiredNumberOfUrls=1\n"
                        : "MimeType=all/allfiles;\n";

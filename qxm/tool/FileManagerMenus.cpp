@@ -92,7 +92,9 @@ bool MakeFolders(const std::string& folder, Record& record) {
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
 bool WriteFile(const MenuFile& file, Record& record, std::ostream& err) {
-  if (Exists(file.path)) {
+  std::string present;
+  if (Exists(file.path) &&
+      !(ReadWholeFile(file.path, present) && present.find(kWrittenByQxm) != std::string::npos)) {
     err << "qxm: " << file.path << " is not qxm's and stays; its entry is left out\n";
     return true;
   }

@@ -11,3 +11,7 @@ struct MenuFile {
 };
 
 using MenuFiles = std::vector<MenuFile>;
+
+// The comment line each of our menu files holds, by which a file left behind
+// by an install that did not finish is known as ours.
+inline constexpr char kWrittenByQxm[] = "# Written by qxm install; qxm uninstall removes it.\n";

@@ -28,8 +28,7 @@ std::string NautilusScript(const DesktopEntry& entry) {
   for (const CommandWord& word : entry.command) {
     command += word.selection ? " \"$@\"" : " " + ShellQuote(word.text);
   }
-  return "#!/bin/sh\n"
-         "# Written by qxm install; qxm uninstall removes it.\n"
+  return "#!/bin/sh\n" + std::string(kWrittenByQxm) +
          "nl='\n'\n"
          "list=${NAUTILUS_SCRIPT_SELECTED_FILE_PATHS-}\n"
          "rest=$list\n"

@@ -36,7 +36,7 @@ std::string NemoExec(const DesktopEntry& entry) {
 
 std::string NemoAction(const DesktopEntry& entry) {
   std::string text = "[Nemo Action]\n";
-  text += "# Written by qxm install; qxm uninstall removes it.\n";
+  text += kWrittenByQxm;
   text += "Active=true\n";
   text += "Name=" + KeyFileValue(Label(FlatName(entry))) + "\n";
   if (!entry.help.empty()) text += "Comment=" + KeyFileValue(entry.help) + "\n";

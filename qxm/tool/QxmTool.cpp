@@ -58,6 +58,8 @@ constexpr char kMainHelp[] =
     "\n"
     "'qxm COMMAND --help' describes one command. The installed script lives in\n" QXM_STORE_HELP;
 
+struct MenuFolders;
+
 // Where one run of a command works.
 struct Place {
   Registry& registry;

@@ -24,6 +24,35 @@ std::string Xml(const std::string& text) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Thunar's parser rejects the whole file, the user's actions with it, for
+// text that is not UTF-8 or holds a control character.
+bool FitsThunar(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      if (lead < 0x20 && lead != '\t' && lead != '\n') return false;
+      ++i;
+      continue;
+    }
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+bool FitsThunar(const DesktopEntry& entry) {
+  if (!FitsThunar(FlatName(entry)) || !FitsThunar(entry.help) || !FitsThunar(entry.icon))
+    return false;
+  for (const CommandWord& word : entry.command) {
+    if (!FitsThunar(word.text)) return false;
+  }
+  return true;
+}
+
 // Removes the actions whose unique-id is ours, each with the blanks and the
 // line break around it that belong to its lines only.
 std::string WithoutOurActions(std::string text) {
@@ -81,6 +110,12 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
     }
     if (!entry.submenus.empty()) {
       losses.insert("Thunar: has no submenus; their names go before the entries' names");
+    }
+    if (!FitsThunar(entry)) {
+      losses.insert(
+          "Thunar: takes UTF-8 text without control characters only; other entries are left "
+          "out");
+      continue;
     }
     actions += "<action>\n";
     if (!entry.icon.empty()) actions += "\t<icon>" + Xml(entry.icon) + "</icon>\n";

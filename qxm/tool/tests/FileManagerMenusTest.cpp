@@ -312,6 +312,39 @@ TEST_F(FileManagerMenusTest, UninstallRemovesExactlyWhatWasWrittenAndKeepsTheUse
   EXPECT_FALSE(registry_.HasKey(kMenuRecordKeyPath));
 }
 
+TEST_F(FileManagerMenusTest, FilesLeftByAnInstallThatDidNotFinishAreTakenBack) {
+  Install(kFeatures);
+  const auto written = Tree();
+  // As if the record had never been written: the files are known by their mark.
+  registry_.Values(kMenuRecordKeyPath) = ValueList();
+  EXPECT_EQ(Install(kFeatures).empty(), false);  // and not a word about them on err
+  EXPECT_EQ(Tree(), written);
+  std::ostringstream err;
+  ASSERT_TRUE(UninstallMenus(registry_, err));
+  // The folders and uca.xml were there before the second install: they stay.
+  EXPECT_EQ(Tree(),
+            (std::map<std::string, std::string>{{"/dolphin/", ""},
+                                                {"/nautilus/", ""},
+                                                {"/nautilus/Crypto/", ""},
+                                                {"/nautilus/Crypto/AES/", ""},
+                                                {"/nemo/", ""},
+                                                {"/thunar/", ""},
+                                                {"/thunar/uca.xml",
+                                                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                                 "<actions>\n</actions>\n"}}));
+}
+
+TEST_F(FileManagerMenusTest, ThunarLeavesOutTextItsParserWouldRejectWithTheWholeFile) {
+  const std::string said = Install(
+      "%1=RECORDER\n%2=ICON\n0;*;%e;Caf\xe9;%1;aese %f;h;%2;%2\n0;*;%e;Tea;%1;aese %f;h;%2;%2\n");
+  EXPECT_NE(said.find("Thunar: takes UTF-8 text without control characters only; other entries "
+                      "are left out\n"),
+            std::string::npos);
+  const std::string thunar = ReadFileBytes(dir_ / "home/thunar/uca.xml");
+  EXPECT_EQ(thunar.find("Caf"), std::string::npos);
+  EXPECT_NE(thunar.find("<name>Tea</name>"), std::string::npos);
+}
+
 TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThunarsDefaults) {
   const std::string vendor =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
