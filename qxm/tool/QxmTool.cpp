@@ -14,6 +14,8 @@
 #include "tool/FileManagerMenus.h"
 #endif
 
+struct MenuFolders;
+
 namespace {
 
 // The Linux command has the file managers' menus and two scopes; the Windows
@@ -57,8 +59,6 @@ constexpr char kMainHelp[] =
     "  menu PATH...   print the context menu offered for the selected PATHs\n"
     "\n"
     "'qxm COMMAND --help' describes one command. The installed script lives in\n" QXM_STORE_HELP;
-
-struct MenuFolders;
 
 // Where one run of a command works.
 struct Place {

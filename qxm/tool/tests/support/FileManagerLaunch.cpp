@@ -160,7 +160,10 @@ Launch NemoLaunch(const std::string& actionFile, const std::vector<std::string>&
   std::string list;
   for (const std::string& path : paths) {
     std::string escaped;
-    for (const char c : path) escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
+    for (const char c : path) {
+      if (c == '"' || c == '\\') escaped += '\\';
+      escaped += c;
+    }
     list += (list.empty() ? "\"" : " \"") + escaped + "\"";
   }
   const std::string exec = KeyValue(actionFile, "[Nemo Action]", "Exec");

@@ -18,7 +18,8 @@ struct Launch {
 Launch NautilusLaunch(const std::string& script, const std::string& folder,
                       const std::vector<std::string>& names);
 // Nemo (Quote=double) puts each path in double quotes with its double quotes
-// escaped, in place of %F, and splits the line as GLib's shell parser does.
+// and backslashes escaped, in place of %F, and splits the line as GLib's shell
+// parser does.
 Launch NemoLaunch(const std::string& actionFile, const std::vector<std::string>& paths);
 // Dolphin splits Exec by the desktop entry rules and puts each path as an
 // argument of its own in place of %F.
