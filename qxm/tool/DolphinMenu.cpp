@@ -26,7 +26,8 @@ struct Group {
 
 std::string ServiceMenu(const Group& group) {
   std::string head = "[Desktop Entry]\n" + std::string(kWrittenByQxm);
-  head += "Type=Service\n";
+  // As in Explorer, at the top of the menu rather than in Dolphin's Actions submenu.
+  head += "Type=Service\nX-KDE-Priority=TopLevel\n";
   head += group.folder ? "MimeType=inode/directory;\nX-KDE-RequiredNumberOfUrls=1\n"
                        : "MimeType=all/allfiles;\n";
   if (!group.submenu.empty()) head += "X-KDE-Submenu=" + KeyFileValue(group.submenu) + "\n";

@@ -143,12 +143,14 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
       {"/dolphin/", ""},
       {"/dolphin/qxm-01.desktop",
        "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
-       "MimeType=all/allfiles;\nX-KDE-Submenu=Crypto\nActions=qxm1;_SEPARATOR_;qxm2;\n\n"
+       "X-KDE-Priority=TopLevel\nMimeType=all/"
+       "allfiles;\nX-KDE-Submenu=Crypto\nActions=qxm1;_SEPARATOR_;qxm2;\n\n"
        "[Desktop Action qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n\n"
        "[Desktop Action qxm2]\nName=Decrypt\nIcon=ICON\nExec=\"RECORDER\" \"aesd\" %F\n(x)"},
       {"/dolphin/qxm-02.desktop",
        "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
-       "MimeType=inode/directory;\nX-KDE-RequiredNumberOfUrls=1\nActions=qxm1;\n\n"
+       "X-KDE-Priority=TopLevel\nMimeType=inode/"
+       "directory;\nX-KDE-RequiredNumberOfUrls=1\nActions=qxm1;\n\n"
        "[Desktop Action qxm1]\nName=Whole folder\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n"
        "(x)"},
       {"/thunar/", ""},
