@@ -342,11 +342,13 @@ TEST_F(FileManagerMenusTest, ThunarLeavesOutTextItsParserWouldRejectWithTheWhole
 }
 
 TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThunarsDefaults) {
+  // As Thunar installs it: a document type, then indented actions.
   const std::string vendor =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
-      "\t<name>Open Terminal Here</name>\n\t<unique-id>1-1</unique-id>\n"
-      "\t<command>exo-open %f</command>\n\t<patterns>*</patterns>\n\t<directories/>\n"
-      "</action>\n</actions>\n";
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE actions [\n"
+      "  <!ELEMENT actions (action)+>\n  <!ELEMENT action (icon|name|command)*>\n]>\n"
+      "<actions>\n\n  <action>\n    <icon>utilities-terminal</icon>\n"
+      "    <name>Open Terminal Here</name>\n    <command>exo-open %F</command>\n"
+      "    <directories/>\n  </action>\n\n</actions>\n";
   ::mkdir((dir_ / "system").c_str(), 0700);
   ::mkdir((dir_ / "system/thunar").c_str(), 0700);
   WriteFileBytes(dir_ / "system/thunar/uca.xml", vendor);
