@@ -1,5 +1,6 @@
 #include "tool/QxmTool.h"
 
+#include <functional>
 #include <map>
 
 #include "script/MenuModel.h"
@@ -9,8 +10,43 @@
 #include "script/ScriptStorage.h"
 #include "tool/MenuPrinter.h"
 #include "tool/ToolText.h"
+#ifndef _WIN32
+#include "tool/FileManagerMenus.h"
+#endif
+
+struct MenuFolders;
 
 namespace {
+
+// The Linux command has the file managers' menus and two scopes; the Windows
+// one stays as it was.
+#ifdef _WIN32
+#define QXM_SYSTEM ""
+#define QXM_SYSTEM_LAST ""
+#define QXM_STORE_HELP                                                               \
+  "HKEY_LOCAL_MACHINE\\Software\\Ordal context menu on Windows and under /etc/qxm\n" \
+  "elsewhere; the environment variable QXM_REGISTRY_DIR moves the latter.\n"
+#define QXM_INSTALL_HELP ""
+#define QXM_UNINSTALL_HELP ""
+#define QXM_SHOW_HELP ""
+#else
+#define QXM_SYSTEM "[--system] "
+#define QXM_SYSTEM_LAST " [--system]"
+#define QXM_STORE_HELP                                                                  \
+  "$XDG_CONFIG_HOME/qxm (~/.config/qxm) for the current user, and under /etc/qxm for\n" \
+  "all users when a command has --system after its name; the environment variable\n"    \
+  "QXM_REGISTRY_DIR moves both. install also writes the file managers' menus.\n"
+#define QXM_INSTALL_HELP                                                                 \
+  "It then replaces the file managers' menus written before with the script's:\n"        \
+  "Nautilus scripts, Nemo actions, Dolphin service menus and actions merged into\n"      \
+  "Thunar's uca.xml, for the current user or, with --system, for all users (Nautilus\n"  \
+  "has no such place). What a format cannot show, such as separators or submenus, is\n"  \
+  "said once per kind on standard output. Each selected path is passed to the program\n" \
+  "as an argument of its own where the script has %f.\n"
+#define QXM_UNINSTALL_HELP "The file managers' menus that install wrote go too, and nothing else.\n"
+#define QXM_SHOW_HELP \
+  "A user without a script of their own is shown the one installed for all users.\n"
+#endif
 
 constexpr char kMainHelp[] =
     "Usage: qxm COMMAND [ARGUMENTS]\n"
@@ -22,17 +58,30 @@ constexpr char kMainHelp[] =
     "  show           print the installed script's stored lines\n"
     "  menu PATH...   print the context menu offered for the selected PATHs\n"
     "\n"
-    "'qxm COMMAND --help' describes one command. The installed script lives in\n"
-    "HKEY_LOCAL_MACHINE\\Software\\Ordal context menu on Windows and under /etc/qxm\n"
-    "elsewhere; the environment variable QXM_REGISTRY_DIR moves the latter.\n";
+    "'qxm COMMAND --help' describes one command. The installed script lives in\n" QXM_STORE_HELP;
+
+// Where one run of a command works.
+struct Place {
+  Registry& registry;
+  // Read by show and menu when registry holds no script: the script installed
+  // for all users, while a user has none of their own.
+  Registry* fallback = nullptr;
+  // Where install writes the file managers' menus; none on Windows.
+  const MenuFolders* folders = nullptr;
+};
 
 struct Command {
   const char* usage;
   const char* description;
-  int (*run)(const std::vector<std::string>& args, Registry&, std::ostream&, std::ostream&);
+  int (*run)(const std::vector<std::string>& args, Place&, std::ostream&, std::ostream&);
   std::size_t minArgs;
   std::size_t maxArgs;
 };
+
+Registry& ReadFrom(Place& place) {
+  if (place.fallback != nullptr && !OpenStoredScript(place.registry)) return *place.fallback;
+  return place.registry;
+}
 
 ScriptServices ToolServices(std::ostream& err) {
   ScriptServices services = ScriptServices::Platform();
@@ -42,34 +91,41 @@ ScriptServices ToolServices(std::ostream& err) {
   return services;
 }
 
-int Install(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
+int Install(const std::vector<std::string>& args, Place& place, std::ostream& out,
             std::ostream& err) {
   MenuScript script(ToolServices(err));
   try {
-    script.InstallScript(AnsiFromArgument(args[0]), registry);
+    script.InstallScript(AnsiFromArgument(args[0]), place.registry);
   } catch (const CQXMException& error) {
     err << error.GetMessage() << '\n';
     return kExitFailure;
   }
   out << "Installed " << args[0] << ": items " << script.items.size() << ", constants "
       << script.constants.size() << '\n';
+#ifndef _WIN32
+  if (place.folders != nullptr && !InstallMenus(script, *place.folders, place.registry, out, err)) {
+    return kExitFailure;
+  }
+#endif
   return kExitOk;
 }
 
-int Uninstall(const std::vector<std::string>&, Registry& registry, std::ostream&,
-              std::ostream& err) {
+int Uninstall(const std::vector<std::string>&, Place& place, std::ostream&, std::ostream& err) {
+  bool menusRemoved = true;
+#ifndef _WIN32
+  if (place.folders != nullptr) menusRemoved = UninstallMenus(place.registry, err);
+#endif
   try {
-    DeleteStoredScript(registry);
+    DeleteStoredScript(place.registry);
   } catch (const CQXMException& error) {
     err << error.GetMessage() << '\n';
     return kExitFailure;
   }
-  return kExitOk;
+  return menusRemoved ? kExitOk : kExitFailure;
 }
 
-int Show(const std::vector<std::string>&, Registry& registry, std::ostream& out,
-         std::ostream& err) {
-  const auto key = OpenStoredScript(registry);
+int Show(const std::vector<std::string>&, Place& place, std::ostream& out, std::ostream& err) {
+  const auto key = OpenStoredScript(ReadFrom(place));
   if (!key) {
     err << "qxm: no script is installed\n";
     return kExitFailure;
@@ -87,13 +143,12 @@ int Show(const std::vector<std::string>&, Registry& registry, std::ostream& out,
   return kExitOk;
 }
 
-int Menu(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
-         std::ostream& err) {
+int Menu(const std::vector<std::string>& args, Place& place, std::ostream& out, std::ostream& err) {
   std::vector<PathText> paths;
   for (const std::string& arg : args) paths.push_back(PathFromArgument(arg));
   MenuScript script(ToolServices(err));
   try {
-    script.LoadFromRegistry(registry);
+    script.LoadFromRegistry(ReadFrom(place));
     script.SelectItems(paths);
   } catch (const CQXMException& error) {
     err << error.GetMessage() << '\n';
@@ -106,23 +161,23 @@ int Menu(const std::vector<std::string>& args, Registry& registry, std::ostream&
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"install",
-       {"Usage: qxm install FILE\n",
+       {"Usage: qxm install " QXM_SYSTEM "FILE\n",
         "Parses the script FILE, checks it and stores it as the installed script, replacing\n"
         "the one stored before. On an error the script's message goes to standard error\n"
-        "and nothing is stored.\n",
+        "and nothing is stored.\n" QXM_INSTALL_HELP,
         Install, 1, 1}},
       {"uninstall",
-       {"Usage: qxm uninstall\n",
+       {"Usage: qxm uninstall" QXM_SYSTEM_LAST "\n",
         "Deletes the installed script, if there is one. When it cannot be deleted, the\n"
-        "reason goes to standard error and the exit status is 1.\n",
+        "reason goes to standard error and the exit status is 1.\n" QXM_UNINSTALL_HELP,
         Uninstall, 0, 0}},
       {"show",
-       {"Usage: qxm show\n",
+       {"Usage: qxm show" QXM_SYSTEM_LAST "\n",
         "Prints the installed script's stored lines in the order they are loaded, one\n"
-        "NAME=TEXT line each.\n",
+        "NAME=TEXT line each.\n" QXM_SHOW_HELP,
         Show, 0, 0}},
       {"menu",
-       {"Usage: qxm menu PATH...\n",
+       {"Usage: qxm menu " QXM_SYSTEM "PATH...\n",
         "Loads the installed script as the context menu does, selects its items for the\n"
         "PATHs and prints the menu the user would see: one line per entry, indented by\n"
         "two spaces per submenu level, '> NAME' for a submenu, '---' for a separator and\n"
@@ -134,8 +189,13 @@ const std::map<std::string, Command>& Commands() {
 
 }  // namespace
 
-int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
-           std::ostream& err) {
+namespace {
+
+// The command line after the program's name; the command's place is chosen
+// once its name and its --system option are known.
+int Dispatch(const std::vector<std::string>& args, bool systemOption,
+             const std::function<int(const Command&, const std::vector<std::string>&, bool)>& run,
+             std::ostream& out, std::ostream& err) {
   if (args.empty()) {
     err << kMainHelp;
     return kExitUsage;
@@ -150,14 +210,43 @@ int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostrea
     return kExitUsage;
   }
   const Command& command = found->second;
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  std::vector<std::string> rest(args.begin() + 1, args.end());
   if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
     out << command.usage << command.description;
     return kExitOk;
   }
+  const bool system = systemOption && !rest.empty() && rest[0] == "--system";
+  if (system) rest.erase(rest.begin());
   if (rest.size() < command.minArgs || rest.size() > command.maxArgs) {
     err << command.usage << "Run 'qxm " << args[0] << " --help' for more.\n";
     return kExitUsage;
   }
-  return command.run(rest, registry, out, err);
+  return run(command, rest, system);
 }
+
+}  // namespace
+
+int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
+           std::ostream& err) {
+  return Dispatch(
+      args, false,
+      [&](const Command& command, const std::vector<std::string>& rest, bool) {
+        Place place{registry};
+        return command.run(rest, place, out, err);
+      },
+      out, err);
+}
+
+#ifndef _WIN32
+int RunQxm(const std::vector<std::string>& args, const QxmScope& user, const QxmScope& system,
+           std::ostream& out, std::ostream& err) {
+  return Dispatch(
+      args, true,
+      [&](const Command& command, const std::vector<std::string>& rest, bool forAll) {
+        Place place = forAll ? Place{system.registry, nullptr, &system.folders}
+                             : Place{user.registry, &system.registry, &user.folders};
+        return command.run(rest, place, out, err);
+      },
+      out, err);
+}
+#endif

@@ -16,3 +16,19 @@ inline constexpr int kExitUsage = 2;
 // to err.
 int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostream& out,
            std::ostream& err);
+
+#ifndef _WIN32
+#include "tool/MenuFolders.h"
+
+// Where the scripts of the current user or of all users live: the store and
+// the file managers' menus.
+struct QxmScope {
+  Registry& registry;
+  MenuFolders folders;
+};
+
+// The Linux form: install also writes the file managers' menus and every
+// command takes --system, which picks the scope of all users.
+int RunQxm(const std::vector<std::string>& args, const QxmScope& user, const QxmScope& system,
+           std::ostream& out, std::ostream& err);
+#endif

@@ -164,6 +164,21 @@ TEST_F(QxmToolTest, UninstallLeavesAMenuThatCannotLoad) {
             " Use: regsvr32 /i:\"...\\QXM.qxm\" QXM.dll\n");
 }
 
+TEST_F(QxmToolTest, InstallWritesTheUsersFileManagerMenusWhereXdgSaysAndUninstallTakesThem) {
+  const std::vector<std::string> written = {
+      "data/nautilus/scripts/Crypto/AES/Encrypt", "data/nemo/actions/qxm-001.nemo_action",
+      "data/kio/servicemenus/qxm-01.desktop", "config/Thunar/uca.xml"};
+  Install(Nested());
+  for (const std::string& path : written) {
+    EXPECT_EQ(::access((dir_ / path).c_str(), F_OK), 0) << path;
+  }
+  EXPECT_EQ(Run({"uninstall"}).status, 0);
+  for (const std::string& path : written) {
+    EXPECT_NE(::access((dir_ / path).c_str(), F_OK), 0) << path;
+  }
+  EXPECT_NE(::access((dir_ / "data/nemo").c_str(), F_OK), 0);  // the folders it made go too
+}
+
 TEST_F(QxmToolTest, UninstallThatCannotDeleteFailsWithTheReasonAndKeepsTheScript) {
   Install(Nested());
   const std::string before = Run({"show"}).out;

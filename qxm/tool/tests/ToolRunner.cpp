@@ -22,9 +22,16 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& registr
   for (std::string& arg : argStrings) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
-  std::vector<std::string> envStrings{"QXM_REGISTRY_DIR=" + registryDir};
+  // The file managers' menus that install writes stay in the scratch folder too.
+  std::vector<std::string> envStrings{"QXM_REGISTRY_DIR=" + registryDir,
+                                      "XDG_DATA_HOME=" + scratchDir + "/data",
+                                      "XDG_CONFIG_HOME=" + scratchDir + "/config",
+                                      "XDG_CONFIG_DIRS=" + scratchDir + "/config-dirs"};
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::string(*entry).rfind("QXM_REGISTRY_DIR=", 0) != 0) envStrings.push_back(*entry);
+    const std::string name = std::string(*entry).substr(0, std::string(*entry).find('='));
+    if (name != "QXM_REGISTRY_DIR" && name != "XDG_DATA_HOME" && name != "XDG_CONFIG_HOME" &&
+        name != "XDG_CONFIG_DIRS")
+      envStrings.push_back(*entry);
   }
   std::vector<char*> envp;
   for (std::string& entry : envStrings) envp.push_back(entry.data());

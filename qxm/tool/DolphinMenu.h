@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "tool/DesktopMenu.h"
+#include "tool/MenuFile.h"
+
+// Dolphin's service menus: one executable desktop file per top-level submenu
+// and kind (files or one folder), its commands as actions in script order,
+// separators between them. A service menu has one submenu level and filters
+// by MIME type, not by extension.
+MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusFolder,
+                       Losses& losses);
+
+// The Exec value of one command, before the key file's own escapes: every
+// literal word in double quotes with '"', '`', '$' and '\' escaped, '%' doubled,
+// and %F where the paths go, each as an argument of its own.
+std::string DolphinExec(const DesktopEntry& entry);

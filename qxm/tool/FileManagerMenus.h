@@ -1,0 +1,24 @@
+#pragma once
+
+#include <ostream>
+
+#include "tool/MenuFolders.h"
+
+class MenuScript;
+class Registry;
+
+// Where the record of the written menus is kept, beside the stored script, so
+// that uninstalling removes exactly those.
+inline constexpr char kMenuRecordKeyPath[] = "Software\\qxm file manager menus";
+
+// Replaces the file managers' menus written before (after the record in the
+// registry) with those of the script: Nautilus scripts, Nemo actions, Dolphin
+// service menus and our actions in Thunar's uca.xml. A file that is there and
+// is not ours stays, and its entry is left out. What a format cannot express
+// goes to out, one line per kind; failures go to err. True when all was written.
+bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
+                  std::ostream& out, std::ostream& err);
+
+// Removes what the record names: our files, the folders made for them once
+// they are empty, and our actions in uca.xml. True when nothing was left.
+bool UninstallMenus(Registry& registry, std::ostream& err);

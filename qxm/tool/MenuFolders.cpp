@@ -1,0 +1,49 @@
+#include "tool/MenuFolders.h"
+
+#include <unistd.h>
+
+namespace {
+
+std::string Folder(const Environment& environment, const char* variable, const char* fallback) {
+  const std::string value = environment(variable);
+  // The base directory specification ignores relative paths.
+  if (!value.empty() && value.front() == '/') return value;
+  return environment("HOME") + fallback;
+}
+
+}  // namespace
+
+MenuFolders UserMenuFolders(const Environment& environment) {
+  const std::string data = Folder(environment, "XDG_DATA_HOME", "/.local/share");
+  const std::string config = Folder(environment, "XDG_CONFIG_HOME", "/.config");
+  MenuFolders folders{data + "/nautilus/scripts",
+                      data + "/nemo/actions",
+                      data + "/kio/servicemenus",
+                      config + "/Thunar/uca.xml",
+                      {}};
+  std::string dirs = environment("XDG_CONFIG_DIRS");
+  if (dirs.empty()) dirs = "/etc/xdg";
+  for (std::size_t from = 0; from <= dirs.size();) {
+    std::size_t colon = dirs.find(':', from);
+    if (colon == std::string::npos) colon = dirs.size();
+    const std::string dir = dirs.substr(from, colon - from);
+    if (!dir.empty() && dir.front() == '/' &&
+        ::access((dir + "/Thunar/uca.xml").c_str(), R_OK) == 0) {
+      folders.thunarDefaults = dir + "/Thunar/uca.xml";
+      break;
+    }
+    from = colon + 1;
+  }
+  return folders;
+}
+
+MenuFolders SystemMenuFolders() {
+  return {
+      {}, "/usr/share/nemo/actions", "/usr/share/kio/servicemenus", "/etc/xdg/Thunar/uca.xml", {}};
+}
+
+std::string UserStoreRoot(const Environment& environment) {
+  const std::string explicitRoot = environment("QXM_REGISTRY_DIR");
+  if (!explicitRoot.empty()) return explicitRoot;
+  return Folder(environment, "XDG_CONFIG_HOME", "/.config") + "/qxm";
+}

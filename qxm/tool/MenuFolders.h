@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Where the file managers look for their menus, for one user or for all.
+struct MenuFolders {
+  std::string nautilusScripts;  // empty: Nautilus has no such place (all users)
+  std::string nemoActions;
+  std::string dolphinServiceMenus;
+  std::string thunarActions;  // the uca.xml we merge into
+  // The uca.xml Thunar reads while thunarActions is missing, which a new file
+  // starts from so that the user keeps those actions; empty for none.
+  std::string thunarDefaults;
+};
+
+using Environment = std::function<std::string(const std::string& name)>;
+
+// The current user's folders: $XDG_DATA_HOME (~/.local/share) and
+// $XDG_CONFIG_HOME (~/.config); Thunar's defaults come from the first of
+// $XDG_CONFIG_DIRS (/etc/xdg) that has them.
+MenuFolders UserMenuFolders(const Environment& environment);
+
+// The folders read for every user: /usr/share for Nemo and Dolphin, and
+// /etc/xdg/Thunar/uca.xml, which Thunar reads only for users without their own.
+// Nautilus reads scripts from each user's folder only.
+MenuFolders SystemMenuFolders();
+
+// The store of the current user's installed script: $QXM_REGISTRY_DIR when
+// set, else $XDG_CONFIG_HOME/qxm (~/.config/qxm).
+std::string UserStoreRoot(const Environment& environment);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "tool/DesktopMenu.h"
+#include "tool/MenuFile.h"
+
+// Nemo's actions: one key file per command in the actions folder, named so
+// that the entries keep the script's order. Nemo (as in Debian 12) has no
+// submenus and no separators; it filters by extension and by folder itself.
+MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, Losses& losses);
+
+// The action file of one command.
+std::string NemoAction(const DesktopEntry& entry);
+
+// The Exec line of one command. Nemo replaces %F by every path in double
+// quotes (with Quote=double) and splits the line as GLib's shell parser does,
+// without a shell; the literal words are in single quotes, where that parser
+// keeps everything as it is. Nemo knows no escape for "%", so a command with
+// one cannot be written: empty then.
+std::string NemoExec(const DesktopEntry& entry);
