@@ -121,7 +121,7 @@ int CVeilorApp::Run(const Command& command) {
 int CVeilorApp::RunFileCommand(const Command& command) {
   CPassEnterPrompt prompt(*passwords_);
   CReportDlgSink report;
-  CFileCommand files(command.pathList, *settings_, *logger_, *passwords_, prompt, report);
+  CFileCommand files(command.paths, *settings_, *logger_, *passwords_, prompt, report);
   switch (command.action) {
     case Action::EncryptAes: files.EncryptAes(); break;
     case Action::DecryptAes: files.DecryptAes(); break;

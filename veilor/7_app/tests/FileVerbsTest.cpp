@@ -40,7 +40,10 @@ protected:
   }
 
   ProgramRunner Veilor(const std::string& verb, const wxString& paths) {
-    ProgramRunner runner(VEILOR_PROGRAM, {verb, paths.utf8_string()});
+    return Veilor({verb, paths.utf8_string()});
+  }
+  ProgramRunner Veilor(std::vector<std::string> args) {
+    ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
     runner.Env("HOME", home_.utf8_string())
         .Env("XDG_CONFIG_HOME", std::nullopt)
         .Env("LC_ALL", "C.UTF-8");
@@ -171,6 +174,27 @@ TEST_F(FileVerbsTest, CommaNamesReachTheRightFile) {
   EXPECT_EQ(ReadFileBytes(data_ + "/b.txt"), "b.txt");
   EXPECT_FALSE(wxFileExists(data_ + "/a.aes"));
   EXPECT_FALSE(wxFileExists(data_ + "/b.txt.aes"));
+}
+
+// A file manager passes each selected path as an argument of its own: a
+// name with a comma is then taken whole, whichever argument it is.
+TEST_F(FileVerbsTest, SeparateArgumentsAreOnePathEach) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  for (const char* name : {"a", "a,b.txt", "b.txt", "c d,"}) {
+    WriteFileBytes(data_ + "/" + name, name);
+  }
+  ProgramRunner encrypt =
+      Veilor({"aese", (data_ + "/a,b.txt").utf8_string(), (data_ + "/c d,").utf8_string()});
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+  for (const char* name : {"a,b.txt", "c d,"}) {
+    EXPECT_TRUE(wxFileExists(data_ + "/" + name + ".aes")) << name;
+    EXPECT_FALSE(wxFileExists(data_ + "/" + name)) << name;
+  }
+  for (const char* name : {"a", "b.txt"}) {
+    EXPECT_EQ(ReadFileBytes(data_ + "/" + name), name);
+    EXPECT_FALSE(wxFileExists(data_ + "/" + name + ".aes")) << name;
+  }
 }
 
 // With the report hidden, a file that failed still shows it; the run then

@@ -116,11 +116,11 @@ TEST_F(ProgramTest, ExitStatusAndAnswersOfTheCommandLine) {
     std::string output;  // part of standard output; none at all when empty
     std::string error;   // part of standard error
   } cases[] = {
-      {{"--help"}, 0, "aese | aesd | des3e | des3d FILES", ""},
+      {{"--help"}, 0, "one argument each (commas and all)", ""},
       {{"--version"}, 0, "Veilor " VEILOR_PROJECT_VERSION, ""},
       {{"nonsense"}, 2, "", "Usage: veilor"},
       {{"aese"}, 2, "", "aese | aesd | des3e | des3d FILES"},
-      {{"aese", "/a", "/b"}, 2, "", "Usage: veilor"},
+      {{"settings", "/a", "/b"}, 2, "", "Usage: veilor"},
       {{"about", "x"}, 2, "", "Usage: veilor"},
   };
   for (const auto& c : cases) {
