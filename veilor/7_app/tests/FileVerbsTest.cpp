@@ -46,6 +46,7 @@ protected:
     ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
     runner.Env("HOME", home_.utf8_string())
         .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt)
         .Env("LC_ALL", "C.UTF-8");
     return runner;
   }
@@ -220,14 +221,15 @@ TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
     settings.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
     settings.Save();
   }
-  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+  const wxString logDir = home_ + "/.local/state/Veilor/Log";
   const wxString file = data_ + wxString::FromUTF8("/Ü.txt");
   WriteFileBytes(file, "Grüße");
 
   for (const auto& [verb, path] : {std::pair{"aese", file}, {"aesd", file + ".aes"}}) {
     ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
-    runner.Env("HOME", home_.utf8_string()).Env("XDG_CONFIG_HOME", std::nullopt);
+    runner.Env("HOME", home_.utf8_string())
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt);
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) runner.Env(name, std::nullopt);
     ASSERT_TRUE(runner.Start());
     EXPECT_EQ(runner.Wait(kSeconds), 0) << verb;
@@ -241,6 +243,5 @@ TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
   for (const wxString& path : {file, file + ".aes"}) {
     EXPECT_NE(log.find(" : Done " + path.utf8_string() + "\n"), std::string::npos) << log;
   }
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
 }
 }  // namespace

@@ -17,7 +17,9 @@ class ProgramTest : public testing::Test {
 protected:
   ProgramRunner Veilor(std::vector<std::string> args) {
     ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
-    runner.Env("HOME", std::string(home_.utf8_str())).Env("XDG_CONFIG_HOME", std::nullopt);
+    runner.Env("HOME", std::string(home_.utf8_str()))
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt);
     return runner;
   }
   wxString SettingsFile() const { return home_ + "/.config/Veilor/veilor.ini"; }
@@ -49,26 +51,36 @@ TEST_F(ProgramTest, DamagedSettingsFileIsReportedAndKept) {
 }
 
 // With logging on, the first line of every run lands in the day's log file
-// in "Log" beside the program.
+// in the desktop's state folder; nothing is made beside the program.
 TEST_F(ProgramTest, EnabledLogRecordsTheStart) {
   ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
   std::string settings = kFirstStartSettings;
   settings.replace(settings.find("EnableLog=0"), 11, "EnableLog=1");
   WriteFileBytes(SettingsFile(), settings);
+  const wxString besideProgram = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
+  wxFileName::Rmdir(besideProgram, wxPATH_RMDIR_RECURSIVE);
 
-  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
-  ProgramRunner veilor = Veilor({"nonsense"});
-  ASSERT_TRUE(veilor.Start());
-  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+  const struct {
+    std::optional<std::string> stateHome;
+    wxString logDir;
+  } cases[] = {
+      {std::nullopt, home_ + "/.local/state/Veilor/Log"},
+      {(dir_ / "state").utf8_string(), dir_ / "state/Veilor/Log"},
+  };
+  for (const auto& c : cases) {
+    ProgramRunner veilor = Veilor({"nonsense"});
+    veilor.Env("XDG_STATE_HOME", c.stateHome);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
 
-  wxArrayString logs;
-  ASSERT_EQ(wxDir::GetAllFiles(logDir, &logs), 1u);
-  EXPECT_TRUE(wxFileName(logs[0]).GetFullName().StartsWith("Veilor logger[ "));
-  EXPECT_NE(ReadFileBytes(logs[0]).find("]: Veilor Information : Initializing veilor...\n"),
-            std::string::npos);
-  EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+    wxArrayString logs;
+    ASSERT_EQ(wxDir::GetAllFiles(c.logDir, &logs), 1u) << c.logDir;
+    EXPECT_TRUE(wxFileName(logs[0]).GetFullName().StartsWith("Veilor logger[ "));
+    EXPECT_NE(ReadFileBytes(logs[0]).find("]: Veilor Information : Initializing veilor...\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
+  }
+  EXPECT_FALSE(wxDirExists(besideProgram));
 }
 
 // A home folder that cannot hold the settings: the program still runs, and
