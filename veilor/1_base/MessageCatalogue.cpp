@@ -205,6 +205,10 @@ constexpr Entry kEntries[] = {
      "FILES are files and folders, one argument each (commas and all), or a\n"
      "single argument with them joined by commas.\n",
      false},
+    {6401,
+     "Cannot open a display: veilor shows its windows on a desktop. Start it in a desktop "
+     "session, where DISPLAY or WAYLAND_DISPLAY names a running display.",
+     true},
 };
 
 }  // namespace

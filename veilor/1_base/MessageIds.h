@@ -145,5 +145,6 @@ enum : int {
 
   // Linux desktop: paths as separate arguments, start-up without a display.
   UsageTextSeparatePaths = 6400,
+  NoDisplay = 6401,
 };
 }  // namespace msg

@@ -38,16 +38,48 @@ TEST_F(ProgramTest, FirstStartWithUnknownVerbWritesTheDefaultSettings) {
   }
 }
 
+// An error before the first window is shown in a box on the display.
 TEST_F(ProgramTest, DamagedSettingsFileIsReportedAndKept) {
   ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
   const std::string damaged = "[StaticGroup/SettingsDlg]\nUseDefEncPass=0\ngarbage\n";
   WriteFileBytes(SettingsFile(), damaged);
   ProgramRunner veilor = Veilor({"nonsense"});
   ASSERT_TRUE(veilor.Start());
-  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
-  EXPECT_NE(veilor.StandardError().find("The settings file is damaged"), std::string::npos)
-      << veilor.StandardError();
+  const std::string box = FindVisibleWindow("Error", 30);
+  ASSERT_FALSE(box.empty()) << "no error box appeared: " << veilor.StandardError();
+  FocusWindow(box);
+  ShellOutput("xdotool key Return");
+  EXPECT_EQ(veilor.Wait(kSeconds), 1);
   EXPECT_EQ(ReadFileBytes(SettingsFile()), damaged);
+}
+
+// Without a display the program says so on standard error, after the error
+// it met before, and ends with a failure status.
+TEST_F(ProgramTest, NoDisplayIsAClearMessage) {
+  ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+  const std::string noDisplay = "Error: Cannot open a display: veilor shows its windows";
+  const struct {
+    std::string settings;  // none when empty
+    std::vector<std::string> args;
+    std::string firstError;
+  } cases[] = {
+      {"", {"aese", "/tmp/x"}, noDisplay},
+      {"", {}, noDisplay},
+      {"[StaticGroup/SettingsDlg]\ngarbage\n",
+       {"aese", "/tmp/x"},
+       "Error: The settings file is damaged"},
+  };
+  for (const auto& c : cases) {
+    wxRemoveFile(SettingsFile());
+    if (!c.settings.empty()) WriteFileBytes(SettingsFile(), c.settings);
+    ProgramRunner veilor = Veilor(c.args);
+    veilor.Env("DISPLAY", std::nullopt).Env("WAYLAND_DISPLAY", std::nullopt);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << veilor.StandardError();
+    const std::string error = veilor.StandardError();
+    EXPECT_EQ(error.rfind(c.firstError, 0), 0u) << error;
+    EXPECT_NE(error.find(noDisplay), std::string::npos) << error;
+  }
 }
 
 // With logging on, the first line of every run lands in the day's log file
