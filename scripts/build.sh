@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures and builds one preset (default: native).
+# Installs what is missing, then configures and builds one preset (default:
+# native), all of it or the targets named:
+#   scripts/build.sh [PRESET [TARGET...]]
+# The "program" preset builds no tests and so needs none of the test tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-native}"
-./scripts/setup-deps.sh
+shift || true
+if [ "$preset" = program ]; then
+  ./scripts/setup-deps.sh
+else
+  ./scripts/setup-deps.sh --tests
+fi
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+if [ $# -gt 0 ]; then
+  cmake --build --preset "$preset" --target "$@"
+else
+  cmake --build --preset "$preset"
+fi

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-./scripts/setup-deps.sh
+./scripts/setup-deps.sh --tests
 cmake -S qxm -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQXM_BUILD_TESTS=OFF -DQXM_BUILD_FUZZER=ON >/dev/null
 cmake --build build/fuzz --target qxm_script_fuzzer -j2

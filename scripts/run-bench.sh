@@ -57,7 +57,7 @@ for arg in "$@"; do
   esac
 done
 
-scripts/setup-deps.sh openssl time x11-utils xdotool xvfb coreutils strace
+scripts/setup-deps.sh --tests openssl time x11-utils xdotool xvfb coreutils strace
 if [ "$quick" = 1 ]; then
   many=${VEILOR_BENCH_FILES:-1000} aesMiB=256 desMiB=128 partMiB=16 startRuns=10 procMiB=64
   cap=${VEILOR_BENCH_CAP:-60}

@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing veilor need.
-# Safe to run again: it only asks apt for what is missing. Extra package
+# Installs the Debian packages that veilor needs, asking apt only for what is
+# missing:
+#   scripts/setup-deps.sh [--tests] [PACKAGE...]
+# Without --tests, what building and running the program need; with --tests,
+# also what the tests, the format check and the fuzzer need. Extra package
 # names given as arguments are installed as well.
 set -euo pipefail
 
-packages=(
-  build-essential cmake clang-format pkg-config
+build_packages=(
+  build-essential cmake pkg-config
   libwxgtk3.2-dev libcrypto++-dev
+)
+test_packages=(
+  clang-format
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
   strace
-  "$@"
 )
+
+packages=("${build_packages[@]}")
+if [ "${1:-}" = "--tests" ]; then
+  shift
+  packages+=("${test_packages[@]}")
+fi
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

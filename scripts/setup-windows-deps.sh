@@ -4,5 +4,5 @@
 # missing is asked for.
 set -euo pipefail
 cd "$(dirname "$0")"
-exec ./setup-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev \
+exec ./setup-deps.sh --tests g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev \
   googletest xvfb xauth nsis "$@"

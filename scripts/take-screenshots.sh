@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-deps.sh openbox
+scripts/setup-deps.sh --tests openbox
 
 cmake --preset native >/dev/null
 cmake --build --preset native --target veilor_window_gallery -j2

@@ -188,6 +188,27 @@ constexpr Entry kEntries[] = {
     {6303, "Stopped: no output was written and the source was kept", true},
     {6304, "Stopped", true},
     {6305, "Not processed: the batch was stopped before this file", true},
+
+    // Linux desktop: paths as separate arguments, start-up without a display.
+    {6400,
+     "Usage: veilor [about | settings | pm | --help | --version]\n"
+     "       veilor aese | aesd | des3e | des3d FILES\n"
+     "\n"
+     "  about, no verb  show the about box\n"
+     "  settings        open the settings\n"
+     "  pm              open the password manager\n"
+     "  aese, aesd      encrypt, decrypt with AES\n"
+     "  des3e, des3d    encrypt, decrypt with Triple-DES\n"
+     "  --help          print this text\n"
+     "  --version       print the version\n"
+     "\n"
+     "FILES are files and folders, one argument each (commas and all), or a\n"
+     "single argument with them joined by commas.\n",
+     false},
+    {6401,
+     "Cannot open a display: veilor shows its windows on a desktop. Start it in a desktop "
+     "session, where DISPLAY or WAYLAND_DISPLAY names a running display.",
+     true},
 };
 
 }  // namespace

@@ -142,5 +142,9 @@ enum : int {
   StoppedInWork = 6303,
   StatusStopped = 6304,
   NotProcessedStopped = 6305,
+
+  // Linux desktop: paths as separate arguments, start-up without a display.
+  UsageTextSeparatePaths = 6400,
+  NoDisplay = 6401,
 };
 }  // namespace msg

@@ -84,6 +84,16 @@ wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t&
   }
   return found;
 }
+
+void AddPath(const wxString& path, std::vector<CollectedPath>& files) {
+  if (path.empty()) {
+    files.push_back({wxString(), false});
+  } else if (wxDirExists(path)) {
+    AddFolder(path, files);
+  } else {
+    files.push_back({path, true});
+  }
+}
 }  // namespace
 
 std::vector<CollectedPath> CollectFiles(const wxString& pathList) {
@@ -91,19 +101,17 @@ std::vector<CollectedPath> CollectFiles(const wxString& pathList) {
   std::vector<CollectedPath> files;
   const wxArrayString pieces = Pieces(pathList);
   for (std::size_t i = 0; i < pieces.size();) {
-    if (pieces[i].empty()) {
-      files.push_back({wxString(), false});
-      ++i;
-      continue;
-    }
-    std::size_t next = 0;
-    const wxString path = JoinedPath(pieces, i, next);
+    std::size_t next = i + 1;
+    AddPath(pieces[i].empty() ? wxString() : JoinedPath(pieces, i, next), files);
     i = next;
-    if (wxDirExists(path)) {
-      AddFolder(path, files);
-    } else {
-      files.push_back({path, true});
-    }
   }
+  return files;
+}
+
+std::vector<CollectedPath> CollectArguments(const wxArrayString& arguments) {
+  if (arguments.size() == 1) return CollectFiles(arguments[0]);
+  wxLogNull quiet;  // as above
+  std::vector<CollectedPath> files;
+  for (const wxString& path : arguments) AddPath(path, files);
   return files;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <wx/arrstr.h>
 #include <wx/string.h>
 
 // One entry of an expanded path argument: a path to process, or one that
@@ -23,3 +24,10 @@ struct CollectedPath {
 // whether it exists or not. Linked folders are not entered, so a link back to
 // a parent cannot make the list endless; linked files are listed like files.
 std::vector<CollectedPath> CollectFiles(const wxString& pathList);
+
+// The files that the path arguments of a cipher verb name, in order. A
+// single argument is a comma-joined list as above: the form the Windows menu
+// and stored scripts pass. Two or more are one path each, commas and all, as
+// file managers hand over a selection; folders expand as above, and an empty
+// argument gets an invalid entry like an empty piece of a list.
+std::vector<CollectedPath> CollectArguments(const wxArrayString& arguments);

@@ -41,10 +41,10 @@ struct BatchEnder {
 };
 }  // namespace
 
-CFileCommand::CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
+CFileCommand::CFileCommand(const wxArrayString& pathArguments, CSettings& settings, CLogger& logger,
                            CPasswordManager& passwords, CBatchPasswordPrompt& prompt,
                            CBatchReportSink& report)
-    : pathList_(pathList),
+    : pathArguments_(pathArguments),
       logger_(logger),
       passwords_(passwords),
       prompt_(prompt),
@@ -126,7 +126,7 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   keyText_ = key.keyText;
   if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
 
-  const std::vector<CollectedPath> files = CollectFiles(pathList_);
+  const std::vector<CollectedPath> files = CollectArguments(pathArguments_);
   report_.SetFileSizes(FileSizes(files));
   if (!switches_.hideReport.Get()) report_.ShowBusy();
   bool allSucceeded = true;

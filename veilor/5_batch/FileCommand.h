@@ -16,9 +16,10 @@ class CPasswordManager;
 class CSettings;
 struct CollectedPath;
 
-// One cipher verb: obtains the key once, expands the path argument into
-// files, runs the verb's procedure on each and reports every file. It asks
-// and reports only through the prompt and the sink it is given.
+// One cipher verb: obtains the key once, expands the path arguments into
+// files (CollectArguments), runs the verb's procedure on each and reports
+// every file. It asks and reports only through the prompt and the sink it is
+// given.
 class CFileCommand {
 public:
   enum class Direction { Encrypt, Decrypt };
@@ -29,7 +30,7 @@ public:
     int status = KeyCancelled;
   };
 
-  CFileCommand(const wxString& pathList, CSettings& settings, CLogger& logger,
+  CFileCommand(const wxArrayString& pathArguments, CSettings& settings, CLogger& logger,
                CPasswordManager& passwords, CBatchPasswordPrompt& prompt, CBatchReportSink& report);
 
   void EncryptAes();
@@ -58,7 +59,7 @@ private:
   // processed.
   void ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from);
 
-  wxString pathList_;
+  wxArrayString pathArguments_;
   wxString keyText_;
   bool succeeded_ = false;
   CLogger& logger_;

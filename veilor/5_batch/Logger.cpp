@@ -10,9 +10,9 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
-#include "1_base/ProgramDir.h"
 #include "3_settings/ProgramSettings.h"
 #include "5_batch/LogFileTarget.h"
+#include "5_batch/LogFolder.h"
 #include "5_batch/LogTime.h"
 
 namespace {
@@ -32,8 +32,7 @@ std::FILE* OpenLogFile(const wxString& path, const char* mode) {
 }  // namespace
 
 CLogger::CLogger(rkSettings& settings, ShowBox showBox)
-    : CLogger(settings, GetProgramDir() + Msg(msg::LogDirName), FolderBeside(settings.GetPath()),
-              std::move(showBox)) {}
+    : CLogger(settings, LogFolder(), FolderBeside(settings.GetPath()), std::move(showBox)) {}
 
 CLogger::CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir,
                  ShowBox showBox)
@@ -84,7 +83,8 @@ void CLogger::Open() {
 
 bool CLogger::TryOpenIn(const wxString& dir, bool& dirUsable) {
   wxLogNull quiet;  // failures are reported by Open, with the program's own texts
-  dirUsable = wxDirExists(dir) || wxMkdir(dir, 0777);
+  // The parents too: a fresh account may have no state folder yet.
+  dirUsable = wxDirExists(dir) || wxFileName::Mkdir(dir, 0700, wxPATH_MKDIR_FULL);
   if (!dirUsable) return false;
   filePath_ = dir + wxFileName::GetPathSeparator() + fileName_;
   file_ = OpenLogFile(filePath_, "a");

@@ -21,9 +21,9 @@ public:
   // windows layer supplies it; without one no box appears.
   using ShowBox = std::function<void(const wxString& text, const wxString& title, long style)>;
 
-  // Logs go to "Log" beside the program, or, when that folder cannot be used
-  // (a program installed where users cannot write), to "Log" beside the
-  // settings file.
+  // Logs go to LogFolder(), or, when that folder cannot be used (on Windows a
+  // program installed where users cannot write), to "Log" beside the settings
+  // file.
   CLogger(rkSettings& settings, ShowBox showBox);
   // The same with the two candidate log folders given.
   CLogger(rkSettings& settings, const wxString& logDir, const wxString& fallbackLogDir,

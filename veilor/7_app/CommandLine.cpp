@@ -40,19 +40,20 @@ Action Lookup(const VerbEntry (&table)[N], const wxString& verb) {
 
 Command ParseCommandLine(const wxArrayString& args) {
   Command command;
-  switch (args.size()) {
-    case 1: command.action = Action::About; break;
-    case 2: command.action = Lookup(kPlainVerbs, args[1]); break;
-    case 3:
-      command.action = Lookup(kCipherVerbs, args[1]);
-      if (command.action != Action::None) command.pathList = args[2];
-      break;
-    default: break;
+  if (args.size() == 1) {
+    command.action = Action::About;
+  } else if (args.size() == 2) {
+    command.action = Lookup(kPlainVerbs, args[1]);
+  } else {
+    command.action = Lookup(kCipherVerbs, args[1]);
+    if (command.action != Action::None) {
+      for (std::size_t i = 2; i < args.size(); ++i) command.paths.Add(args[i]);
+    }
   }
   return command;
 }
 
-wxString UsageText() { return Msg(msg::UsageText); }
+wxString UsageText() { return Msg(msg::UsageTextSeparatePaths); }
 
 wxString VersionText() { return Msg(msg::ProgramName) + Msg(msg::Space) + kProductVersion + "\n"; }
 

@@ -19,12 +19,14 @@ enum class Action {
 
 struct Command {
   Action action = Action::None;
-  wxString pathList;  // the comma-joined files and folders of a cipher verb
+  // The arguments after a cipher verb, as given: one comma-joined list, or one
+  // path each (see CollectArguments).
+  wxArrayString paths;
 };
 
 // `args` is the whole argument vector, program name first. Verbs are matched
-// exactly and case-sensitively; anything else, and any other argument count,
-// gives Action::None.
+// exactly and case-sensitively. A cipher verb takes one or more arguments
+// after it; the other verbs none. Anything else gives Action::None.
 Command ParseCommandLine(const wxArrayString& args);
 
 // What "--help" prints, and an unknown command line to the error stream: the

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <new>
 
+#include <wx/log.h>
+
 #include "1_base/ErrorText.h"
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
@@ -24,13 +26,19 @@
 #include "7_app/StartupError.h"
 
 CVeilorApp::CVeilorApp() {
+  // A failed self-test was reported before: nothing is built on a crypto
+  // library that is not sound.
+  if (HasStartupError()) {
+    startupFailed_ = true;
+    return;
+  }
   try {
     BuildServices();
   } catch (const rkException& error) {
-    ShowStartupError(error.GetMessage());
+    ReportStartupError(error.GetMessage());
     startupFailed_ = true;
   } catch (const std::exception& error) {
-    ShowStartupError(DescribeError(error));
+    ReportStartupError(DescribeError(error));
     startupFailed_ = true;
   }
 }
@@ -62,6 +70,7 @@ bool CVeilorApp::OnInit() {
     return true;
   }
   if (startupFailed_) {
+    ShowPendingStartupError();
     exitStatus_ = ExitFailed;
     return true;
   }
@@ -88,6 +97,22 @@ bool CVeilorApp::OnInit() {
   // The action is over: OnRun hands the status to the process without
   // entering the toolkit's main loop.
   return true;
+}
+
+bool CVeilorApp::Initialize(int& argc, wxChar** argv) {
+#ifdef __WINDOWS__
+  return wxApp::Initialize(argc, argv);
+#else
+  // Without a display the toolkit's own complaint would be all there is to
+  // read; the program says instead what happened and what it needs.
+  bool started = false;
+  {
+    wxLogNull quiet;
+    started = wxApp::Initialize(argc, argv);
+  }
+  if (!started) ReportNoDisplay();
+  return started;
+#endif
 }
 
 int CVeilorApp::OnRun() { return exitStatus_; }
@@ -121,7 +146,7 @@ int CVeilorApp::Run(const Command& command) {
 int CVeilorApp::RunFileCommand(const Command& command) {
   CPassEnterPrompt prompt(*passwords_);
   CReportDlgSink report;
-  CFileCommand files(command.pathList, *settings_, *logger_, *passwords_, prompt, report);
+  CFileCommand files(command.paths, *settings_, *logger_, *passwords_, prompt, report);
   switch (command.action) {
     case Action::EncryptAes: files.EncryptAes(); break;
     case Action::DecryptAes: files.DecryptAes(); break;

@@ -24,6 +24,9 @@ public:
   // was cancelled or an error was shown; the command line was not understood.
   enum ExitStatus : int { ExitDone = 0, ExitFailed = 1, ExitUsage = 2 };
 
+  // Elsewhere than on Windows, a toolkit that cannot open a display ends the
+  // run with a message on standard error (ReportNoDisplay).
+  bool Initialize(int& argc, wxChar** argv) override;
   bool OnInit() override;
   int OnRun() override;
 

@@ -22,7 +22,7 @@ bool StartProcessServices() {
     CKeys::Instance();
     return true;
   } catch (const rkException& error) {
-    ShowStartupError(error.GetMessage());
+    ReportStartupError(error.GetMessage());
     return false;
   }
 }
@@ -52,13 +52,17 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) args.Add(ArgumentText(argv[i]));
   // Questions about the program are answered even where no display is.
   if (PrintAnswer(ParseCommandLine(args))) return 0;
-  if (!StartProcessServices()) return 1;
+  // A failed self-test is shown once the toolkit runs, in a box on the
+  // display or, without one, on standard error.
+  StartProcessServices();
 
   // The toolkit takes the arguments as text, so that it does not convert
   // them by the locale the process started with.
   std::vector<wxChar*> wideArgs;
   for (wxString& arg : args) wideArgs.push_back(const_cast<wxChar*>(arg.wc_str()));
   wideArgs.push_back(nullptr);
-  return wxEntry(argc, wideArgs.data());
+  // A toolkit that could not start (no display) has said why already.
+  const int status = wxEntry(argc, wideArgs.data());
+  return status < 0 ? CVeilorApp::ExitFailed : status;
 }
 #endif

@@ -80,6 +80,36 @@ TEST(FileCollectorTest, CommaNamesAreRebuiltFromThePieces) {
   for (const auto& c : cases) EXPECT_EQ(Collect(c.list), c.expected) << c.list;
 }
 
+// Separate arguments, as file managers pass a selection, are one path each;
+// a single argument stays a comma-joined list.
+TEST(FileCollectorTest, SeveralArgumentsAreOnePathEach) {
+  TempDir dir;
+  ASSERT_TRUE(wxFileName::Mkdir(dir / "folder", 0755));
+  for (const char* name : {"a", "b", "folder/f"}) WriteFileBytes(dir / name, name);
+  const wxString a = dir / "a", b = dir / "b";
+  const struct {
+    std::vector<wxString> arguments;
+    wxString expected;  // each entry as a line, marked when invalid
+  } cases[] = {
+      {{a + "," + b}, a + "\n" + b + "\n"},
+      {{a + "," + b, dir / "c d"}, a + "," + b + "\n" + dir / "c d\n"},
+      {{a, b + ","}, a + "\n" + b + ",\n"},
+      {{a, "", b}, a + "\n [invalid]\n" + b + "\n"},
+      {{"", ""}, " [invalid]\n [invalid]\n"},
+      {{dir / "folder", a}, dir / "folder/f\n" + a + "\n"},
+      {{}, ""},
+  };
+  for (const auto& c : cases) {
+    wxArrayString arguments;
+    for (const wxString& argument : c.arguments) arguments.Add(argument);
+    wxString lines;
+    for (const CollectedPath& file : CollectArguments(arguments)) {
+      lines += file.path + (file.valid ? "" : " [invalid]") + "\n";
+    }
+    EXPECT_EQ(lines, c.expected) << c.arguments.size();
+  }
+}
+
 #ifndef _WIN32  // modes and symbolic links (which need privileges on Windows)
 // Only a user without rights meets an unreadable folder: as root, the check
 // runs in a child that has become "nobody".

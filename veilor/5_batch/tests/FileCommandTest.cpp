@@ -105,7 +105,8 @@ protected:
   // A command whose password prompt answers with `password` (or cancels).
   CFileCommand Command(const wxString& pathList, std::optional<wxString> password) {
     prompt_.answer = std::move(password);
-    return CFileCommand(pathList, settings_, logger_, passwords_, prompt_, report_);
+    return CFileCommand(wxArrayString(1, &pathList), settings_, logger_, passwords_, prompt_,
+                        report_);
   }
 
   TempDir dir_;

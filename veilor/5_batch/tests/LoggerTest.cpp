@@ -112,6 +112,15 @@ TEST_F(LoggerTest, SwitchingLogOffDuringTheRunStopsLinesAtOnce) {
   EXPECT_EQ(ReadFileBytes(log), "");
 }
 
+// A fresh account has no state folder yet: the whole path is made.
+TEST_F(LoggerTest, MissingParentFoldersAreMade) {
+  EnableLog(true);
+  const wxString deep = dir_ / "state/Veilor/Log";
+  CLogger logger(settings_, deep, "", Record());
+  logger.Open();
+  EXPECT_TRUE(wxFileExists(JoinPath(deep, TodaysFileName())));
+}
+
 TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
   EnableLog(true);
   WriteFileBytes(dir_ / "file", "");

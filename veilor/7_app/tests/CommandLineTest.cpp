@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "7_app/CommandLine.h"
 
 namespace {
@@ -25,18 +27,33 @@ TEST(CommandLineTest, VerbTable) {
 }
 
 TEST(CommandLineTest, AnythingElseDoesNothing) {
-  EXPECT_EQ(Parse({"AESE", "a"}).action, Action::None);       // case matters
-  EXPECT_EQ(Parse({"aese"}).action, Action::None);            // no paths
-  EXPECT_EQ(Parse({"about", "x"}).action, Action::None);      // plain verb with paths
-  EXPECT_EQ(Parse({"aese", "a", "b"}).action, Action::None);  // paths not comma-joined
+  EXPECT_EQ(Parse({"AESE", "a"}).action, Action::None);     // case matters
+  EXPECT_EQ(Parse({"aese"}).action, Action::None);          // no paths
+  EXPECT_EQ(Parse({"about", "x"}).action, Action::None);    // plain verb with paths
+  EXPECT_EQ(Parse({"pm", "a", "b"}).action, Action::None);  // plain verb with paths
   EXPECT_EQ(Parse({"aesex"}).action, Action::None);
   EXPECT_EQ(Parse({"aes", "a"}).action, Action::None);
   EXPECT_EQ(Parse({""}).action, Action::None);
 }
 
-TEST(CommandLineTest, PathListIsTheSecondArgumentAsItIs) {
-  const Command command = Parse({"aese", "/tmp/a b.txt,/tmp/docs,"});
-  EXPECT_EQ(command.pathList, "/tmp/a b.txt,/tmp/docs,");
+// Every argument after a cipher verb is kept as it is: whether it is a
+// comma-joined list or one path is the collector's business.
+TEST(CommandLineTest, PathArgumentsAreKeptAsGiven) {
+  const struct {
+    std::initializer_list<const char*> args;
+    std::vector<wxString> paths;
+  } cases[] = {
+      {{"aese", "/tmp/a b.txt,/tmp/docs,"}, {"/tmp/a b.txt,/tmp/docs,"}},
+      {{"aesd", "/tmp/a,b.txt", "/tmp/c d"}, {"/tmp/a,b.txt", "/tmp/c d"}},
+      {{"des3e", "", "/x", ""}, {"", "/x", ""}},
+      {{"des3d", "/1", "/2", "/3", "/4"}, {"/1", "/2", "/3", "/4"}},
+  };
+  for (const auto& c : cases) {
+    const Command command = Parse(c.args);
+    EXPECT_NE(command.action, Action::None);
+    EXPECT_EQ(std::vector<wxString>(command.paths.begin(), command.paths.end()), c.paths)
+        << *c.args.begin();
+  }
 }
 
 }  // namespace

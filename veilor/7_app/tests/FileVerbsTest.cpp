@@ -40,9 +40,13 @@ protected:
   }
 
   ProgramRunner Veilor(const std::string& verb, const wxString& paths) {
-    ProgramRunner runner(VEILOR_PROGRAM, {verb, paths.utf8_string()});
+    return Veilor({verb, paths.utf8_string()});
+  }
+  ProgramRunner Veilor(std::vector<std::string> args) {
+    ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
     runner.Env("HOME", home_.utf8_string())
         .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt)
         .Env("LC_ALL", "C.UTF-8");
     return runner;
   }
@@ -173,6 +177,27 @@ TEST_F(FileVerbsTest, CommaNamesReachTheRightFile) {
   EXPECT_FALSE(wxFileExists(data_ + "/b.txt.aes"));
 }
 
+// A file manager passes each selected path as an argument of its own: a
+// name with a comma is then taken whole, whichever argument it is.
+TEST_F(FileVerbsTest, SeparateArgumentsAreOnePathEach) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  for (const char* name : {"a", "a,b.txt", "b.txt", "c d,"}) {
+    WriteFileBytes(data_ + "/" + name, name);
+  }
+  ProgramRunner encrypt =
+      Veilor({"aese", (data_ + "/a,b.txt").utf8_string(), (data_ + "/c d,").utf8_string()});
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+  for (const char* name : {"a,b.txt", "c d,"}) {
+    EXPECT_TRUE(wxFileExists(data_ + "/" + name + ".aes")) << name;
+    EXPECT_FALSE(wxFileExists(data_ + "/" + name)) << name;
+  }
+  for (const char* name : {"a", "b.txt"}) {
+    EXPECT_EQ(ReadFileBytes(data_ + "/" + name), name);
+    EXPECT_FALSE(wxFileExists(data_ + "/" + name + ".aes")) << name;
+  }
+}
+
 // With the report hidden, a file that failed still shows it; the run then
 // exits with 1.
 TEST_F(FileVerbsTest, FailedFileShowsTheHiddenReport) {
@@ -196,14 +221,15 @@ TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
     settings.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
     settings.Save();
   }
-  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+  const wxString logDir = home_ + "/.local/state/Veilor/Log";
   const wxString file = data_ + wxString::FromUTF8("/Ü.txt");
   WriteFileBytes(file, "Grüße");
 
   for (const auto& [verb, path] : {std::pair{"aese", file}, {"aesd", file + ".aes"}}) {
     ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
-    runner.Env("HOME", home_.utf8_string()).Env("XDG_CONFIG_HOME", std::nullopt);
+    runner.Env("HOME", home_.utf8_string())
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt);
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) runner.Env(name, std::nullopt);
     ASSERT_TRUE(runner.Start());
     EXPECT_EQ(runner.Wait(kSeconds), 0) << verb;
@@ -217,6 +243,5 @@ TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
   for (const wxString& path : {file, file + ".aes"}) {
     EXPECT_NE(log.find(" : Done " + path.utf8_string() + "\n"), std::string::npos) << log;
   }
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
 }
 }  // namespace

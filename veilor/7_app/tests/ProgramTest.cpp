@@ -17,7 +17,9 @@ class ProgramTest : public testing::Test {
 protected:
   ProgramRunner Veilor(std::vector<std::string> args) {
     ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
-    runner.Env("HOME", std::string(home_.utf8_str())).Env("XDG_CONFIG_HOME", std::nullopt);
+    runner.Env("HOME", std::string(home_.utf8_str()))
+        .Env("XDG_CONFIG_HOME", std::nullopt)
+        .Env("XDG_STATE_HOME", std::nullopt);
     return runner;
   }
   wxString SettingsFile() const { return home_ + "/.config/Veilor/veilor.ini"; }
@@ -36,39 +38,81 @@ TEST_F(ProgramTest, FirstStartWithUnknownVerbWritesTheDefaultSettings) {
   }
 }
 
+// An error before the first window is shown in a box on the display.
 TEST_F(ProgramTest, DamagedSettingsFileIsReportedAndKept) {
   ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
   const std::string damaged = "[StaticGroup/SettingsDlg]\nUseDefEncPass=0\ngarbage\n";
   WriteFileBytes(SettingsFile(), damaged);
   ProgramRunner veilor = Veilor({"nonsense"});
   ASSERT_TRUE(veilor.Start());
-  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
-  EXPECT_NE(veilor.StandardError().find("The settings file is damaged"), std::string::npos)
-      << veilor.StandardError();
+  const std::string box = FindVisibleWindow("Error", 30);
+  ASSERT_FALSE(box.empty()) << "no error box appeared: " << veilor.StandardError();
+  FocusWindow(box);
+  ShellOutput("xdotool key Return");
+  EXPECT_EQ(veilor.Wait(kSeconds), 1);
   EXPECT_EQ(ReadFileBytes(SettingsFile()), damaged);
 }
 
+// Without a display the program says so on standard error, after the error
+// it met before, and ends with a failure status.
+TEST_F(ProgramTest, NoDisplayIsAClearMessage) {
+  ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
+  const std::string noDisplay = "Error: Cannot open a display: veilor shows its windows";
+  const struct {
+    std::string settings;  // none when empty
+    std::vector<std::string> args;
+    std::string firstError;
+  } cases[] = {
+      {"", {"aese", "/tmp/x"}, noDisplay},
+      {"", {}, noDisplay},
+      {"[StaticGroup/SettingsDlg]\ngarbage\n",
+       {"aese", "/tmp/x"},
+       "Error: The settings file is damaged"},
+  };
+  for (const auto& c : cases) {
+    wxRemoveFile(SettingsFile());
+    if (!c.settings.empty()) WriteFileBytes(SettingsFile(), c.settings);
+    ProgramRunner veilor = Veilor(c.args);
+    veilor.Env("DISPLAY", std::nullopt).Env("WAYLAND_DISPLAY", std::nullopt);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << veilor.StandardError();
+    const std::string error = veilor.StandardError();
+    EXPECT_EQ(error.rfind(c.firstError, 0), 0u) << error;
+    EXPECT_NE(error.find(noDisplay), std::string::npos) << error;
+  }
+}
+
 // With logging on, the first line of every run lands in the day's log file
-// in "Log" beside the program.
+// in the desktop's state folder; nothing is made beside the program.
 TEST_F(ProgramTest, EnabledLogRecordsTheStart) {
   ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
   std::string settings = kFirstStartSettings;
   settings.replace(settings.find("EnableLog=0"), 11, "EnableLog=1");
   WriteFileBytes(SettingsFile(), settings);
+  const wxString besideProgram = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
+  wxFileName::Rmdir(besideProgram, wxPATH_RMDIR_RECURSIVE);
 
-  const wxString logDir = wxFileName(VEILOR_PROGRAM).GetPath() + "/Log";
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
-  ProgramRunner veilor = Veilor({"nonsense"});
-  ASSERT_TRUE(veilor.Start());
-  EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
+  const struct {
+    std::optional<std::string> stateHome;
+    wxString logDir;
+  } cases[] = {
+      {std::nullopt, home_ + "/.local/state/Veilor/Log"},
+      {(dir_ / "state").utf8_string(), dir_ / "state/Veilor/Log"},
+  };
+  for (const auto& c : cases) {
+    ProgramRunner veilor = Veilor({"nonsense"});
+    veilor.Env("XDG_STATE_HOME", c.stateHome);
+    ASSERT_TRUE(veilor.Start());
+    EXPECT_TRUE(veilor.Wait(kSeconds).has_value());
 
-  wxArrayString logs;
-  ASSERT_EQ(wxDir::GetAllFiles(logDir, &logs), 1u);
-  EXPECT_TRUE(wxFileName(logs[0]).GetFullName().StartsWith("Veilor logger[ "));
-  EXPECT_NE(ReadFileBytes(logs[0]).find("]: Veilor Information : Initializing veilor...\n"),
-            std::string::npos);
-  EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
-  wxFileName::Rmdir(logDir, wxPATH_RMDIR_RECURSIVE);
+    wxArrayString logs;
+    ASSERT_EQ(wxDir::GetAllFiles(c.logDir, &logs), 1u) << c.logDir;
+    EXPECT_TRUE(wxFileName(logs[0]).GetFullName().StartsWith("Veilor logger[ "));
+    EXPECT_NE(ReadFileBytes(logs[0]).find("]: Veilor Information : Initializing veilor...\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
+  }
+  EXPECT_FALSE(wxDirExists(besideProgram));
 }
 
 // A home folder that cannot hold the settings: the program still runs, and
@@ -116,11 +160,11 @@ TEST_F(ProgramTest, ExitStatusAndAnswersOfTheCommandLine) {
     std::string output;  // part of standard output; none at all when empty
     std::string error;   // part of standard error
   } cases[] = {
-      {{"--help"}, 0, "aese | aesd | des3e | des3d FILES", ""},
+      {{"--help"}, 0, "one argument each (commas and all)", ""},
       {{"--version"}, 0, "Veilor " VEILOR_PROJECT_VERSION, ""},
       {{"nonsense"}, 2, "", "Usage: veilor"},
       {{"aese"}, 2, "", "aese | aesd | des3e | des3d FILES"},
-      {{"aese", "/a", "/b"}, 2, "", "Usage: veilor"},
+      {{"settings", "/a", "/b"}, 2, "", "Usage: veilor"},
       {{"about", "x"}, 2, "", "Usage: veilor"},
   };
   for (const auto& c : cases) {
