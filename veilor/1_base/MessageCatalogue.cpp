@@ -158,7 +158,8 @@ constexpr Entry kEntries[] = {
      "  --help          print this text\n"
      "  --version       print the version\n"
      "\n"
-     "FILES is one argument: files and folders joined by commas.\n",
+     "FILES are files and folders, one argument each (commas and all), or a\n"
+     "single argument with them joined by commas.\n",
      true},
 
     // Settings store and its file.
@@ -189,22 +190,7 @@ constexpr Entry kEntries[] = {
     {6304, "Stopped", true},
     {6305, "Not processed: the batch was stopped before this file", true},
 
-    // Linux desktop: paths as separate arguments, start-up without a display.
-    {6400,
-     "Usage: veilor [about | settings | pm | --help | --version]\n"
-     "       veilor aese | aesd | des3e | des3d FILES\n"
-     "\n"
-     "  about, no verb  show the about box\n"
-     "  settings        open the settings\n"
-     "  pm              open the password manager\n"
-     "  aese, aesd      encrypt, decrypt with AES\n"
-     "  des3e, des3d    encrypt, decrypt with Triple-DES\n"
-     "  --help          print this text\n"
-     "  --version       print the version\n"
-     "\n"
-     "FILES are files and folders, one argument each (commas and all), or a\n"
-     "single argument with them joined by commas.\n",
-     false},
+    // Linux desktop: start-up without a display.
     {6401,
      "Cannot open a display: veilor shows its windows on a desktop. Start it in a desktop "
      "session, where DISPLAY or WAYLAND_DISPLAY names a running display.",

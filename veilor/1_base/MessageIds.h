@@ -143,8 +143,7 @@ enum : int {
   StatusStopped = 6304,
   NotProcessedStopped = 6305,
 
-  // Linux desktop: paths as separate arguments, start-up without a display.
-  UsageTextSeparatePaths = 6400,
+  // Linux desktop: start-up without a display.
   NoDisplay = 6401,
 };
 }  // namespace msg

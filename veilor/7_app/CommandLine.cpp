@@ -53,7 +53,7 @@ Command ParseCommandLine(const wxArrayString& args) {
   return command;
 }
 
-wxString UsageText() { return Msg(msg::UsageTextSeparatePaths); }
+wxString UsageText() { return Msg(msg::UsageText); }
 
 wxString VersionText() { return Msg(msg::ProgramName) + Msg(msg::Space) + kProductVersion + "\n"; }
 
