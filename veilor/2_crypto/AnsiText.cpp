@@ -4,6 +4,8 @@
 #include <windows.h>
 #else
 #include <wx/strconv.h>
+
+#include "1_base/AsciiText.h"
 #endif
 
 #ifdef __WINDOWS__
@@ -46,6 +48,9 @@ std::optional<ByteString> ToAnsiBytes(const wxString& text) {
 
 wxString FromAnsiBytes(const ByteString& bytes) {
   if (bytes.empty()) return wxString();
+  // Plain ASCII reads the same in every code page the C library knows and
+  // is widened directly: thousands of stored passwords are read at a start.
+  if (IsPlainAscii(bytes)) return WidenAscii(bytes);
   std::size_t length = 0;
   const wxWCharBuffer buffer = wxConvLibc.cMB2WC(bytes.data(), bytes.size(), &length);
   if (!buffer.data()) return wxString();

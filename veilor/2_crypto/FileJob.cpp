@@ -1,5 +1,11 @@
 #include "2_crypto/FileJob.h"
 
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <system_error>
+#include <thread>
+
 #include <cryptopp/files.h>
 #include <cryptopp/filters.h>
 #include <wx/filefn.h>
@@ -30,6 +36,25 @@ bool Encrypts(FileOperation operation) {
 
 wxString Extension(FileAlgorithm algorithm) {
   return Msg(algorithm == FileAlgorithm::Aes ? msg::ExtAes : msg::ExtDes3);
+}
+
+// Removing a file can wait on the disk (where freed blocks are discarded at
+// once, each removal does): a group's removals run side by side, so that
+// their waits overlap. Threads that cannot be had leave the work to the rest.
+constexpr std::size_t kRemovers = 8;
+
+void SideBySide(std::size_t count, const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  const auto run = [&] {
+    for (std::size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::thread> threads;
+  try {
+    while (threads.size() + 1 < std::min(kRemovers, count)) threads.emplace_back(run);
+  } catch (const std::system_error&) {
+  }
+  run();
+  for (std::thread& thread : threads) thread.join();
 }
 }  // namespace
 
@@ -179,12 +204,16 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
     written.push_back(job);
   }
   AtomicFileWriter::CommitTogether(entries);
+  std::vector<SourceFile::RemoveResult> removed(written.size());
+  SideBySide(written.size(), [&](std::size_t i) {
+    if (entries[i].placed) removed[i] = written[i]->SettleSource();
+  });
   for (std::size_t i = 0; i < written.size(); ++i) {
     FileJob& job = *written[i];
     const bool existed = job.writer_->TargetExisted();
     job.writer_.reset();
     if (entries[i].placed) {
-      job.RemoveSource();
+      job.SourceSettled(removed[i]);
     } else if (existed) {
       job.Skipped(msg::OutputExists);
     } else {
@@ -197,14 +226,16 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
 
 // Removes the source once its output is complete, when the user asked for
 // it, and only if it is still the file that was read: a source that grew,
-// changed or was replaced meanwhile is kept, and so is the output.
-void FileJob::RemoveSource() {
-  SourceFile::RemoveResult result = SourceFile::RemoveResult::Removed;
-  if (context_.removeSource()) {
-    result = source_->RemoveIfUnchanged();
-  } else if (!source_->Unchanged()) {
-    result = SourceFile::RemoveResult::Changed;
-  }
+// changed or was replaced meanwhile is kept, and so is the output. Touches
+// nothing but the source, so that a group's run side by side.
+SourceFile::RemoveResult FileJob::SettleSource() {
+  if (context_.removeSource()) return source_->RemoveIfUnchanged();
+  return source_->Unchanged() ? SourceFile::RemoveResult::Removed
+                              : SourceFile::RemoveResult::Changed;
+}
+
+// The outcome of a placed output, by what became of its source.
+void FileJob::SourceSettled(SourceFile::RemoveResult result) {
   source_.reset();
   switch (result) {
     case SourceFile::RemoveResult::Removed: break;

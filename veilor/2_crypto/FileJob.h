@@ -9,9 +9,9 @@
 
 #include "2_crypto/ByteString.h"
 #include "2_crypto/FileProcedures.h"
+#include "2_crypto/SourceFile.h"
 
 class AtomicFileWriter;
-class SourceFile;
 
 enum class FileOperation { EncryptAes, DecryptAes, EncryptDes3, DecryptDes3 };
 
@@ -67,7 +67,8 @@ private:
   void Finish(int statusId, const wxString& description, int severity, int mode);
   void Incomplete(const wxString& description);
   void Skipped(int descriptionId);
-  void RemoveSource();
+  SourceFile::RemoveResult SettleSource();
+  void SourceSettled(SourceFile::RemoveResult result);
   void Drop();
 
   FileOperation operation_;

@@ -17,15 +17,33 @@ namespace {
 constexpr std::size_t kFillerPairs = 64;
 const wxUniChar kMarker(0x01);
 
-ByteString ApplyProtectionCipher(ByteString bytes) {
+// Every protected string is enciphered from the same counter, so all share
+// one key stream: made once and XORed in, where building the cipher per
+// string would cost more than the rest of decoding one. It covers the 128
+// characters in any single- or double-byte code page; longer bytes (text in
+// UTF-8, hand-edited files) get a stream of their own.
+constexpr std::size_t kSharedStreamBytes = 256;
+
+ByteString KeyStream(std::size_t length) {
   const CKeys& keys = CKeys::Instance();
   const ByteString key = keys.Get(CKeys::ProtectKey);
   const ByteString iv = keys.Get(CKeys::ProtectIv);
   CryptoPP::CTR_Mode<CryptoPP::AES>::Encryption cipher(
       reinterpret_cast<const CryptoPP::byte*>(key.data()), key.size(),
       reinterpret_cast<const CryptoPP::byte*>(iv.data()));
-  auto* data = reinterpret_cast<CryptoPP::byte*>(bytes.data());
-  cipher.ProcessData(data, data, bytes.size());
+  ByteString stream(length, '\0');
+  auto* data = reinterpret_cast<CryptoPP::byte*>(stream.data());
+  cipher.ProcessData(data, data, stream.size());
+  return stream;
+}
+
+ByteString ApplyProtectionCipher(ByteString bytes) {
+  static const ByteString shared = KeyStream(kSharedStreamBytes);
+  const ByteString own = bytes.size() > shared.size() ? KeyStream(bytes.size()) : ByteString();
+  const ByteString& stream = own.empty() ? shared : own;
+  char* data = bytes.data();
+  const char* key = stream.data();
+  for (std::size_t i = 0; i < bytes.size(); ++i) data[i] = static_cast<char>(data[i] ^ key[i]);
   return bytes;
 }
 
@@ -57,7 +75,8 @@ wxString ProtectString(const wxString& text, int filler) {
 }
 
 wxString UnprotectString(const wxString& protectedText) {
-  const wxString text = FromAnsiBytes(ApplyProtectionCipher(FromHex(protectedText)));
-  const int marker = text.Find(kMarker);
-  return marker == wxNOT_FOUND ? text : text.Left(static_cast<std::size_t>(marker));
+  wxString text = FromAnsiBytes(ApplyProtectionCipher(FromHex(protectedText)));
+  const std::size_t marker = text.find(kMarker);
+  if (marker != wxString::npos) text.Truncate(marker);
+  return text;
 }

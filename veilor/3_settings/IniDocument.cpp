@@ -1,9 +1,12 @@
 #include "3_settings/IniDocument.h"
 
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 
 #include <wx/strconv.h>
+
+#include "1_base/AsciiText.h"
 
 namespace {
 
@@ -80,6 +83,64 @@ std::size_t FindAssignment(const wxString& line) {
   return wxString::npos;
 }
 
+// The blanks that wxString::Trim takes away, which are all ASCII.
+bool IsTrimmed(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view TrimmedBytes(std::string_view text) {
+  while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::size_t FindAssignment(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\\') {
+      ++i;
+    } else if (line[i] == '=') {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// UnescapeKey and UnescapeValue on UTF-8 bytes: backslash and quote are
+// ASCII and never part of a longer character, so the result is the same.
+std::string UnescapeKeyBytes(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\\' && i + 1 < raw.size()) ++i;
+    out += raw[i];
+  }
+  return out;
+}
+
+std::string UnescapeValueBytes(std::string_view body) {
+  std::string out;
+  out.reserve(body.size());
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] != '\\' || i + 1 == body.size()) {
+      out += body[i];
+      continue;
+    }
+    switch (body[++i]) {
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      default: out += body[i];
+    }
+  }
+  return out;
+}
+
+// The toolkit's strings have no move: a decoded text is swapped into place.
+void SetFromUtf8(wxString& target, std::string_view bytes, bool ascii) {
+  if (bytes.empty()) return target.clear();
+  wxString decoded =
+      ascii ? WidenAscii(bytes) : wxString::FromUTF8Unchecked(bytes.data(), bytes.size());
+  target.swap(decoded);
+}
+
 }  // namespace
 
 IniDocument IniDocument::Parse(const wxString& text) {
@@ -99,8 +160,10 @@ IniDocument IniDocument::Parse(const wxString& text) {
 }
 
 std::optional<IniDocument> IniDocument::ParseUtf8(std::string_view bytes) {
-  if (bytes.find('\0') != std::string_view::npos ||
-      wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) == wxCONV_FAILED) {
+  // A file of plain ASCII, as the program's own are, needs no decoder.
+  const bool ascii = IsPlainAscii(bytes);
+  if (!ascii && (bytes.find('\0') != std::string_view::npos ||
+                 wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) == wxCONV_FAILED)) {
     return std::nullopt;
   }
   IniDocument doc;
@@ -109,7 +172,12 @@ std::optional<IniDocument> IniDocument::ParseUtf8(std::string_view bytes) {
   for (std::size_t begin = 0;; ++number) {
     const std::size_t end = bytes.find('\n', begin);
     const std::string_view line = bytes.substr(begin, end == bytes.npos ? end : end - begin);
-    doc.AddLine(wxString::FromUTF8Unchecked(line.data(), line.size()), number, end == bytes.npos);
+    if (!doc.AddUtf8Entry(line, number, ascii)) {
+      // Through the helper: the toolkit asserts on an empty line's bytes.
+      wxString text;
+      SetFromUtf8(text, line, ascii);
+      doc.AddLine(text, number, end == bytes.npos);
+    }
     if (end == bytes.npos) break;
     begin = end + 1;
   }
@@ -149,6 +217,35 @@ void IniDocument::AddLine(wxString line, std::size_t number, bool last) {
   sections_.back().lines.push_back(std::move(entry));
 }
 
+bool IniDocument::AddUtf8Entry(std::string_view line, std::size_t number, bool ascii) {
+  const std::string_view content = TrimmedBytes(line);
+  if (content.empty() || content[0] == ';' || content[0] == '#' || content[0] == '[') return false;
+  const std::size_t equals = FindAssignment(content);
+  if (equals == std::string_view::npos) throw SyntaxError{number};
+  const std::string_view rawKey = TrimmedBytes(content.substr(0, equals));
+  std::string_view value = TrimmedBytes(content.substr(equals + 1));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    value = value.substr(1, value.size() - 2);
+  }
+  Line& added = sections_.back().lines.emplace_back();
+  added.isEntry = true;
+  if (rawKey.find('\\') == std::string_view::npos) {
+    SetFromUtf8(added.entry.key, rawKey, ascii);
+  } else {
+    SetFromUtf8(added.entry.key, UnescapeKeyBytes(rawKey), ascii);
+  }
+  if (value.find('\\') == std::string_view::npos) {
+    SetFromUtf8(added.entry.value, value, ascii);
+  } else {
+    SetFromUtf8(added.entry.value, UnescapeValueBytes(value), ascii);
+  }
+  if (added.entry.key.empty()) {
+    sections_.back().lines.pop_back();
+    throw SyntaxError{number};
+  }
+  return true;
+}
+
 wxString IniDocument::Serialize(const wxString& lineEnd) const {
   wxString out;
   for (const Section& section : sections_) {
@@ -165,27 +262,46 @@ wxString IniDocument::Serialize(const wxString& lineEnd) const {
 }
 
 std::vector<IniDocument::Entry> IniDocument::Entries(const wxString& section) const {
+  return CollectEntries(*this, section);
+}
+
+std::vector<IniDocument::Entry> IniDocument::TakeEntries(const wxString& section) {
+  std::vector<Entry> entries = CollectEntries(*this, section);
+  ReplaceSection(section, {});
+  return entries;
+}
+
+template <class Document>
+std::vector<IniDocument::Entry> IniDocument::CollectEntries(Document& document,
+                                                            const wxString& section) {
+  constexpr bool take = !std::is_const_v<Document>;
   std::vector<Entry> entries;
   std::size_t lines = 0;
-  for (const Section& part : sections_) {
+  for (const Section& part : document.sections_) {
     if (!part.name.empty() && part.name.IsSameAs(section, false)) lines += part.lines.size();
   }
+  // Reserved whole: growing would copy every text, the toolkit's strings
+  // having no move.
   entries.reserve(lines);
   // Where each key already stands in `entries`, by its lower-case form: one
   // look-up per line keeps a section of many keys linear to read.
   std::unordered_map<std::wstring, std::size_t> positions;
+  positions.reserve(lines);
   // A section may appear more than once in a hand-edited file; a key that
   // appears twice keeps its first position and takes its last value.
-  for (const Section& part : sections_) {
+  for (auto& part : document.sections_) {
     if (part.name.empty() || !part.name.IsSameAs(section, false)) continue;
-    for (const Line& line : part.lines) {
+    for (auto& line : part.lines) {
       if (!line.isEntry) continue;
       const auto [at, added] =
           positions.emplace(line.entry.key.Lower().ToStdWstring(), entries.size());
-      if (added) {
-        entries.push_back(line.entry);
+      Entry& target = added ? entries.emplace_back() : entries[at->second];
+      if constexpr (take) {
+        if (added) target.key.swap(line.entry.key);
+        target.value.swap(line.entry.value);
       } else {
-        entries[at->second].value = line.entry.value;
+        if (added) target.key = line.entry.key;
+        target.value = line.entry.value;
       }
     }
   }

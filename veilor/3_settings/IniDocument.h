@@ -38,6 +38,9 @@ public:
   // matched without regard to ASCII case, as the toolkit's reader does.
   std::vector<Entry> Entries(const wxString& section) const;
   std::optional<wxString> Value(const wxString& section, const wxString& key) const;
+  // What Entries gives, taken out of the document without a copy of any text:
+  // the section is gone afterwards, as ReplaceSection with no entries leaves it.
+  std::vector<Entry> TakeEntries(const wxString& section);
 
   // Replaces a section's lines by the given entries, in place; a section that
   // was not there is appended. No entries removes the section altogether.
@@ -59,6 +62,13 @@ private:
   // One line without its '\n'; the last line of the text, when empty, is the
   // final line end and adds nothing.
   void AddLine(wxString line, std::size_t number, bool last);
+  // The same for one "key=value" line of UTF-8 text (`ascii`: of plain
+  // ASCII), decoded once at the end; false, adding nothing, for any other
+  // kind of line.
+  bool AddUtf8Entry(std::string_view line, std::size_t number, bool ascii);
+  // Entries (a const document: texts copied) or TakeEntries (texts swapped out).
+  template <class Document>
+  static std::vector<Entry> CollectEntries(Document& document, const wxString& section);
 
   std::deque<Section> sections_;
 };

@@ -208,18 +208,35 @@ bool rkSettings::Load() {
       }
     } else if (group.name.StartsWith(kDynamicPrefix)) {
       int count = 0;
-      for (const IniDocument::Entry& entry : document_.Entries(section)) {
-        group.items.emplace_hint(group.items.end(), std::piecewise_construct,
-                                 std::forward_as_tuple(count++),
-                                 std::forward_as_tuple(entry.key, rkSettingsString, entry.value));
-      }
       // Only static sections are looked at again (for the items they lack):
-      // a long list need not be held twice.
-      document_.ReplaceSection(section, {});
+      // a long list is taken out of the document, not held twice. The
+      // toolkit's strings have no move, so the texts are swapped into place.
+      for (IniDocument::Entry& entry : document_.TakeEntries(section)) {
+        const auto added = group.items.emplace_hint(
+            group.items.end(), std::piecewise_construct, std::forward_as_tuple(count++),
+            std::forward_as_tuple(wxString(), rkSettingsString));
+        added->second.name.swap(entry.key);
+        added->second.stringValue.swap(entry.value);
+      }
     }
   }
-  loaded_ = groups_;
+  KeepAsLoaded();
   return true;
+}
+
+void rkSettings::KeepAsLoaded() {
+  loaded_.clear();
+  unchanged_.clear();
+  for (const auto& [id, group] : groups_) {
+    if (IsStatic(group)) {
+      loaded_.emplace(id, group);
+      continue;
+    }
+    rkSettingsGroup named;
+    named.name = group.name;
+    loaded_.emplace(id, std::move(named));
+    unchanged_.insert(id);
+  }
 }
 
 rkSettingsGroup& rkSettings::GroupAt(int groupId) {
@@ -276,6 +293,9 @@ bool rkSettings::GetDynamicGroup(int groupId, wxArrayString& out) {
 
 bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
   rkSettingsGroup& group = GroupAt(groupId);
+  if (unchanged_.erase(groupId) != 0) {
+    loaded_[groupId].items.swap(group.items);
+  }
   group.items.clear();
   const wxString prefix = Msg(msg::ItemKeyPrefix);
   for (std::size_t i = 0; i < values.size(); ++i) {
@@ -287,12 +307,27 @@ bool rkSettings::SetDynamicGroup(int groupId, const wxArrayString& values) {
   return true;
 }
 
-bool rkSettings::HasChanges() const {
-  for (const auto& [id, group] : groups_) {
-    const auto before = loaded_.find(id);
-    if (before == loaded_.end() || GroupChanged(before->second, group)) return true;
+std::size_t rkSettings::DynamicGroupSize(int groupId) { return GroupAt(groupId).items.size(); }
+
+void rkSettings::VisitDynamicGroup(int groupId, const std::function<void(const wxString&)>& visit) {
+  const rkSettingsGroup& group = GroupAt(groupId);
+  for (const auto& [itemId, item] : group.items) {
+    if (item.type != rkSettingsString) {
+      throw rkSettingsException(Msg(msg::SettingsDynamicNotString));
+    }
   }
-  return false;
+  for (const auto& [itemId, item] : group.items) visit(item.stringValue);
+}
+
+bool rkSettings::Changed(int groupId, const rkSettingsGroup& group) const {
+  if (unchanged_.count(groupId) != 0) return false;
+  const auto before = loaded_.find(groupId);
+  return before == loaded_.end() || GroupChanged(before->second, group);
+}
+
+bool rkSettings::HasChanges() const {
+  return std::any_of(groups_.begin(), groups_.end(),
+                     [this](const auto& group) { return Changed(group.first, group.second); });
 }
 
 void rkSettings::Save() {
@@ -311,6 +346,7 @@ void rkSettings::Save() {
   IniDocument document = ParseSettings(ReadSettingsBytes(path_), path_);
   bool touched = false;
   for (const auto& [id, group] : groups_) {
+    if (unchanged_.count(id) != 0) continue;
     const auto before = loaded_.find(id);
     touched |=
         MergeGroup(before != loaded_.end() ? before->second : rkSettingsGroup(), group, document);
@@ -325,6 +361,6 @@ void rkSettings::Save() {
     }
   }
   document_ = std::move(document);
-  loaded_ = groups_;
+  KeepAsLoaded();
   saved_ = true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
+#include <set>
 
 #include <wx/arrstr.h>
 #include <wx/object.h>
@@ -39,6 +42,10 @@ public:
 
   bool GetDynamicGroup(int groupId, wxArrayString& out);
   bool SetDynamicGroup(int groupId, const wxArrayString& values);
+  // A dynamic group's values in order without copying them out, for long
+  // lists; the same checks as GetDynamicGroup.
+  std::size_t DynamicGroupSize(int groupId);
+  void VisitDynamicGroup(int groupId, const std::function<void(const wxString&)>& visit);
 
   // Under the settings file's lock, reads the file back and writes onto it
   // the values changed since the last load or save (a changed dynamic group
@@ -53,10 +60,17 @@ private:
   rkSettingsItem& ItemAt(int groupId, int itemId);
   rkSettingsGroup& GroupAt(int groupId);
   bool HasChanges() const;
+  bool Changed(int groupId, const rkSettingsGroup& group) const;
+  // Takes the groups as they are now as the ones changes are made against.
+  void KeepAsLoaded();
 
   wxString path_;
   IniDocument document_;
   std::map<int, rkSettingsGroup> groups_;
   std::map<int, rkSettingsGroup> loaded_;  // as last loaded or saved: what changes are made against
+  // Dynamic groups not set since they were loaded or saved: their loaded_
+  // entry holds no items, a long list being costly to hold twice; the first
+  // SetDynamicGroup moves the items there.
+  std::set<int> unchanged_;
   bool saved_ = false;
 };

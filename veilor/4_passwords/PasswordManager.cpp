@@ -30,21 +30,24 @@ std::optional<wxString> CPasswordManager::PasswordNamed(const wxString& name) co
 }
 
 std::vector<CPasswordEntry> CPasswordManager::LoadEntries() const {
-  wxArrayString passwords;
-  wxArrayString prompts;
-  wxArrayString names;
-  settings_.GetDynamicGroup(CSettings::GroupPList, passwords);
-  settings_.GetDynamicGroup(CSettings::GroupPPrompts, prompts);
-  settings_.GetDynamicGroup(CSettings::GroupPNames, names);
-  if (prompts.size() != passwords.size() || names.size() != passwords.size()) {
+  const std::size_t count = settings_.DynamicGroupSize(CSettings::GroupPList);
+  if (settings_.DynamicGroupSize(CSettings::GroupPPrompts) != count ||
+      settings_.DynamicGroupSize(CSettings::GroupPNames) != count) {
     throw CPassManagerException(Msg(msg::PasswordListsCorrupted));
   }
-  std::vector<CPasswordEntry> entries;
-  entries.reserve(passwords.size());
-  for (std::size_t i = 0; i < passwords.size(); ++i) {
-    entries.emplace_back(UnprotectString(passwords[i]), UnprotectString(prompts[i]),
-                         UnprotectString(names[i]));
-  }
+  // Decoded straight from the store into place: a long list is neither
+  // copied out first nor copied again (the toolkit's strings have no move).
+  std::vector<CPasswordEntry> entries(count);
+  const auto fill = [&](int group, wxString CPasswordEntry::*field) {
+    std::size_t row = 0;
+    settings_.VisitDynamicGroup(group, [&](const wxString& encoded) {
+      wxString decoded = UnprotectString(encoded);
+      (entries[row++].*field).swap(decoded);
+    });
+  };
+  fill(CSettings::GroupPList, &CPasswordEntry::password);
+  fill(CSettings::GroupPPrompts, &CPasswordEntry::prompt);
+  fill(CSettings::GroupPNames, &CPasswordEntry::name);
   return entries;
 }
 

@@ -9,7 +9,7 @@ using namespace std::chrono_literals;
 // How far the workers may run ahead of the file being reached: enough to
 // keep both busy on small files while a group is flushed, few enough that a
 // stop wastes little.
-constexpr std::size_t kLookahead = 32;
+constexpr std::size_t kLookahead = 128;
 constexpr std::size_t kWorkers = 2;
 // A group is committed at this many files (each holds its output open until
 // then), bytes or age, whichever comes first.

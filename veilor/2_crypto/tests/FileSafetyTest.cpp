@@ -13,7 +13,9 @@
 #endif
 
 #include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -214,6 +216,32 @@ TEST_F(FileSafetyTest, OnlyRegularFilesAreProcessed) {
 
 // The removal of the source fails only when the system refuses it; the
 // superuser is refused only a file marked immutable.
+// A group's sources are removed side by side; each file still gets its own
+// outcome, and a source changed before the commit is kept.
+TEST_F(FileSafetyTest, GroupRemovalsGiveEachFileItsOwnOutcome) {
+  removeSource = true;
+  constexpr int kFiles = 20;
+  constexpr int kChanged = 13;
+  std::vector<std::unique_ptr<FileJob>> jobs;
+  std::vector<FileJob*> group;
+  for (int i = 0; i < kFiles; ++i) {
+    const wxString name = wxString::Format("f%d", i);
+    WriteFileBytes(Path(name), Pattern(1000 + i));
+    jobs.push_back(std::make_unique<FileJob>(FileOperation::EncryptAes, Path(name), Context()));
+    jobs.back()->Write();
+    group.push_back(jobs.back().get());
+  }
+  WriteFileBytes(Path(wxString::Format("f%d", kChanged)), "changed");
+  FileJob::CommitGroup(group);
+  for (int i = 0; i < kFiles; ++i) {
+    const wxString name = wxString::Format("f%d", i);
+    const bool changed = i == kChanged;
+    EXPECT_EQ(jobs[i]->Outcome().status, changed ? "Incomplete" : "Done") << i;
+    EXPECT_EQ(wxFileExists(Path(name)), changed) << i;
+    EXPECT_EQ(ReadFileBytes(Path(name + ".aes")).size(), 1000 + i + kTrailerSize) << i;
+  }
+}
+
 TEST_F(FileSafetyTest, FailedRemovalIsLogged) {
   removeSource = true;
   WriteFileBytes(Path("kept"), "data");

@@ -8,6 +8,7 @@
 #include <cryptopp/hex.h>
 
 #include "1_base/Exceptions.h"
+#include "2_crypto/AnsiText.h"
 #include "2_crypto/HexText.h"
 #include "2_crypto/ProtectedString.h"
 
@@ -134,6 +135,16 @@ TEST(UnprotectStringTest, DamagedInputNeverRaises) {
   EXPECT_NO_THROW(UnprotectString("not hex at all"));
   EXPECT_NO_THROW(UnprotectString("ABC"));  // odd number of digits
   EXPECT_NO_THROW(UnprotectString(wxString(wxUniChar('F'), 300)));
+}
+
+// Values are deciphered with one shared key stream; a value whose bytes
+// outrun it (long text in a multibyte code page) gets a stream of its own.
+TEST(UnprotectStringTest, ValuesLongerThanTheSharedStreamComeBackWhole) {
+  for (const std::size_t length : {1, 80, 125}) {
+    const wxString text(wxUniChar(0x20AC), length);  // the euro sign
+    if (!ToAnsiBytes(text)) GTEST_SKIP() << "the code page has no euro sign";
+    EXPECT_EQ(UnprotectString(ProtectString(text, 7)), text) << length;
+  }
 }
 
 // Stored values are decoded by hand; damaged ones must give the bytes that the

@@ -83,6 +83,43 @@ TEST(IniDocumentTest, DamagedLinesAreReportedWithTheirNumber) {
   EXPECT_THROW(IniDocument::Parse(withNul), IniDocument::SyntaxError);
 }
 
+// The program's own files are read from their bytes, ASCII without a decoder:
+// the result must be what the text reader makes of the same file.
+TEST(IniDocumentTest, BytesReadAsTheTextReaderReadsThem) {
+  const char* const files[] = {
+      "[A]\nk=v\n",
+      "; c\n[A]\r\n  key  =  spaced value \r\nempty=\nq=\"  quoted \\\" \"\n\n",
+      "[A]\nes\\=caped=a\\tb\\nc\\\\d\\\"\nlast=\\\n[B]\nx=1",
+      "[Ä]\nschlüssel=wert ü\\ü\nk\\é=\"ö\"\n",
+      "[A]\nk=1\nK=2\n[a]\nk=3\nj=4\n",
+  };
+  for (const char* file : files) {
+    const IniDocument text = IniDocument::Parse(wxString::FromUTF8(file));
+    IniDocument bytes = *IniDocument::ParseUtf8(file);
+    EXPECT_EQ(bytes.Serialize("\n"), text.Serialize("\n")) << file;
+    for (const wxString section : {"A", "B", "\u00C4"}) {
+      const auto expected = text.Entries(section);
+      const auto taken = bytes.TakeEntries(section);
+      ASSERT_EQ(taken.size(), expected.size()) << file;
+      for (std::size_t i = 0; i < taken.size(); ++i) {
+        EXPECT_EQ(taken[i].key, expected[i].key) << file;
+        EXPECT_EQ(taken[i].value, expected[i].value) << file;
+      }
+      EXPECT_TRUE(bytes.Entries(section).empty()) << file;
+    }
+  }
+  const char* const damaged[] = {"[A]\nno equals\n", "[A]\n =v\n", "[A]\nx=\n  = \n"};
+  const std::size_t lines[] = {2, 2, 3};
+  for (std::size_t i = 0; i < std::size(damaged); ++i) {
+    try {
+      IniDocument::ParseUtf8(damaged[i]);
+      ADD_FAILURE() << "accepted: " << damaged[i];
+    } catch (const IniDocument::SyntaxError& error) {
+      EXPECT_EQ(error.line, lines[i]) << damaged[i];
+    }
+  }
+}
+
 TEST(IniDocumentTest, WindowsLineEndsAreRead) {
   const IniDocument doc = IniDocument::Parse("[A]\r\nk=v\r\n");
   EXPECT_EQ(*doc.Value("A", "k"), "v");

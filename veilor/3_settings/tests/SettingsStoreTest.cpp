@@ -214,6 +214,30 @@ TEST_F(SettingsStoreTest, UnchangedStoreWritesNothing) {
   EXPECT_EQ(ReadFileBytes(path_), handMade);
 }
 
+// A list is held once: what it was when loaded or saved is kept only once it
+// is set, and a list set back to that is still no change.
+TEST_F(SettingsStoreTest, ListSetBackToWhatItWasIsNoChange) {
+  const std::string handMade =
+      "[DynamicGroup/List]\n; kept unless rewritten\nitem0=a\n[StaticGroup/Main]\nName=n\n";
+  WriteFileBytes(path_, handMade);
+  auto store = MakeStore();
+  store->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("b")));
+  store->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("a")));
+  store->SetBool(StaticId, 1, true);
+  store->Save();
+  EXPECT_EQ(ReadFileBytes(path_),
+            WithLineEnds("[DynamicGroup/List]\n; kept unless "
+                         "rewritten\nitem0=a\n[StaticGroup/Main]\nName=n\nFlag=1\n"
+                         "Off=0\n"));
+  store->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("c")));
+  store->Save();
+  store->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("c")));
+  store->Save();
+  wxArrayString list;
+  MakeStore()->GetDynamicGroup(DynamicId, list);
+  EXPECT_EQ(list, wxArrayString(1, wxString("c")));
+}
+
 TEST_F(SettingsStoreTest, FileDamagedBeforeSaveIsReportedAndLeftAlone) {
   auto store = MakeStore();
   store->SetBool(StaticId, 2, true);
