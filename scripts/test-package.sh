@@ -30,10 +30,10 @@ if dpkg-query -W -f='${Status}' veilor 2>/dev/null | grep -q 'installed'; then
   dpkg -r veilor >/dev/null
 fi
 
-# Every file in /etc and /usr, except the caches that the desktop's dpkg
-# triggers rebuild whenever an icon or desktop entry comes or goes.
+# Every file and folder in /etc and /usr, except the caches that the
+# desktop's dpkg triggers rebuild whenever an icon or desktop entry comes or goes.
 snapshot() {
-  find /etc /usr -xdev \( -type f -o -type l \) 2>/dev/null |
+  find /etc /usr -xdev 2>/dev/null |
     grep -v -E '/(icon-theme\.cache|mimeinfo\.cache|desktop\.[a-z]+\.cache)$|^/usr/share/info/dir' |
     sort
 }
