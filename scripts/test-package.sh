@@ -76,4 +76,6 @@ if ! diff -u "$before" "$after"; then
   fail "removing the package left the files above behind (+) or took others (-)"
 fi
 [ ! -e /usr/share/veilor ] || fail "/usr/share/veilor is left"
+status=$(dpkg-query -W -f='${db:Status-Status}' veilor 2>/dev/null || true)
+[ -z "$status" ] || [ "$status" = not-installed ] || fail "dpkg still lists veilor as $status"
 echo "package test passed"
