@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 ./scripts/setup-deps.sh --tests
 cmake -S qxm -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQXM_BUILD_TESTS=OFF -DQXM_BUILD_FUZZER=ON >/dev/null
+  -DQXM_BUILD_TESTS=OFF -DQXM_BUILD_FUZZER=ON -DVEILOR_WERROR=ON >/dev/null
 cmake --build build/fuzz --target qxm_script_fuzzer -j2
 # New inputs go to a corpus in the build folder; the committed seeds are only read.
 mkdir -p build/fuzz/corpus

@@ -4,5 +4,5 @@
 #   scripts/run-veilor.sh aese /home/me/report.pdf /home/me/photos
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/build.sh" program veilor >&2
-exec "$root/build/program/veilor/7_app/veilor" "$@"
+"$root/scripts/build.sh" package veilor >&2
+exec "$root/build/package/veilor/7_app/veilor" "$@"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: the native build's, the sanitizer build's, a one-minute fuzz run
+# Every test: the native build's, the Debian package made from it (installed,
+# checked and removed again), the sanitizer build's, a one-minute fuzz run
 # of the context-menu script readers, the Windows libraries built (or found
 # cached), QXM.dll, veilor.exe and their tests cross-built and run under Wine,
 # the installer tested end to end under Wine, the format check. Each step
@@ -33,6 +34,7 @@ step() {
 }
 
 step ./scripts/test-native.sh
+step ./scripts/test-package.sh
 step ./scripts/build.sh sanitize
 step ctest --preset sanitize
 step ./scripts/fuzz-qxm.sh 60

@@ -1,5 +1,6 @@
 #include "1_base/ProgramDir.h"
 
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
@@ -21,6 +22,8 @@ wxString ExecutablePath() {
 #endif
   return path;
 }
+
+wxString WithSeparator(const wxString& folder) { return folder + wxFileName::GetPathSeparator(); }
 }  // namespace
 
 wxString GetProgramDir() {
@@ -28,5 +31,12 @@ wxString GetProgramDir() {
 }
 
 wxString GetThemeDir() {
-  return GetProgramDir() + Msg(msg::ThemesDirName) + wxFileName::GetPathSeparator();
+  const wxString beside = WithSeparator(GetProgramDir() + Msg(msg::ThemesDirName));
+#ifdef __WINDOWS__
+  return beside;
+#else
+  if (wxFileExists(beside + Msg(msg::PassEnterSkinFile))) return beside;
+  return WithSeparator(wxString(VEILOR_DATA_DIR) + wxFileName::GetPathSeparator() +
+                       Msg(msg::ThemesDirName));
+#endif
 }

@@ -18,13 +18,16 @@ wxString CImageStore::GetThemesDir() { return GetThemeDir(); }
 CImageStore::CImageStore() {
   wxInitAllImageHandlers();
 
+#ifdef __WINDOWS__
   // A folder that cannot be created is reported later, as a missing skin,
-  // when a skinned window is shown.
+  // when a skinned window is shown. Elsewhere the program creates nothing
+  // beside itself: an installed one lives in a folder of the system's.
   {
     wxLogNull quiet;
     const wxString themes = GetThemesDir();
     if (!wxDirExists(themes)) wxMkdir(themes, 0777);
   }
+#endif
 
   for (const EmbeddedPicture& picture : EmbeddedPictures()) {
     // A picture that fails to decode stays an invalid bitmap: its dialog

@@ -25,7 +25,7 @@ public:
 
   // The process-wide store. The first call decodes the pictures, so it must
   // come after the toolkit has started (bitmaps need the display on some
-  // platforms); it also creates the theme folder.
+  // platforms); on Windows it also creates the theme folder.
   static CImageStore& Instance();
 
   static wxString GetThemesDir();

@@ -104,7 +104,10 @@ TEST_F(ShippedScriptTest, FilledInScriptGivesTheVeilorSubmenu) {
                 Command("Decrypt AES file", "aesd \"/home/me/report.pdf.aes\",") + "  ---\n" +
                 Command("Settings", "settings") + Command("Password manager", "pm"));
 
-  const std::string folder = "\"" + Folder() + "\",";
+  // Appended in place: GCC 12 at -O3 reports a false overlap for "\"" + a
+  // temporary (its bug 105329).
+  std::string folder = "\"";
+  folder += Folder() + "\",";
   run = Run({"menu", Folder()});
   EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt folder with AES", "aese " + folder) +
                          Command("Encrypt folder with Triple-DES", "des3e " + folder) +

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Tests the Debian package on this machine (Debian 12, as root): builds it from
+# the native build (scripts/make-deb.sh native: only brings that build up to
+# date), checks it with lintian (no errors), installs it with dpkg, runs the
+# installed program, validates the desktop entry and the AppStream metainfo,
+# checks that the package's post-install step stored the shipped menu, then
+# removes it and checks that nothing it brought or wrote is left in /etc or /usr.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ "$(id -u)" -ne 0 ]; then
+  echo "test-package.sh installs a package: run it as root" >&2
+  exit 1
+fi
+./scripts/setup-deps.sh lintian desktop-file-utils appstream man-db
+deb=$(./scripts/make-deb.sh native | tail -n 1)
+version=$(dpkg-deb -f "$deb" Version)
+echo "--- $deb: version $version"
+dpkg-deb -f "$deb" Depends
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+echo "--- lintian"
+lintian --fail-on error --display-info "$deb"
+
+# A package left from an earlier run would hide what this one leaves behind.
+if dpkg-query -W -f='${Status}' veilor 2>/dev/null | grep -q 'installed'; then
+  dpkg -r veilor >/dev/null
+fi
+
+# Every file and folder in /etc and /usr, except the caches that the
+# desktop's dpkg triggers rebuild whenever an icon or desktop entry comes or goes.
+snapshot() {
+  find /etc /usr -xdev 2>/dev/null |
+    grep -v -E '/(icon-theme\.cache|mimeinfo\.cache|desktop\.[a-z]+\.cache)$|^/usr/share/info/dir' |
+    sort
+}
+before=$(mktemp)
+after=$(mktemp)
+selected=$(mktemp -d)
+trap 'rm -rf "$before" "$after" "$selected"' EXIT
+snapshot >"$before"
+
+echo "--- dpkg -i"
+dpkg -i "$deb"
+[ "$(command -v veilor)" = /usr/bin/veilor ] || fail "veilor is not /usr/bin/veilor"
+[ "$(command -v qxm)" = /usr/bin/qxm ] || fail "qxm is not /usr/bin/qxm"
+printed=$(cd / && /usr/bin/veilor --version)
+echo "veilor --version: $printed"
+[ "$printed" = "Veilor $version" ] || fail "veilor --version printed '$printed'"
+[ -f /usr/share/veilor/themes/PassEnterFrm.png ] || fail "no skin in /usr/share/veilor/themes"
+
+echo "--- desktop entry and metainfo"
+desktop-file-validate /usr/share/applications/veilor.desktop
+appstreamcli validate --no-net /usr/share/metainfo/app.veilor.Veilor.metainfo.xml
+for page in veilor qxm; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man page $page(1): $warnings"
+done
+
+echo "--- the menu the package installed"
+# The stored script is the shipped one with the installed paths: an .aes file
+# is offered decryption by /usr/bin/veilor.
+touch "$selected/report.pdf.aes"
+menu=$(env -u QXM_REGISTRY_DIR qxm menu "$selected/report.pdf.aes")
+echo "$menu"
+grep -q 'Decrypt AES file  =>  "/usr/bin/veilor" aesd' <<<"$menu" ||
+  fail "qxm menu does not show the installed script's decryption entry"
+
+echo "--- dpkg -r"
+dpkg -r veilor
+snapshot >"$after"
+if ! diff -u "$before" "$after"; then
+  fail "removing the package left the files above behind (+) or took others (-)"
+fi
+[ ! -e /usr/share/veilor ] || fail "/usr/share/veilor is left"
+status=$(dpkg-query -W -f='${db:Status-Status}' veilor 2>/dev/null || true)
+[ -z "$status" ] || [ "$status" = not-installed ] || fail "dpkg still lists veilor as $status"
+echo "package test passed"
