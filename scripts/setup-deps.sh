@@ -43,5 +43,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another apt at work (an unattended upgrade, a parallel setup) is waited for
+# rather than failing the run.
+apt=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+"${apt[@]}" update -q
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"

@@ -26,7 +26,8 @@ void AddOnce(std::vector<std::string>& names, const std::string& name) {
 std::string NautilusScript(const DesktopEntry& entry) {
   std::string command = "exec";
   for (const CommandWord& word : entry.command) {
-    command += word.selection ? " \"$@\"" : " " + ShellQuote(word.text);
+    command += ' ';
+    command += word.selection ? "\"$@\"" : ShellQuote(word.text);
   }
   return "#!/bin/sh\n" + std::string(kWrittenByQxm) +
          "nl='\n'\n"
@@ -62,7 +63,8 @@ MenuFiles NautilusFiles(const DesktopMenu& menu, const std::string& scriptsFolde
     std::string folder = scriptsFolder;
     for (const std::string& submenu : entry.submenus) {
       AddOnce(names[folder], FileName(submenu));
-      folder += "/" + FileName(submenu);
+      folder += '/';
+      folder += FileName(submenu);
     }
     AddOnce(names[folder], FileName(entry.name));
     const std::string path = folder + "/" + FileName(entry.name);
