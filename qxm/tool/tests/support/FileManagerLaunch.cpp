@@ -26,7 +26,8 @@ std::string Unescaped(const std::string& value) {  // a key file's string value
 
 // The value of the first "key=" line after the line `section` in a key file.
 std::string KeyValue(const std::string& file, const std::string& section, const std::string& key) {
-  const std::string text = "\n" + ReadFileBytes(file);
+  std::string text = "\n";  // appended in place: GCC 12 at -O3 falsely reports "x" + string
+  text += ReadFileBytes(file);
   std::size_t at = text.find("\n" + section + "\n");
   if (at == std::string::npos) throw std::runtime_error("no " + section + " in " + file);
   at = text.find("\n" + key + "=", at);
@@ -187,8 +188,10 @@ Launch ThunarLaunch(const std::string& ucaXml, const std::string& actionName,
     if (command[i] != '%') {
       line += command[i];
     } else if (command.at(++i) == 'F') {
-      for (std::size_t p = 0; p < paths.size(); ++p)
-        line += (p == 0 ? "" : " ") + GlibShellQuote(paths[p]);
+      for (std::size_t p = 0; p < paths.size(); ++p) {
+        if (p > 0) line += ' ';
+        line += GlibShellQuote(paths[p]);
+      }
     } else {
       line += command[i];  // %%
     }
