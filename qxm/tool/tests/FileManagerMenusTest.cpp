@@ -188,7 +188,8 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
             "Nemo: has no submenus; their names go before the entries' names\n"
             "Thunar: cannot ask for exactly one folder; folder entries show for several\n"
             "Thunar: has no separators; they are left out\n"
-            "Thunar: has no submenus; their names go before the entries' names\n");
+            "Thunar: has no submenus; their names go before the entries' names\n"
+            "Thunar: shows an entry that takes no paths only when one item is selected\n");
   std::vector<std::string> paths;
   for (const auto& [path, content] : Tree()) paths.push_back(path);
   // Settings and Password manager for files and for a folder run the same
