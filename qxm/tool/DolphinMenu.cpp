@@ -1,6 +1,7 @@
 #include "tool/DolphinMenu.h"
 
 #include <cstdio>
+#include <string>
 
 #include "tool/KeyFileText.h"
 
@@ -36,13 +37,18 @@ std::string ServiceMenu(const Group& group) {
   std::size_t count = 0;
   std::size_t end = group.actions.size();
   while (end > 0 && group.actions[end - 1] == nullptr) --end;  // no separator at the end
+  // Dolphin orders a menu's actions by id: zero-padded numbers keep the script's order.
+  const std::size_t width = std::to_string(group.actions.size()).size();
   for (std::size_t i = 0; i < end; ++i) {
     const DesktopEntry* entry = group.actions[i];
     if (entry == nullptr) {
       ids += std::string(kSeparator) + ";";
       continue;
     }
-    const std::string id = "qxm" + std::to_string(++count);
+    std::string number = std::to_string(++count);
+    number.insert(0, width - number.size(), '0');
+    std::string id = "qxm";
+    id += number;
     ids += id + ";";
     std::vector<std::string> deeper(entry->submenus.begin() + (entry->submenus.empty() ? 0 : 1),
                                     entry->submenus.end());
@@ -77,6 +83,10 @@ MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusF
           "Dolphin: has one submenu level; deeper submenu names go before the entries' names");
     }
     if (entry.separator) {
+      // Still written as the format defines them; KDE Frameworks 5 sorts the
+      // separators' common id to the top of the menu, where they vanish.
+      losses.insert(
+          "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out");
       // A separator stands in the files' menu and in the folder's alike.
       for (Group& group : groups) {
         if (group.submenu == submenu && !group.actions.empty() && group.actions.back() != nullptr)

@@ -1,5 +1,7 @@
 #include "tool/ThunarMenu.h"
 
+#include <algorithm>
+
 #include "tool/ShellQuote.h"
 
 namespace {
@@ -116,6 +118,11 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
           "Thunar: takes UTF-8 text without control characters only; other entries are left "
           "out");
       continue;
+    }
+    // Thunar offers a command without a list of paths (%F) for one selected item only.
+    if (std::none_of(entry.command.begin(), entry.command.end(),
+                     [](const CommandWord& word) { return word.selection; })) {
+      losses.insert("Thunar: shows an entry that takes no paths only when one item is selected");
     }
     actions += "<action>\n";
     if (!entry.icon.empty()) actions += "\t<icon>" + Xml(entry.icon) + "</icon>\n";

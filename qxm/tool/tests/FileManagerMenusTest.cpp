@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -101,6 +102,7 @@ const std::string kFeatures =
 
 TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters) {
   EXPECT_EQ(Install(kFeatures),
+            "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out\n"
             "Dolphin: has no extension filters; such entries show for every file\n"
             "Dolphin: has one submenu level; deeper submenu names go before the entries' names\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
@@ -179,6 +181,7 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
 
 TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_EQ(Install(Shipped()),
+            "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out\n"
             "Dolphin: has no extension filters; such entries show for every file\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
@@ -188,7 +191,8 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
             "Nemo: has no submenus; their names go before the entries' names\n"
             "Thunar: cannot ask for exactly one folder; folder entries show for several\n"
             "Thunar: has no separators; they are left out\n"
-            "Thunar: has no submenus; their names go before the entries' names\n");
+            "Thunar: has no submenus; their names go before the entries' names\n"
+            "Thunar: shows an entry that takes no paths only when one item is selected\n");
   std::vector<std::string> paths;
   for (const auto& [path, content] : Tree()) paths.push_back(path);
   // Settings and Password manager for files and for a folder run the same
@@ -214,6 +218,23 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=qxm1;qxm2;qxm3;qxm4;_SEPARATOR_;"
                                                    "qxm5;qxm6;\n"),
             std::string::npos);
+}
+
+TEST_F(FileManagerMenusTest, DolphinActionIdsSortInScriptOrder) {
+  // Dolphin orders a menu's actions by id as text: qxm10 must not come before qxm2.
+  std::string text = "%1=RECORDER\n%2=ICON\n";
+  for (int i = 1; i <= 10; ++i)
+    text += "0;*;Many;Entry " + std::to_string(i) + ";%1;x %f;h;%2;%2\n";
+  Install(text);
+  const std::string file = Tree()["/dolphin/qxm-01.desktop"];
+  const std::size_t from = file.find("Actions=");
+  ASSERT_NE(from, std::string::npos);
+  std::istringstream list(file.substr(from + 8, file.find('\n', from) - from - 8));
+  std::vector<std::string> ids;
+  for (std::string id; std::getline(list, id, ';');) ids.push_back(id);
+  ASSERT_EQ(ids.size(), 10u);
+  EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
+  EXPECT_NE(file.find("[Desktop Action " + ids.back() + "]\nName=Entry 10\n"), std::string::npos);
 }
 
 struct LaunchCase {

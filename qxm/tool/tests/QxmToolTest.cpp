@@ -143,7 +143,7 @@ TEST_F(QxmToolTest, InstallErrorsGoToStandardErrorAndStoreNothing) {
 }
 
 TEST_F(QxmToolTest, ConstantWarningIsPrintedAndTheInstallGoesOn) {
-  WriteFileBytes(dir_ / "warn.qxm", Head() + "%9\n0;*;%e;A;%1;x;h;%2;%2\n");
+  WriteFileBytes(dir_ / "warn.qxm", Head() + "%9\n0;*;%e;A;%1;x %f;h;%2;%2\n");
   const ToolRun run = Run({"install", dir_ / "warn.qxm"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err,
