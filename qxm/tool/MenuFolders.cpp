@@ -6,7 +6,7 @@ namespace {
 
 std::string Folder(const Environment& environment, const char* variable, const char* fallback) {
   const std::string value = environment(variable);
-  // The base directory specification ignores relative paths.
+  // XDG folders given as relative paths are ignored, as the desktops do.
   if (!value.empty() && value.front() == '/') return value;
   return environment("HOME") + fallback;
 }
