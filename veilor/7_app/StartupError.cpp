@@ -1,6 +1,7 @@
 #include "7_app/StartupError.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
@@ -11,14 +12,10 @@
 #endif
 
 namespace {
-wxString& Pending() {
-  static wxString message;
+// The first error reported, kept until the toolkit can show it.
+std::optional<wxString>& Pending() {
+  static std::optional<wxString> message;
   return message;
-}
-
-bool& Reported() {
-  static bool reported = false;
-  return reported;
 }
 
 void PrintError(const wxString& text) {
@@ -29,23 +26,22 @@ void PrintError(const wxString& text) {
 }  // namespace
 
 void ReportStartupError(const wxString& message) {
-  if (Reported()) return;
-  Reported() = true;
+  if (Pending()) return;
   Pending() = message;
 #ifdef __WINDOWS__
   MessageBoxW(nullptr, message.wc_str(), Msg(msg::PlainErrorTitle).wc_str(), MB_OK | MB_ICONHAND);
 #endif
 }
 
-bool HasStartupError() { return Reported(); }
+bool HasStartupError() { return Pending().has_value(); }
 
 void ShowPendingStartupError() {
 #ifndef __WINDOWS__
-  if (Reported()) ShowMessageBox(Pending(), Msg(msg::PlainErrorTitle), wxOK | wxICON_ERROR);
+  if (Pending()) ShowMessageBox(*Pending(), Msg(msg::PlainErrorTitle), wxOK | wxICON_ERROR);
 #endif
 }
 
 void ReportNoDisplay() {
-  if (Reported()) PrintError(Pending());
+  if (Pending()) PrintError(*Pending());
   PrintError(Msg(msg::NoDisplay));
 }
