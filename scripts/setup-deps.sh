@@ -17,6 +17,7 @@ test_packages=(
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
   strace
+  python3
 )
 
 packages=("${build_packages[@]}")

@@ -3,15 +3,16 @@
 # the native build (scripts/make-deb.sh native: only brings that build up to
 # date), checks it with lintian (no errors), installs it with dpkg, runs the
 # installed program, validates the desktop entry and the AppStream metainfo,
-# checks that the package's post-install step stored the shipped menu, then
-# removes it and checks that nothing it brought or wrote is left in /etc or /usr.
+# checks that the package's post-install step stored the shipped menu and wrote
+# Nautilus's extension, then removes it and checks that nothing it brought or
+# wrote is left in /etc or /usr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" -ne 0 ]; then
   echo "test-package.sh installs a package: run it as root" >&2
   exit 1
 fi
-./scripts/setup-deps.sh lintian desktop-file-utils appstream man-db
+./scripts/setup-deps.sh lintian desktop-file-utils appstream man-db python3-nautilus
 deb=$(./scripts/make-deb.sh native | tail -n 1)
 version=$(dpkg-deb -f "$deb" Version)
 echo "--- $deb: version $version"
@@ -68,6 +69,23 @@ menu=$(env -u QXM_REGISTRY_DIR qxm menu "$selected/report.pdf.aes")
 echo "$menu"
 grep -q 'Decrypt AES file  =>  "/usr/bin/veilor" aesd' <<<"$menu" ||
   fail "qxm menu does not show the installed script's decryption entry"
+
+echo "--- Nautilus's extension for all users"
+# Loaded as Nautilus loads it, against the real Nautilus API.
+extension=/usr/share/nautilus-python/extensions/qxm_menu.py
+[ -f "$extension" ] || fail "the menu for Nautilus is not in $extension"
+python3 - "$extension" <<'EOF' || fail "Nautilus cannot load $extension"
+import importlib.util
+import sys
+
+import gi
+
+gi.require_version("Nautilus", "4.0")
+spec = importlib.util.spec_from_file_location("qxm_menu", sys.argv[1])
+module = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(module)
+module.QxmMenuProvider()
+EOF
 
 echo "--- dpkg -r"
 dpkg -r veilor

@@ -14,6 +14,7 @@
 #include "tool/DesktopMenu.h"
 #include "tool/DolphinMenu.h"
 #include "tool/MenuFile.h"
+#include "tool/NautilusExtension.h"
 #include "tool/NautilusMenu.h"
 #include "tool/NemoMenu.h"
 #include "tool/ThunarMenu.h"
@@ -184,11 +185,14 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
 
   Losses losses;
   MenuFiles files;
-  if (folders.nautilusScripts.empty()) {
-    losses.insert(
-        "Nautilus: reads each user's own scripts only; a user gets them with qxm install FILE");
-  } else {
+  if (!folders.nautilusScripts.empty()) {
     files = NautilusFiles(menu, folders.nautilusScripts, losses);
+  } else if (!folders.nautilusExtensions.empty() && Exists(folders.nautilusExtensions)) {
+    files = NautilusExtensionFiles(menu, folders.nautilusExtensions, losses);
+  } else {
+    losses.insert(
+        "Nautilus: shows a menu for all users with python3-nautilus only; without it a user gets "
+        "one with qxm install FILE");
   }
   for (MenuFiles more : {NemoFiles(menu, folders.nemoActions, losses),
                          DolphinFiles(menu, folders.dolphinServiceMenus, losses)}) {

@@ -12,8 +12,9 @@ class Registry;
 inline constexpr char kMenuRecordKeyPath[] = "Software\\qxm file manager menus";
 
 // Replaces the file managers' menus written before (after the record in the
-// registry) with those of the script: Nautilus scripts, Nemo actions, Dolphin
-// service menus and our actions in Thunar's uca.xml. A file that is there and
+// registry) with those of the script: Nautilus scripts (or, for all users, a
+// Nautilus extension), Nemo actions, Dolphin service menus and our actions in
+// Thunar's uca.xml. A file that is there and
 // is not ours stays, and its entry is left out. What a format cannot express
 // goes to out, one line per kind; failures go to err. True when all was written.
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,

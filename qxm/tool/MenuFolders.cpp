@@ -20,6 +20,7 @@ MenuFolders UserMenuFolders(const Environment& environment) {
                       data + "/nemo/actions",
                       data + "/kio/servicemenus",
                       config + "/Thunar/uca.xml",
+                      {},
                       {}};
   std::string dirs = environment("XDG_CONFIG_DIRS");
   if (dirs.empty()) dirs = "/etc/xdg";
@@ -38,8 +39,12 @@ MenuFolders UserMenuFolders(const Environment& environment) {
 }
 
 MenuFolders SystemMenuFolders() {
-  return {
-      {}, "/usr/share/nemo/actions", "/usr/share/kio/servicemenus", "/etc/xdg/Thunar/uca.xml", {}};
+  return {{},
+          "/usr/share/nemo/actions",
+          "/usr/share/kio/servicemenus",
+          "/etc/xdg/Thunar/uca.xml",
+          {},
+          "/usr/share/nautilus-python/extensions"};
 }
 
 std::string UserStoreRoot(const Environment& environment) {

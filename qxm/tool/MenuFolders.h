@@ -12,6 +12,9 @@ struct MenuFolders {
   // The uca.xml Thunar reads while thunarActions is missing, which a new file
   // starts from so that the user keeps those actions; empty for none.
   std::string thunarDefaults;
+  // Where python3-nautilus loads extensions for all users; used while
+  // nautilusScripts is empty, and only when python3-nautilus made the folder.
+  std::string nautilusExtensions;
 };
 
 using Environment = std::function<std::string(const std::string& name)>;
@@ -23,7 +26,7 @@ MenuFolders UserMenuFolders(const Environment& environment);
 
 // The folders read for every user: /usr/share for Nemo and Dolphin, and
 // /etc/xdg/Thunar/uca.xml, which Thunar reads only for users without their own.
-// Nautilus reads scripts from each user's folder only.
+// Nautilus reads scripts from each user's folder only, so it gets an extension.
 MenuFolders SystemMenuFolders();
 
 // The store of the current user's installed script: $QXM_REGISTRY_DIR when

@@ -23,6 +23,11 @@ void AddOnce(std::vector<std::string>& names, const std::string& name) {
 
 }  // namespace
 
+void NoteNautilusLosses(const DesktopEntry& entry, Losses& losses) {
+  if (entry.separator) losses.insert("Nautilus: has no separators; they are left out");
+  if (!entry.icon.empty()) losses.insert("Nautilus: shows no icons; they are left out");
+}
+
 std::string NautilusScript(const DesktopEntry& entry) {
   std::string command = "exec";
   for (const CommandWord& word : entry.command) {
@@ -55,10 +60,8 @@ MenuFiles NautilusFiles(const DesktopMenu& menu, const std::string& scriptsFolde
   std::map<std::string, std::vector<std::string>> names;  // folder -> names in script order
   bool filtered = false;
   for (const DesktopEntry& entry : menu.entries) {
-    if (entry.separator) {
-      losses.insert("Nautilus: has no separators; they are left out");
-      continue;
-    }
+    NoteNautilusLosses(entry, losses);
+    if (entry.separator) continue;
     if (entry.folder || entry.extension != "*") filtered = true;
     std::string folder = scriptsFolder;
     for (const std::string& submenu : entry.submenus) {

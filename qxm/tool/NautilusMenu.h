@@ -10,6 +10,10 @@
 // no filters and no icons, and Nautilus sorts the entries by name.
 MenuFiles NautilusFiles(const DesktopMenu& menu, const std::string& scriptsFolder, Losses& losses);
 
+// What Nautilus' menus, its scripts and its extensions alike, lose of an
+// entry: separators and icons.
+void NoteNautilusLosses(const DesktopEntry& entry, Losses& losses);
+
 // The POSIX shell script of one command. Nautilus gives the selection twice:
 // as arguments, relative to the folder it starts the script in, and as
 // NAUTILUS_SCRIPT_SELECTED_FILE_PATHS, each absolute path followed by a line

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -16,8 +17,11 @@
 #include "support/FileManagerLaunch.h"
 #include "support/MemoryRegistry.h"
 #include "support/TempDir.h"
+#include "tool/DesktopMenu.h"
 #include "tool/FileManagerMenus.h"
+#include "tool/NautilusExtension.h"
 #include "tool/QxmTool.h"
+#include "tool/ShellQuote.h"
 
 namespace {
 
@@ -57,6 +61,7 @@ protected:
             dir_ / home + "/nemo",
             dir_ / home + "/dolphin",
             dir_ / home + "/thunar/uca.xml",
+            {},
             {}};
   }
   // The script loaded from text, with RECORDER and ICON filled in.
@@ -108,6 +113,7 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
             "Nautilus: has no separators; they are left out\n"
+            "Nautilus: shows no icons; they are left out\n"
             "Nemo: has no separators; they are left out\n"
             "Nemo: has no submenus; their names go before the entries' names\n"
             "Thunar: cannot ask for exactly one folder; folder entries show for several\n"
@@ -186,6 +192,7 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
             "Nautilus: has no separators; they are left out\n"
+            "Nautilus: shows no icons; they are left out\n"
             "Nautilus: sorts the entries of each menu by name\n"
             "Nemo: has no separators; they are left out\n"
             "Nemo: has no submenus; their names go before the entries' names\n"
@@ -237,6 +244,63 @@ TEST_F(FileManagerMenusTest, DolphinActionIdsSortInScriptOrder) {
   EXPECT_NE(file.find("[Desktop Action " + ids.back() + "]\nName=Entry 10\n"), std::string::npos);
 }
 
+std::vector<std::string> Paths(const std::string& folder, const std::vector<std::string>& names) {
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back(folder + "/" + name);
+  return paths;
+}
+
+// Nautilus' extension for all users, as Nautilus would load it from the file.
+std::string NautilusExtensionFile(const MenuScript& script, const std::string& path) {
+  std::vector<std::string> problems;
+  WriteFileBytes(path, NautilusExtension(BuildDesktopMenu(script, problems)));
+  return path;
+}
+
+// The entries the extension offers for a selection, one a line.
+std::string NautilusExtensionMenu(const std::string& extension,
+                                  const std::vector<std::string>& paths) {
+  std::string command = ShellQuote(QXM_PYTHON);
+  for (const std::string& word : {std::string(QXM_NAUTILUS_RUNNER), extension}) {
+    command += ' ';
+    command += ShellQuote(word);
+  }
+  for (const std::string& path : paths) {
+    command += ' ';
+    command += ShellQuote(path);
+  }
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return "(cannot run)";
+  std::string output;
+  char buffer[256];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, got);
+  return ::pclose(pipe) == 0 ? output : output + "(failed)";
+}
+
+TEST_F(FileManagerMenusTest, NautilusExtensionOffersEachSelectionWhatTheMenuOffers) {
+  MenuScript script = Load(kFeatures);
+  const std::string extension = NautilusExtensionFile(script, dir_ / "qxm_menu.py");
+  ::mkdir((dir_ / "sel/x.aes.d").c_str(), 0700);
+  for (const char* name : {"x.txt", "x.aes", "y.AES", "noext"})
+    WriteFileBytes(dir_ / "sel/" + name, "x");
+  for (const std::vector<std::string>& names : std::vector<std::vector<std::string>>{
+           {"x.txt"}, {"x.aes"}, {"y.AES"}, {"noext"}, {"x.aes.d"}, {"x.aes.d", "x.txt"}}) {
+    SCOPED_TRACE(names.front());
+    const std::vector<std::string> paths = Paths(dir_ / "sel", names);
+    ASSERT_TRUE(script.SelectItems(std::vector<PathText>(paths.begin(), paths.end())));
+    std::string expected;
+    for (const ScriptItem& item : script.applicable) {
+      if (item.type == Separator) continue;
+      for (int level = 0; !script.SubmenuName(item, level).empty(); ++level)
+        expected += script.SubmenuName(item, level) + " > ";
+      expected += item.name + "\n";
+    }
+    EXPECT_NE(expected, "");
+    EXPECT_EQ(NautilusExtensionMenu(extension, paths), expected);
+  }
+}
+
 struct LaunchCase {
   const char* format;
   std::function<Launch(const std::string& home, const std::vector<std::string>& names,
@@ -244,23 +308,29 @@ struct LaunchCase {
       launch;
 };
 
-std::vector<std::string> Paths(const std::string& folder, const std::vector<std::string>& names) {
-  std::vector<std::string> paths;
-  for (const std::string& name : names) paths.push_back(folder + "/" + name);
-  return paths;
-}
-
 TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPaths) {
   // The program's own path needs each format's quoting as much as the paths.
   const std::string tools = dir_ / "tools $HOME `id` \"q\" it's \\ x";
   ::mkdir(tools.c_str(), 0700);
   ASSERT_EQ(::symlink(QXM_RECORDER, (tools + "/recorder").c_str()), 0);
   Install(Shipped(tools + "/recorder"));
+  const std::string extension =
+      NautilusExtensionFile(Load(Shipped(tools + "/recorder")), dir_ / "qxm_menu.py");
   const std::vector<LaunchCase> cases = {
       {"Nautilus",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
          return NautilusLaunch(home + "/nautilus/Veilor/Encrypt with AES", folder, names);
+       }},
+      {"Nautilus for all users",
+       [&extension](const std::string&, const std::vector<std::string>& names,
+                    const std::string& folder) {
+         Launch launch{
+             {QXM_PYTHON, QXM_NAUTILUS_RUNNER, "--choose", "Veilor > Encrypt with AES", extension},
+             {},
+             {}};
+         for (const std::string& path : Paths(folder, names)) launch.argv.push_back(path);
+         return launch;
        }},
       {"Nemo",
        [](const std::string& home, const std::vector<std::string>& names,
@@ -379,6 +449,7 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   userFolders.thunarDefaults = dir_ / "system/thunar/uca.xml";
   MenuFolders systemFolders = Folders("system");
   systemFolders.nautilusScripts.clear();
+  systemFolders.nautilusExtensions = dir_ / "system/nautilus-python";
   const QxmScope userScope{user, userFolders};
   const QxmScope systemScope{system, systemFolders};
   Load(kFeatures);
@@ -395,12 +466,17 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
     return count;
   };
 
+  // Nautilus for all users needs python3-nautilus, which makes the folder.
   EXPECT_NE(run({"install", "--system", dir_ / "menu.qxm"})
-                .find("Nautilus: reads each user's own scripts only; a user gets them with qxm "
-                      "install FILE\n"),
+                .find("Nautilus: shows a menu for all users with python3-nautilus only; without "
+                      "it a user gets one with qxm install FILE\n"),
             std::string::npos);
+  ::mkdir((dir_ / "system/nautilus-python").c_str(), 0700);
+  run({"install", "--system", dir_ / "menu.qxm"});
   EXPECT_TRUE(Tree("user").empty());
-  EXPECT_EQ(Tree("system").size(), 9u);  // nemo/ and 3 actions, dolphin/ and 2, thunar/ and 1
+  // nemo/ and 3 actions, dolphin/ and 2, thunar/ and 1, nautilus-python/ and 1
+  EXPECT_EQ(Tree("system").size(), 11u);
+  EXPECT_EQ(Tree("system").count("/nautilus-python/qxm_menu.py"), 1u);
   EXPECT_EQ(ours(ReadFileBytes(dir_ / "system/thunar/uca.xml")), 3u);
   // A user without a script of their own sees the one for all users.
   EXPECT_EQ(run({"menu", dir_ / "sel"}), "> Crypto\n  ---\nWhole folder  =>  \"" +
@@ -416,7 +492,8 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
 
   run({"uninstall", "--system"});
   EXPECT_EQ(Tree("system"),
-            (std::map<std::string, std::string>{{"/thunar/", ""}, {"/thunar/uca.xml", vendor}}));
+            (std::map<std::string, std::string>{
+                {"/nautilus-python/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", vendor}}));
   run({"uninstall"});
   EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), vendor);
 }

@@ -1,0 +1,149 @@
+#include "tool/NautilusExtension.h"
+
+#include <cstdio>
+
+#include "tool/NautilusMenu.h"
+
+namespace {
+
+// A Python bytes literal: printable ASCII stays, every other byte is escaped.
+std::string Bytes(const std::string& text) {
+  std::string literal = "b\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == '\\') {
+      literal += '\\';
+      literal += c;
+    } else if (byte >= 0x20 && byte < 0x7f) {
+      literal += c;
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      literal += escaped;
+    }
+  }
+  return literal + "\"";
+}
+
+// The part that does not depend on the script: choosing, showing, starting.
+constexpr char kProgram[] = R"PY(
+
+def _text(raw):
+    return raw.decode("utf-8", "replace")
+
+
+def _label(raw):
+    # Nautilus reads an underscore in a label as a mnemonic mark.
+    return _text(raw).replace("_", "__")
+
+
+def _selected_paths(files):
+    paths = []
+    for info in files:
+        location = info.get_location()
+        path = location.get_path() if location is not None else None
+        if path is None:  # not on a local disk: the program could not open it
+            return None
+        paths.append(os.fsencode(path))
+    return paths
+
+
+def _offered(entry, paths):
+    """As qxm's menu: one folder gets the folder entries; one file the entries
+    for its extension (the text after the last dot of the path) and for every
+    file; several paths every file entry."""
+    folder, extension = entry[3], entry[4]
+    if len(paths) == 1 and os.path.isdir(paths[0]):
+        return folder
+    if folder:
+        return False
+    if len(paths) > 1 or extension == b"*":
+        return True
+    dot = paths[0].rfind(b".")
+    own = paths[0][dot + 1 :] if dot >= 0 else b""
+    return own in (extension, b"*")
+
+
+def _start(item, command, paths):
+    argv = []
+    for word in command:
+        if word is None:
+            argv.extend(paths)
+        else:
+            argv.append(word)
+    # The shell starts the program in the background and ends at once, so the
+    # program is not left to Nautilus to reap.
+    script = b'"$@" </dev/null >/dev/null 2>&1 &'
+    subprocess.run([b"/bin/sh", b"-c", script, b"qxm"] + argv, check=False)
+
+
+class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
+    def get_file_items(self, *args):
+        # Nautilus 43 passes the files; earlier versions the window first.
+        paths = _selected_paths(args[-1])
+        if not paths:
+            return []
+        top = []
+        menus = {}
+
+        def holder(submenus):
+            if not submenus:
+                return top.append
+            if submenus not in menus:
+                item = Nautilus.MenuItem(
+                    name="QxmMenu::menu%d" % len(menus), label=_label(submenus[-1]), tip="", icon=""
+                )
+                menu = Nautilus.Menu()
+                item.set_submenu(menu)
+                holder(submenus[:-1])(item)
+                menus[submenus] = menu
+            return menus[submenus].append_item
+
+        for number, entry in enumerate(ENTRIES):
+            if not _offered(entry, paths):
+                continue
+            submenus, name, tip, _, _, command = entry
+            item = Nautilus.MenuItem(
+                name="QxmMenu::entry%d" % number, label=_label(name), tip=_text(tip), icon=""
+            )
+            item.connect("activate", _start, command, paths)
+            holder(submenus)(item)
+        return top
+)PY";
+
+}  // namespace
+
+std::string NautilusExtension(const DesktopMenu& menu) {
+  std::string text = kWrittenByQxm;
+  text +=
+      "# Nautilus' context menu for all users, from a qxm script.\n"
+      "import os\n"
+      "import subprocess\n\n"
+      "from gi.repository import GObject, Nautilus\n\n"
+      "# Submenus (outermost first), name, help, for one folder (else for files),\n"
+      "# extension (b\"*\": every file) and command, where None stands for the\n"
+      "# selected paths, each an argument of its own.\n"
+      "ENTRIES = [\n";
+  for (const DesktopEntry& entry : menu.entries) {
+    if (entry.separator) continue;
+    text += "    ((";
+    for (const std::string& submenu : entry.submenus) text += Bytes(submenu) + ", ";
+    text += "), " + Bytes(entry.name) + ", " + Bytes(entry.help) + ", ";
+    text += entry.folder ? "True, " : "False, ";
+    text += Bytes(entry.extension) + ", (";
+    for (const CommandWord& word : entry.command) {
+      text += word.selection ? std::string("None") : Bytes(word.text);
+      text += ", ";
+    }
+    text += ")),\n";
+  }
+  text += "]\n";
+  text += kProgram;
+  return text;
+}
+
+MenuFiles NautilusExtensionFiles(const DesktopMenu& menu, const std::string& extensionsFolder,
+                                 Losses& losses) {
+  for (const DesktopEntry& entry : menu.entries) NoteNautilusLosses(entry, losses);
+  return {{extensionsFolder + "/qxm_menu.py", NautilusExtension(menu), false}};
+}
