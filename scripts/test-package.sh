@@ -71,10 +71,10 @@ grep -q 'Decrypt AES file  =>  "/usr/bin/veilor" aesd' <<<"$menu" ||
   fail "qxm menu does not show the installed script's decryption entry"
 
 echo "--- Nautilus's extension for all users"
-# Loaded as Nautilus loads it, against the real Nautilus API.
+# Loaded as Nautilus loads it, by the system Python against the real Nautilus API.
 extension=/usr/share/nautilus-python/extensions/qxm_menu.py
 [ -f "$extension" ] || fail "the menu for Nautilus is not in $extension"
-python3 - "$extension" <<'EOF' || fail "Nautilus cannot load $extension"
+/usr/bin/python3 - "$extension" <<'EOF' || fail "Nautilus cannot load $extension"
 import importlib.util
 import sys
 
