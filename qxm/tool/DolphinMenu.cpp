@@ -1,5 +1,6 @@
 #include "tool/DolphinMenu.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -25,7 +26,7 @@ struct Group {
   std::vector<const DesktopEntry*> actions;  // null for a separator
 };
 
-std::string ServiceMenu(const Group& group) {
+std::string ServiceMenu(const Group& group, Losses& losses) {
   std::string head = "[Desktop Entry]\n" + std::string(kWrittenByQxm);
   // As in Explorer, at the top of the menu rather than in Dolphin's Actions submenu.
   head += "Type=Service\nX-KDE-Priority=TopLevel\n";
@@ -37,17 +38,29 @@ std::string ServiceMenu(const Group& group) {
   std::size_t count = 0;
   std::size_t end = group.actions.size();
   while (end > 0 && group.actions[end - 1] == nullptr) --end;  // no separator at the end
-  // Dolphin orders a menu's actions by id: zero-padded numbers keep the script's order.
+  // KDE Frameworks 5 orders a menu's actions by id as text, separators by
+  // their common id: zero-padded numbers keep the script's order, and ids
+  // before the first separator start with a capital ('Q' < '_' < 'q') so that
+  // one separator stays in its place. The later ones join it.
+  const auto separators = std::count(
+      group.actions.begin(), group.actions.begin() + static_cast<std::ptrdiff_t>(end), nullptr);
+  if (separators > 1) {
+    losses.insert(
+        "Dolphin: KDE Frameworks 5 sorts a menu's actions by id; a menu keeps only its first "
+        "separator");
+  }
   const std::size_t width = std::to_string(group.actions.size()).size();
+  bool pastSeparator = false;
   for (std::size_t i = 0; i < end; ++i) {
     const DesktopEntry* entry = group.actions[i];
     if (entry == nullptr) {
       ids += std::string(kSeparator) + ";";
+      pastSeparator = true;
       continue;
     }
     std::string number = std::to_string(++count);
     number.insert(0, width - number.size(), '0');
-    std::string id = "qxm";
+    std::string id = separators > 0 && !pastSeparator ? "Qxm" : "qxm";
     id += number;
     ids += id + ";";
     std::vector<std::string> deeper(entry->submenus.begin() + (entry->submenus.empty() ? 0 : 1),
@@ -83,10 +96,6 @@ MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusF
           "Dolphin: has one submenu level; deeper submenu names go before the entries' names");
     }
     if (entry.separator) {
-      // Still written as the format defines them; KDE Frameworks 5 sorts the
-      // separators' common id to the top of the menu, where they vanish.
-      losses.insert(
-          "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out");
       // A separator stands in the files' menu and in the folder's alike.
       for (Group& group : groups) {
         if (group.submenu == submenu && !group.actions.empty() && group.actions.back() != nullptr)
@@ -111,7 +120,7 @@ MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusF
   for (const Group& group : groups) {
     char name[32];
     std::snprintf(name, sizeof name, "/qxm-%02zu.desktop", files.size() + 1);
-    files.push_back({serviceMenusFolder + name, ServiceMenu(group), true});
+    files.push_back({serviceMenusFolder + name, ServiceMenu(group, losses), true});
   }
   return files;
 }

@@ -7,8 +7,9 @@
 
 // Dolphin's service menus: one executable desktop file per top-level submenu
 // and kind (files or one folder), its commands as actions in script order,
-// separators between them. A service menu has one submenu level and filters
-// by MIME type, not by extension.
+// separators between them, of which KDE Frameworks 5 shows a menu's first. A
+// service menu has one submenu level and filters by MIME type, not by
+// extension.
 MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusFolder,
                        Losses& losses);
 

@@ -107,7 +107,6 @@ const std::string kFeatures =
 
 TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters) {
   EXPECT_EQ(Install(kFeatures),
-            "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out\n"
             "Dolphin: has no extension filters; such entries show for every file\n"
             "Dolphin: has one submenu level; deeper submenu names go before the entries' names\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
@@ -152,8 +151,8 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
       {"/dolphin/qxm-01.desktop",
        "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
        "X-KDE-Priority=TopLevel\nMimeType=all/"
-       "allfiles;\nX-KDE-Submenu=Crypto\nActions=qxm1;_SEPARATOR_;qxm2;\n\n"
-       "[Desktop Action qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n\n"
+       "allfiles;\nX-KDE-Submenu=Crypto\nActions=Qxm1;_SEPARATOR_;qxm2;\n\n"
+       "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n\n"
        "[Desktop Action qxm2]\nName=Decrypt\nIcon=ICON\nExec=\"RECORDER\" \"aesd\" %F\n(x)"},
       {"/dolphin/qxm-02.desktop",
        "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
@@ -187,7 +186,6 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
 
 TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_EQ(Install(Shipped()),
-            "Dolphin: KDE Frameworks 5 sorts a menu's actions by id and leaves separators out\n"
             "Dolphin: has no extension filters; such entries show for every file\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
@@ -221,27 +219,49 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   expected.insert(expected.end(), {"/thunar/", "/thunar/uca.xml"});
   EXPECT_EQ(paths, expected);
   const std::string files = Tree()["/dolphin/qxm-01.desktop"];
-  EXPECT_NE(files.find("Actions=qxm1;qxm2;qxm3;qxm4;_SEPARATOR_;qxm5;qxm6;\n"), std::string::npos);
-  EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=qxm1;qxm2;qxm3;qxm4;_SEPARATOR_;"
+  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;_SEPARATOR_;qxm5;qxm6;\n"), std::string::npos);
+  EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;_SEPARATOR_;"
                                                    "qxm5;qxm6;\n"),
             std::string::npos);
 }
 
-TEST_F(FileManagerMenusTest, DolphinActionIdsSortInScriptOrder) {
-  // Dolphin orders a menu's actions by id as text: qxm10 must not come before qxm2.
+TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
+  // KDE Frameworks 5 orders a menu's actions by id as text, separators by their
+  // common id, and shows one separator for a row of them: qxm10 must not come
+  // before qxm2, nor the separator before the entries above it.
   std::string text = "%1=RECORDER\n%2=ICON\n";
-  for (int i = 1; i <= 10; ++i)
+  for (int i = 1; i <= 10; ++i) {
     text += "0;*;Many;Entry " + std::to_string(i) + ";%1;x %f;h;%2;%2\n";
-  Install(text);
+    if (i == 5 || i == 8) text += "2;*;Many;%e;%e;%e;%e;%e;%e\n";
+  }
+  EXPECT_NE(Install(text).find("Dolphin: KDE Frameworks 5 sorts a menu's actions by id; a menu "
+                               "keeps only its first separator\n"),
+            std::string::npos);
   const std::string file = Tree()["/dolphin/qxm-01.desktop"];
   const std::size_t from = file.find("Actions=");
   ASSERT_NE(from, std::string::npos);
   std::istringstream list(file.substr(from + 8, file.find('\n', from) - from - 8));
   std::vector<std::string> ids;
   for (std::string id; std::getline(list, id, ';');) ids.push_back(id);
-  ASSERT_EQ(ids.size(), 10u);
-  EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
-  EXPECT_NE(file.find("[Desktop Action " + ids.back() + "]\nName=Entry 10\n"), std::string::npos);
+  ASSERT_EQ(ids.size(), 12u);
+  std::sort(ids.begin(), ids.end());
+  std::vector<std::string> shown;  // "-" for a separator
+  for (const std::string& id : ids) {
+    if (id == "_SEPARATOR_") {
+      if (!shown.empty() && shown.back() != "-") shown.push_back("-");
+      continue;
+    }
+    const std::size_t name = file.find("[Desktop Action " + id + "]\nName=");
+    ASSERT_NE(name, std::string::npos) << id;
+    const std::size_t begin = file.find("Name=", name) + 5;
+    shown.push_back(file.substr(begin, file.find('\n', begin) - begin));
+  }
+  std::vector<std::string> expected;
+  for (int i = 1; i <= 10; ++i) {
+    expected.push_back("Entry " + std::to_string(i));
+    if (i == 5) expected.push_back("-");
+  }
+  EXPECT_EQ(shown, expected);
 }
 
 std::vector<std::string> Paths(const std::string& folder, const std::vector<std::string>& names) {
@@ -340,7 +360,7 @@ TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPat
       {"Dolphin",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "qxm1", Paths(folder, names));
+         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm1", Paths(folder, names));
        }},
       {"Thunar",
        [](const std::string& home, const std::vector<std::string>& names,
