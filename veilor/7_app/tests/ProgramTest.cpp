@@ -38,19 +38,30 @@ TEST_F(ProgramTest, FirstStartWithUnknownVerbWritesTheDefaultSettings) {
   }
 }
 
-// An error before the first window is shown in a box on the display.
-TEST_F(ProgramTest, DamagedSettingsFileIsReportedAndKept) {
+// An error before the first window is shown in a box on the display, and
+// nothing is touched: damaged settings, a crypto library that failed its
+// self-test.
+TEST_F(ProgramTest, StartUpErrorsAreShownInABoxAndNothingIsTouched) {
   ASSERT_TRUE(wxFileName::Mkdir(home_ + "/.config/Veilor", 0700, wxPATH_MKDIR_FULL));
   const std::string damaged = "[StaticGroup/SettingsDlg]\nUseDefEncPass=0\ngarbage\n";
-  WriteFileBytes(SettingsFile(), damaged);
-  ProgramRunner veilor = Veilor({"nonsense"});
-  ASSERT_TRUE(veilor.Start());
-  const std::string box = FindVisibleWindow("Error", 30);
-  ASSERT_FALSE(box.empty()) << "no error box appeared: " << veilor.StandardError();
-  FocusWindow(box);
-  ShellOutput("xdotool key Return");
-  EXPECT_EQ(veilor.Wait(kSeconds), 1);
-  EXPECT_EQ(ReadFileBytes(SettingsFile()), damaged);
+  const std::string file = (dir_ / "a.txt").utf8_string();
+  WriteFileBytes(file, "plain");
+  for (const bool selfTestFails : {false, true}) {
+    SCOPED_TRACE(selfTestFails ? "self-test" : "settings");
+    const std::string settings = selfTestFails ? kFirstStartSettings : damaged;
+    WriteFileBytes(SettingsFile(), settings);
+    ProgramRunner veilor = Veilor({"aese", file});
+    if (selfTestFails) veilor.Env("LD_PRELOAD", VEILOR_FAILING_SELF_TEST);
+    ASSERT_TRUE(veilor.Start());
+    const std::string box = FindVisibleWindow("Error", 30);
+    ASSERT_FALSE(box.empty()) << "no error box appeared: " << veilor.StandardError();
+    FocusWindow(box);
+    ShellOutput("xdotool key Return");
+    EXPECT_EQ(veilor.Wait(kSeconds), 1);
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), settings);
+    EXPECT_EQ(ReadFileBytes(file), "plain");
+    EXPECT_FALSE(wxFileExists(file + ".aes"));
+  }
 }
 
 // Without a display the program says so on standard error, after the error
@@ -62,18 +73,21 @@ TEST_F(ProgramTest, NoDisplayIsAClearMessage) {
     std::string settings;  // none when empty
     std::vector<std::string> args;
     std::string firstError;
+    bool selfTestFails = false;
   } cases[] = {
       {"", {"aese", "/tmp/x"}, noDisplay},
       {"", {}, noDisplay},
       {"[StaticGroup/SettingsDlg]\ngarbage\n",
        {"aese", "/tmp/x"},
        "Error: The settings file is damaged"},
+      {"", {"aese", "/tmp/x"}, "Error: Power up self test failed.", true},
   };
   for (const auto& c : cases) {
     wxRemoveFile(SettingsFile());
     if (!c.settings.empty()) WriteFileBytes(SettingsFile(), c.settings);
     ProgramRunner veilor = Veilor(c.args);
     veilor.Env("DISPLAY", std::nullopt).Env("WAYLAND_DISPLAY", std::nullopt);
+    if (c.selfTestFails) veilor.Env("LD_PRELOAD", VEILOR_FAILING_SELF_TEST);
     ASSERT_TRUE(veilor.Start());
     EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << veilor.StandardError();
     const std::string error = veilor.StandardError();
