@@ -3,7 +3,5 @@
 #include <cryptopp/fips140.h>
 
 namespace CryptoPP {
-PowerUpSelfTestStatus CRYPTOPP_API GetPowerUpSelfTestStatus() {
-  return POWER_UP_SELF_TEST_FAILED;
-}
+PowerUpSelfTestStatus CRYPTOPP_API GetPowerUpSelfTestStatus() { return POWER_UP_SELF_TEST_FAILED; }
 }  // namespace CryptoPP
