@@ -78,3 +78,12 @@ std::string FlatName(const DesktopEntry& entry) {
   for (const std::string& submenu : entry.submenus) name += submenu + ": ";
   return name + entry.name;
 }
+
+std::string MnemonicFreeLabel(const std::string& text) {
+  std::string label;
+  for (const char c : text) {
+    if (c == '_') label += '_';
+    label += c;
+  }
+  return label;
+}

@@ -42,3 +42,7 @@ DesktopMenu BuildDesktopMenu(const MenuScript& script, std::vector<std::string>&
 
 // The entry's submenu names and its name joined for a format without submenus.
 std::string FlatName(const DesktopEntry& entry);
+
+// A menu text for the GTK file managers, which read an underscore as a
+// mnemonic mark: each one doubled shows as itself.
+std::string MnemonicFreeLabel(const std::string& text);

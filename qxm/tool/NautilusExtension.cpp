@@ -32,11 +32,6 @@ def _text(raw):
     return raw.decode("utf-8", "replace")
 
 
-def _label(raw):
-    # Nautilus reads an underscore in a label as a mnemonic mark.
-    return _text(raw).replace("_", "__")
-
-
 def _selected_paths(files):
     paths = []
     for info in files:
@@ -91,7 +86,7 @@ class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
                 return top.append
             if submenus not in menus:
                 item = Nautilus.MenuItem(
-                    name="QxmMenu::menu%d" % len(menus), label=_label(submenus[-1]), tip="", icon=""
+                    name="QxmMenu::menu%d" % len(menus), label=_text(submenus[-1]), tip="", icon=""
                 )
                 menu = Nautilus.Menu()
                 item.set_submenu(menu)
@@ -104,7 +99,7 @@ class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
                 continue
             submenus, name, tip, _, _, command = entry
             item = Nautilus.MenuItem(
-                name="QxmMenu::entry%d" % number, label=_label(name), tip=_text(tip), icon=""
+                name="QxmMenu::entry%d" % number, label=_text(name), tip=_text(tip), icon=""
             )
             item.connect("activate", _start, command, paths)
             holder(submenus)(item)
@@ -120,15 +115,17 @@ std::string NautilusExtension(const DesktopMenu& menu) {
       "import os\n"
       "import subprocess\n\n"
       "from gi.repository import GObject, Nautilus\n\n"
-      "# Submenus (outermost first), name, help, for one folder (else for files),\n"
-      "# extension (b\"*\": every file) and command, where None stands for the\n"
-      "# selected paths, each an argument of its own.\n"
+      "# Submenus (outermost first) and name as labels, help, for one folder (else\n"
+      "# for files), extension (b\"*\": every file) and command, where None stands\n"
+      "# for the selected paths, each an argument of its own.\n"
       "ENTRIES = [\n";
   for (const DesktopEntry& entry : menu.entries) {
     if (entry.separator) continue;
     text += "    ((";
-    for (const std::string& submenu : entry.submenus) text += Bytes(submenu) + ", ";
-    text += "), " + Bytes(entry.name) + ", " + Bytes(entry.help) + ", ";
+    // Labels as Nautilus shows them: its menus read an underscore as a mnemonic mark.
+    for (const std::string& submenu : entry.submenus)
+      text += Bytes(MnemonicFreeLabel(submenu)) + ", ";
+    text += "), " + Bytes(MnemonicFreeLabel(entry.name)) + ", " + Bytes(entry.help) + ", ";
     text += entry.folder ? "True, " : "False, ";
     text += Bytes(entry.extension) + ", (";
     for (const CommandWord& word : entry.command) {

@@ -5,20 +5,6 @@
 #include "tool/KeyFileText.h"
 #include "tool/ShellQuote.h"
 
-namespace {
-
-// Nemo reads an underscore in a label as a mnemonic mark.
-std::string Label(const std::string& text) {
-  std::string label;
-  for (const char c : text) {
-    if (c == '_') label += '_';
-    label += c;
-  }
-  return label;
-}
-
-}  // namespace
-
 std::string NemoExec(const DesktopEntry& entry) {
   std::string exec;
   for (const CommandWord& word : entry.command) {
@@ -38,7 +24,7 @@ std::string NemoAction(const DesktopEntry& entry) {
   std::string text = "[Nemo Action]\n";
   text += kWrittenByQxm;
   text += "Active=true\n";
-  text += "Name=" + KeyFileValue(Label(FlatName(entry))) + "\n";
+  text += "Name=" + KeyFileValue(MnemonicFreeLabel(FlatName(entry))) + "\n";
   if (!entry.help.empty()) text += "Comment=" + KeyFileValue(entry.help) + "\n";
   text += "Exec=" + KeyFileValue(NemoExec(entry)) + "\n";
   if (!entry.icon.empty()) text += "Icon-Name=" + KeyFileValue(entry.icon) + "\n";
