@@ -62,7 +62,7 @@ script_key='HKLM\Software\Ordal context menu'
 
 echo "=== silent install"
 check "the installer exits with 0" wine "$setup" /S
-for f in veilor.exe QXM.dll uninstall.exe themes/PassEnterFrm.png menu/veilor.qxm \
+for f in veilor.exe QXM.dll LICENSE.txt uninstall.exe themes/PassEnterFrm.png menu/veilor.qxm \
   menu/veilor.ico menu/aes-encrypt.ico menu/aes-decrypt.ico menu/des3-encrypt.ico \
   menu/des3-decrypt.ico menu/settings.ico menu/passwords.ico; do
   check "installed: $f" test -f "$install_dir/$f"
