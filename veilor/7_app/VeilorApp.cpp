@@ -9,6 +9,7 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "3_settings/ProgramSettings.h"
 #include "3_settings/SettingsPath.h"
 #include "4_passwords/PasswordManager.h"
@@ -24,6 +25,35 @@
 #include "6_ui/SettingsDlg.h"
 #include "7_app/CommandLine.h"
 #include "7_app/StartupError.h"
+
+namespace {
+wxArrayString& KeptArguments() {
+  static wxArrayString arguments;
+  return arguments;
+}
+
+[[maybe_unused]] void OnToolkitAssertion(const wxString& file, int line, const wxString& function,
+                                         const wxString& condition, const wxString& message) {
+  // An assertion met while one is being written would recur without end.
+  static bool writing = false;
+  if (writing) return;
+  writing = true;
+  const wxString text = wxString::Format("%s(%d): %s: assert \"%s\" failed: %s", file, line,
+                                         function, condition, message);
+  std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
+  auto* app = dynamic_cast<CVeilorApp*>(wxApp::GetInstance());
+  if (app != nullptr && app->HasLogger()) app->Logger().Log(text, CLogger::Error, CLogger::LogOnly);
+  writing = false;
+}
+}  // namespace
+
+void LogToolkitAssertions() {
+#ifdef NDEBUG
+  wxSetAssertHandler(OnToolkitAssertion);
+#endif
+}
+
+void CVeilorApp::KeepArguments(const wxArrayString& arguments) { KeptArguments() = arguments; }
 
 CVeilorApp::CVeilorApp() {
   // A failed self-test was reported before: nothing is built on a crypto
@@ -63,7 +93,8 @@ CVeilorApp::~CVeilorApp() {
 }
 
 bool CVeilorApp::OnInit() {
-  const Command command = ParseCommandLine(argv.GetArguments());
+  const Command command =
+      ParseCommandLine(KeptArguments().empty() ? argv.GetArguments() : KeptArguments());
   // Questions about the program itself need none of its services.
   if (PrintAnswer(command)) {
     exitStatus_ = ExitDone;
@@ -111,6 +142,9 @@ bool CVeilorApp::Initialize(int& argc, wxChar** argv) {
     started = wxApp::Initialize(argc, argv);
   }
   if (!started) ReportNoDisplay();
+  // The toolkit has set its own conversion of file names; every name the
+  // program meets converts by the one its arguments were read with.
+  UseUtf8ForNames();
   return started;
 #endif
 }
