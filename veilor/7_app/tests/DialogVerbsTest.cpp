@@ -112,15 +112,14 @@ TEST_F(DialogVerbsTest, StoredPasswordBecomesTheEncryptionDefault) {
     EXPECT_EQ(UnprotectString(name), "Work");
   }
 
-  // "aese": no password window, only the report.
+  // "aese": no password window, only the report, which a password window
+  // would keep from coming since the key is obtained first.
   ASSERT_TRUE(wxFileName::Mkdir(data_ + "/docs", 0755, wxPATH_MKDIR_FULL));
   WriteFileBytes(data_ + "/docs/a.txt", "first file\n");
   WriteFileBytes(data_ + "/docs/b.txt", "second file\n");
   ProgramRunner encrypt = Veilor({"aese", (data_ + "/docs").utf8_string()});
   ASSERT_TRUE(encrypt.Start());
-  ASSERT_FALSE(Window("Encryption report").empty()) << "no report";
-  EXPECT_EQ(ShellOutput("xdotool search --onlyvisible --name '^New Dialog$' | wc -l"), "0")
-      << "the password was asked for";
+  ASSERT_FALSE(Window("Encryption report").empty()) << "no report: the password was asked for?";
   PressEnterUntilClosed("Encryption report");
   ASSERT_TRUE(encrypt.Wait(kSeconds).has_value()) << encrypt.StandardError();
   wxArrayString files;
