@@ -37,18 +37,13 @@ protected:
   // and gives it the focus.
   static std::string Window(const std::string& title) {
     const std::string id = FindVisibleWindow(title, 30);
-    if (!id.empty()) {
-      FocusWindow(id);
-      ShellOutput("sleep 0.5");
-    }
+    if (!id.empty()) FocusWindow(id);
     return id;
   }
 
-  static void Keys(const std::string& keys) {
-    ShellOutput("xdotool key --delay 60 " + keys + "; sleep 0.3");
-  }
+  static void Keys(const std::string& keys) { ShellOutput("xdotool key --delay 60 " + keys); }
   static void Type(const std::string& text) {
-    ShellOutput("xdotool type --delay 15 '" + text + "'; sleep 0.2");
+    ShellOutput("xdotool type --delay 15 '" + text + "'");
   }
 
   // Confirms the administrator prompt with the empty password of a fresh

@@ -66,7 +66,7 @@ protected:
     ASSERT_FALSE(prompt.empty()) << "no password window";
     for (int entry = 0; entry < (twice ? 2 : 1); ++entry) {
       FocusWindow(prompt);
-      ShellOutput("sleep 0.3; xdotool type --delay 20 '" + password + "'");
+      ShellOutput("xdotool type --delay 20 '" + password + "'");
       ShellOutput("xdotool key Return");
     }
     const std::string window = FindVisibleWindow(report, 60);
@@ -164,7 +164,7 @@ TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
   const std::string prompt = FindVisibleWindow("New Dialog", 30);
   ASSERT_FALSE(prompt.empty());
   FocusWindow(prompt);
-  ShellOutput("sleep 0.3; xdotool key Escape");
+  ShellOutput("xdotool key Escape");
   EXPECT_EQ(encrypt.Wait(kSeconds), 1) << "a cancelled password is not success";
   EXPECT_TRUE(FolderContents(data_) == original);
 }

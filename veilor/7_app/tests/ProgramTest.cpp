@@ -153,7 +153,7 @@ TEST_F(ProgramTest, DialogVerbsCheckTheAdministratorPassword) {
     const std::string prompt = FindVisibleWindow("New Dialog", 30);
     ASSERT_FALSE(prompt.empty()) << "no password window for " << verb;
     FocusWindow(prompt);
-    ShellOutput("sleep 0.3; xdotool type --delay 20 'guess'");
+    ShellOutput("xdotool type --delay 20 'guess'");
     ShellOutput("xdotool key Return");
     const std::string warning = FindVisibleWindow("Veilor Warning", 30);
     ASSERT_FALSE(warning.empty()) << "no warning box for " << verb;
