@@ -42,7 +42,12 @@ wxArrayString& KeptArguments() {
                                          function, condition, message);
   std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
   auto* app = dynamic_cast<CVeilorApp*>(wxApp::GetInstance());
-  if (app != nullptr && app->HasLogger()) app->Logger().Log(text, CLogger::Error, CLogger::LogOnly);
+  if (app != nullptr && app->HasLogger()) {
+    // Also where the toolkit's own messages are silenced for a while.
+    const bool logging = wxLog::EnableLogging(true);
+    app->Logger().Log(text, CLogger::Error, CLogger::LogOnly);
+    wxLog::EnableLogging(logging);
+  }
   writing = false;
 }
 }  // namespace

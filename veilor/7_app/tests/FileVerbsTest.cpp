@@ -358,4 +358,27 @@ TEST_F(FileVerbsTest, FileNamedTwiceIsProcessedOnce) {
   EXPECT_TRUE(wxFileExists(file + ".aes"));
   EXPECT_FALSE(wxFileExists(file));
 }
+
+// A toolkit assertion met during a batch (made by a preloaded module each
+// time a folder is read) becomes a line in the log: no window appears and
+// the batch goes on.
+TEST_F(FileVerbsTest, ToolkitAssertionIsLoggedNotShown) {
+  UseDefaultPasswordWithoutReport("stored secret");
+  {
+    CSettings settings(home_ + "/.config/Veilor/veilor.ini");
+    settings.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, true);
+    settings.Save();
+  }
+  MappedWindows windows;
+  ASSERT_TRUE(windows.Listening());
+  ProgramRunner encrypt = Veilor("aese", data_);
+  encrypt.Env("LD_PRELOAD", VEILOR_FAILING_ASSERTION);
+  ASSERT_TRUE(encrypt.Start());
+  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+  EXPECT_EQ(windows.Count(), 0) << "a window was shown during the run";
+  EXPECT_TRUE(wxFileExists(data_ + "/single file.bin.aes"));
+  wxArrayString logs;
+  ASSERT_EQ(wxDir::GetAllFiles(home_ + "/.local/state/Veilor/Log", &logs), 1u);
+  EXPECT_NE(ReadFileBytes(logs[0]).find("an assertion made by the test"), std::string::npos);
+}
 }  // namespace
