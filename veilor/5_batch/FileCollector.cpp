@@ -1,6 +1,6 @@
 #include "5_batch/FileCollector.h"
 
-#include <unordered_set>
+#include <set>
 
 #include <wx/arrstr.h>
 #include <wx/dir.h>
@@ -114,7 +114,7 @@ void AddArgument(const wxString& argument, std::vector<CollectedPath>& files) {
 // Each path once, where it first comes; invalid entries all stay, since each
 // tells of a piece of the command line.
 std::vector<CollectedPath> WithoutRepeats(std::vector<CollectedPath> files) {
-  std::unordered_set<wxString> seen;
+  std::set<wxString> seen;
   std::vector<CollectedPath> kept;
   kept.reserve(files.size());
   for (CollectedPath& file : files) {
