@@ -1,5 +1,7 @@
 #include "1_base/Utf8Names.h"
 
+#include <string>
+
 #ifndef __WINDOWS__
 #include <langinfo.h>
 #include <strings.h>
@@ -37,33 +39,43 @@ void UseUtf8ForNames() {
 wxString ArgumentText(const char* argument) { return wxString(argument, NameConversion()); }
 
 namespace {
-bool ShowsAsItself(wxUniChar::value_type c) {
+bool ShowsAsItself(wxUint32 c) {
   if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) return false;  // control characters
   if (c >= 0xD800 && c < 0xE000) return false;                         // surrogates
-#ifndef __WINDOWS__
-  // Bytes that were not UTF-8, and what no text can hold.
-  if ((c >= 0x100000 && c < 0x100100) || c > 0x10FFFF) return false;
-#endif
-  return true;
+  // Bytes that were not UTF-8 (Linux), and what no text can hold.
+  return !(c >= 0x100000 && c < 0x100100) && c <= 0x10FFFF;
 }
 }  // namespace
 
 wxString EscapedName(const wxString& name) {
+  const std::wstring text = name.ToStdWstring();
   wxString shown;
-  shown.reserve(name.length());
-  for (wxString::const_iterator it = name.begin(); it != name.end(); ++it) {
-    const wxUniChar::value_type c = (*it).GetValue();
-    if (ShowsAsItself(c)) {
-      shown += *it;
+  shown.reserve(text.length());
+  for (std::size_t i = 0; i < text.length(); ++i) {
+    const auto c = static_cast<wxUint32>(text[i]);
+#ifdef __WINDOWS__
+    // Wide text of two units: a pair of surrogates is one character.
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.length() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      shown += text.substr(i, 2);
+      ++i;
       continue;
     }
-#ifdef __WINDOWS__
-    shown += c < 0x100 ? wxString::Format("\\x%02X", c) : wxString::Format("\\u%04X", c);
+    if (ShowsAsItself(c)) {
+      shown += text[i];
+    } else {
+      shown += c < 0x100 ? wxString::Format("\\x%02X", c) : wxString::Format("\\u%04X", c);
+    }
 #else
-    const wchar_t single[] = {static_cast<wchar_t>(c), L'\0'};
+    if (ShowsAsItself(c)) {
+      shown += text[i];
+      continue;
+    }
+    // Each byte the name holds for this character.
+    const wchar_t single[] = {text[i], L'\0'};
     const wxCharBuffer bytes = NameConversion().cWC2MB(single);
-    for (std::size_t i = 0; i < bytes.length(); ++i) {
-      shown += wxString::Format("\\x%02X", static_cast<unsigned char>(bytes.data()[i]));
+    for (std::size_t b = 0; b < bytes.length(); ++b) {
+      shown += wxString::Format("\\x%02X", static_cast<unsigned char>(bytes.data()[b]));
     }
 #endif
   }
