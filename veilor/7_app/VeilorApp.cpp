@@ -4,6 +4,7 @@
 #include <new>
 
 #include <wx/log.h>
+#include <wx/thread.h>
 
 #include "1_base/ErrorText.h"
 #include "1_base/Exceptions.h"
@@ -35,20 +36,23 @@ wxArrayString& KeptArguments() {
 [[maybe_unused]] void OnToolkitAssertion(const wxString& file, int line, const wxString& function,
                                          const wxString& condition, const wxString& message) {
   // An assertion met while one is being written would recur without end.
+  // The logger belongs to the main thread: a worker's assertion goes to
+  // standard error alone.
   static bool writing = false;
-  if (writing) return;
-  writing = true;
+  const bool mainThread = wxThread::IsMain();
+  if (mainThread && writing) return;
+  if (mainThread) writing = true;
   const wxString text = wxString::Format("%s(%d): %s: assert \"%s\" failed: %s", file, line,
                                          function, condition, message);
   std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
   auto* app = dynamic_cast<CVeilorApp*>(wxApp::GetInstance());
-  if (app != nullptr && app->HasLogger()) {
+  if (mainThread && app != nullptr && app->HasLogger()) {
     // Also where the toolkit's own messages are silenced for a while.
     const bool logging = wxLog::EnableLogging(true);
     app->Logger().Log(text, CLogger::Error, CLogger::LogOnly);
     wxLog::EnableLogging(logging);
   }
-  writing = false;
+  if (mainThread) writing = false;
 }
 }  // namespace
 
