@@ -171,18 +171,30 @@ TEST_F(FileVerbsTest, CancelledPasswordTouchesNothing) {
 
 // The selection "a,b.txt" as the context menu passes it: with "a" and
 // "b.txt" beside it, only "a,b.txt" is encrypted (and, by default, removed).
+// A path that names a file is that file, whole: "notes," is not "notes".
 TEST_F(FileVerbsTest, CommaNamesReachTheRightFile) {
   UseDefaultPasswordWithoutReport("stored secret");
-  for (const char* name : {"a", "a,b.txt", "b.txt"}) WriteFileBytes(data_ + "/" + name, name);
-  ProgramRunner encrypt = Veilor("aese", data_ + "/a,b.txt,");
-  ASSERT_TRUE(encrypt.Start());
-  EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
-  EXPECT_TRUE(wxFileExists(data_ + "/a,b.txt.aes"));
-  EXPECT_FALSE(wxFileExists(data_ + "/a,b.txt"));
-  EXPECT_EQ(ReadFileBytes(data_ + "/a"), "a");
-  EXPECT_EQ(ReadFileBytes(data_ + "/b.txt"), "b.txt");
-  EXPECT_FALSE(wxFileExists(data_ + "/a.aes"));
-  EXPECT_FALSE(wxFileExists(data_ + "/b.txt.aes"));
+  const struct {
+    wxString argument;
+    wxString encrypted;
+    std::vector<const char*> untouched;
+  } cases[] = {
+      {data_ + "/a,b.txt,", "a,b.txt", {"a", "b.txt"}},
+      {data_ + "/notes,", "notes,", {"notes"}},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes(data_ + "/" + c.encrypted, "secret");
+    for (const char* name : c.untouched) WriteFileBytes(data_ + "/" + name, name);
+    ProgramRunner encrypt = Veilor("aese", c.argument);
+    ASSERT_TRUE(encrypt.Start());
+    EXPECT_EQ(encrypt.Wait(kSeconds), 0) << encrypt.StandardError();
+    EXPECT_TRUE(wxFileExists(data_ + "/" + c.encrypted + ".aes")) << c.argument;
+    EXPECT_FALSE(wxFileExists(data_ + "/" + c.encrypted)) << c.argument;
+    for (const char* name : c.untouched) {
+      EXPECT_EQ(ReadFileBytes(data_ + "/" + name), name);
+      EXPECT_FALSE(wxFileExists(data_ + "/" + name + ".aes")) << name;
+    }
+  }
 }
 
 // A file manager passes each selected path as an argument of its own: a
