@@ -33,8 +33,8 @@ wxArrayString& KeptArguments() {
   return arguments;
 }
 
-[[maybe_unused]] void OnToolkitAssertion(const wxString& file, int line, const wxString& function,
-                                         const wxString& condition, const wxString& message) {
+void OnToolkitAssertion(const wxString& file, int line, const wxString& function,
+                        const wxString& condition, const wxString& message) {
   // An assertion met while one is being written would recur without end.
   // The logger belongs to the main thread: a worker's assertion goes to
   // standard error alone.
@@ -56,11 +56,7 @@ wxArrayString& KeptArguments() {
 }
 }  // namespace
 
-void LogToolkitAssertions() {
-#ifdef NDEBUG
-  wxSetAssertHandler(OnToolkitAssertion);
-#endif
-}
+void LogToolkitAssertions() { wxSetAssertHandler(OnToolkitAssertion); }
 
 void CVeilorApp::KeepArguments(const wxArrayString& arguments) { KeptArguments() = arguments; }
 

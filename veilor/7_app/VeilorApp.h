@@ -57,7 +57,7 @@ private:
 
 wxDECLARE_APP(CVeilorApp);
 
-// In a release build a failed toolkit assertion becomes a line in the log
-// and on standard error, never a box that stops a
-// user's batch nor a trap that ends the program.
+// A failed toolkit assertion becomes a line in the log and on standard
+// error, in every build: never a box that stops a user's batch (or a test
+// run) nor a trap that ends the program.
 void LogToolkitAssertions();
