@@ -9,6 +9,7 @@
 #endif
 
 #include <array>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "2_crypto/PasswordKey.h"
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
@@ -409,6 +411,27 @@ TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
   wxDir::GetAllFiles(folder, &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
   EXPECT_EQ(left.size(), rows.size()) << "the link, pipe and device stay, beside regular.txt.aes";
   if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+
+// A name shows escaped in its row: a line break or a byte that is no text
+// reaches neither the window nor the log as it is.
+TEST_F(FileCommandTest, RowsShowNamesEscaped) {
+  // Names convert as the program converts them, for this test only.
+  const struct NamesAsBytes {
+    wxMBConv* previous = std::exchange(wxConvFileName, const_cast<wxMBConv*>(&NameConversion()));
+    ~NamesAsBytes() { wxConvFileName = previous; }
+  } namesAsBytes;
+  const wxString folder = dir_ / "names";
+  ASSERT_TRUE(wxMkdir(folder));
+  WriteFileBytes(folder + "/two\nlines", "x");
+  std::FILE* latin1 = std::fopen((folder.utf8_string() + "/\xE9t\xE9").c_str(), "wb");
+  ASSERT_NE(latin1, nullptr);
+  std::fclose(latin1);
+  Command(folder, wxString("pw")).EncryptAes();
+  wxString rows;
+  for (const auto& row : report_.rows) rows += row.file + " " + row.status + "\n";
+  EXPECT_EQ(rows.utf8_string(),
+            (folder + "/two\\x0Alines Done\n" + folder + "/\\xE9t\\xE9 Done\n").utf8_string());
 }
 #endif
 }  // namespace
