@@ -350,7 +350,6 @@ TEST_F(FileVerbsTest, NamesThatAreNotTextAreProcessedAndLoggedEscaped) {
   }
   // Two runs: the start and five files each, one line apiece.
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 12) << log;
-  ShellOutput("rm -rf '" + data + "'");
 }
 
 // With overwriting on, a file named twice (as an argument and inside its
