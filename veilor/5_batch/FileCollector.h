@@ -19,13 +19,13 @@ struct CollectedPath {
 // an existing file or folder is that path, whole, commas and all. Otherwise
 // it is a list as the Windows menu joins a selection (each path followed by
 // a comma): it is split only where a comma is followed by the start of an
-// absolute path (a drive letter or "\\\\" on Windows, "/" elsewhere), and the
-// final comma ends the last path. A piece that is empty or names nothing is
-// an invalid entry with its text, never a reason to take a neighbouring name.
-// A folder stands for every file below it at any depth (hidden ones
-// included, each folder's files before its subfolders, both by name).
-// Linked folders are not entered, so a link back to a parent cannot make the
-// list endless; linked files are listed like files.
+// absolute path (a drive letter or two backslashes on Windows, "/"
+// elsewhere), and the final comma ends the last path. A piece that is empty
+// or names nothing is an invalid entry with its text, never a reason to take
+// a neighbouring name. A folder stands for every file below it at any depth
+// (hidden ones included, each folder's files before its subfolders, both by
+// name). Linked folders are not entered, so a link back to a parent cannot
+// make the list endless; linked files are listed like files.
 std::vector<CollectedPath> CollectFiles(const wxString& argument);
 
 // The files that the path arguments of a cipher verb name, in order. A
