@@ -14,6 +14,7 @@
 #include "1_base/LogLevels.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "2_crypto/Ciphers.h"
 #include "2_crypto/FileStreaming.h"
 #include "2_crypto/FileTrailer.h"
@@ -252,7 +253,7 @@ void FileJob::Finish(int statusId, const wxString& description, int severity, in
   writer_.reset();
   source_.reset();
   const wxString what = statusId == msg::StatusDone ? outcome_.status : description;
-  if (context_.log) context_.log(what + Msg(msg::Space) + path_, severity, mode);
+  if (context_.log) context_.log(what + Msg(msg::Space) + EscapedName(path_), severity, mode);
 }
 
 void FileJob::Incomplete(const wxString& description) {

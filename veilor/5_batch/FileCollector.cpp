@@ -1,5 +1,7 @@
 #include "5_batch/FileCollector.h"
 
+#include <set>
+
 #include <wx/arrstr.h>
 #include <wx/dir.h>
 #include <wx/filefn.h>
@@ -55,57 +57,79 @@ void AddFolder(const wxString& folder, std::vector<CollectedPath>& files) {
   }
 }
 
-// The text between commas, empty pieces included, except after a final
-// comma: the context menu ends every path with one.
-wxArrayString Pieces(const wxString& pathList) {
-  wxArrayString pieces = wxSplit(pathList, Msg(msg::Comma)[0], '\0');
-  if (!pieces.empty() && pieces.Last().empty()) pieces.RemoveAt(pieces.size() - 1);
+bool Exists(const wxString& path) {
+  return !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW);
+}
+
+// Where a path of a joined list can begin: an absolute path, as the Windows
+// menu passes every path.
+bool StartsAbsolutePath(const wxString& text, std::size_t at) {
+#ifdef __WINDOWS__
+  if (text.compare(at, 2, "\\\\") == 0) return true;
+  if (at + 2 >= text.length()) return false;
+  const wxUniChar drive = text[at];
+  return ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) &&
+         text[at + 1] == ':' && (text[at + 2] == '\\' || text[at + 2] == '/');
+#else
+  return at < text.length() && text[at] == '/';
+#endif
+}
+
+// The pieces of a joined list: split at each comma that an absolute path
+// follows, the final comma (the menu's, after the last path) dropped.
+wxArrayString Pieces(const wxString& argument) {
+  const wxUniChar comma = Msg(msg::Comma)[0];
+  wxString list = argument;
+  if (list.EndsWith(wxString(comma))) list.RemoveLast();
+  wxArrayString pieces;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < list.length(); ++i) {
+    if (list[i] == comma && StartsAbsolutePath(list, i + 1)) {
+      pieces.Add(list.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  pieces.Add(list.substr(start));
   return pieces;
 }
 
-// The path that starts at pieces[first]: the longest run of pieces that,
-// joined with commas, names something that exists, else the piece alone.
-// `next` receives the index after the run.
-wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t& next) {
-  wxString joined;
-  wxString found = pieces[first];
-  next = first + 1;
-  for (std::size_t last = first; last < pieces.size(); ++last) {
-    joined += (last == first ? wxString() : Msg(msg::Comma)) + pieces[last];
-    // Longer joins keep this folder part: when it does not exist, none of
-    // them can, which keeps a long selection from costing a look-up per pair.
-    const std::size_t cut = joined.find_last_of(wxFileName::GetPathSeparators());
-    if (cut != wxString::npos && !wxDirExists(joined.substr(0, cut + 1))) break;
-    if (!joined.empty() &&
-        wxFileName::Exists(joined, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW)) {
-      found = joined;
-      next = last + 1;
-    }
-  }
-  return found;
-}
-
 void AddPath(const wxString& path, std::vector<CollectedPath>& files) {
-  if (path.empty()) {
-    files.push_back({wxString(), false});
+  if (!Exists(path)) {
+    files.push_back({path, false});
   } else if (wxDirExists(path)) {
     AddFolder(path, files);
   } else {
     files.push_back({path, true});
   }
 }
+
+void AddArgument(const wxString& argument, std::vector<CollectedPath>& files) {
+  if (Exists(argument)) {
+    AddPath(argument, files);
+    return;
+  }
+  for (const wxString& piece : Pieces(argument)) AddPath(piece, files);
+}
+
+// Each path once, where it first comes; invalid entries all stay, since each
+// tells of a piece of the command line.
+std::vector<CollectedPath> WithoutRepeats(std::vector<CollectedPath> files) {
+  std::set<wxString> seen;
+  std::vector<CollectedPath> kept;
+  kept.reserve(files.size());
+  for (CollectedPath& file : files) {
+    if (file.valid && !seen.insert(file.path).second) continue;
+    kept.push_back(std::move(file));
+  }
+  return kept;
+}
 }  // namespace
 
-std::vector<CollectedPath> CollectFiles(const wxString& pathList) {
+std::vector<CollectedPath> CollectFiles(const wxString& argument) {
   wxLogNull quiet;  // an unreadable folder becomes an entry, not a toolkit message
   std::vector<CollectedPath> files;
-  const wxArrayString pieces = Pieces(pathList);
-  for (std::size_t i = 0; i < pieces.size();) {
-    std::size_t next = i + 1;
-    AddPath(pieces[i].empty() ? wxString() : JoinedPath(pieces, i, next), files);
-    i = next;
-  }
-  return files;
+  if (!argument.empty()) AddArgument(argument, files);
+  return WithoutRepeats(std::move(files));
 }
 
 std::vector<CollectedPath> CollectArguments(const wxArrayString& arguments) {
@@ -113,5 +137,5 @@ std::vector<CollectedPath> CollectArguments(const wxArrayString& arguments) {
   wxLogNull quiet;  // as above
   std::vector<CollectedPath> files;
   for (const wxString& path : arguments) AddPath(path, files);
-  return files;
+  return WithoutRepeats(std::move(files));
 }

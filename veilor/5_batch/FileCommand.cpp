@@ -5,6 +5,7 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "2_crypto/PasswordKey.h"
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
@@ -85,7 +86,7 @@ std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Directio
 
 void CFileCommand::ReportNotProcessed(const std::vector<CollectedPath>& files, std::size_t from) {
   for (std::size_t i = from; i < files.size(); ++i) {
-    const long row = report_.AddRow(files[i].path);
+    const long row = report_.AddRow(EscapedName(files[i].path));
     report_.SetResult(row, Msg(msg::StatusStopped), Msg(msg::NotProcessedStopped));
   }
 }
@@ -155,11 +156,14 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
       allSucceeded = false;
       break;
     }
-    const long row = report_.AddRow(files[i].path);
+    // Names are shown escaped: a line break or a byte that is not text must
+    // neither forge log lines nor reach the window's drawing.
+    const long row = report_.AddRow(EscapedName(files[i].path));
     CFilePipeline::Result invalid;
     if (!files[i].valid) {
       invalid.outcome.status = Msg(msg::InvalidFileOrFolder);
-      const wxString where = files[i].path.empty() ? wxString() : Msg(msg::Space) + files[i].path;
+      const wxString where =
+          files[i].path.empty() ? wxString() : Msg(msg::Space) + EscapedName(files[i].path);
       invalid.logged.push_back({invalid.outcome.status + where, CLogger::Error, CLogger::LogOnly});
     }
     pipeline.Reach(i, row, progress, invalid);

@@ -131,8 +131,11 @@ long CReportDlg::AddFileRow(const wxString& path) {
 
 void CReportDlg::SetFileResult(long row, const wxString& status, const wxString& description) {
   fileList->SetRowResult(row, status, description);
-  // Once a stop is asked, what follows is abandoned or not reached: not done.
-  if (!stopRequested_) overall_.Done(row);
+  // Every file that got its outcome counts, also one finished after a stop
+  // was asked; the file abandoned by the stop and those not reached do not.
+  if (status != Msg(msg::StatusStopped) && description != Msg(msg::StoppedInWork)) {
+    overall_.Done(row);
+  }
   KeepAliveWhenDue();
 }
 

@@ -4,11 +4,13 @@
 #include <new>
 
 #include <wx/log.h>
+#include <wx/thread.h>
 
 #include "1_base/ErrorText.h"
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "3_settings/ProgramSettings.h"
 #include "3_settings/SettingsPath.h"
 #include "4_passwords/PasswordManager.h"
@@ -24,6 +26,39 @@
 #include "6_ui/SettingsDlg.h"
 #include "7_app/CommandLine.h"
 #include "7_app/StartupError.h"
+
+namespace {
+wxArrayString& KeptArguments() {
+  static wxArrayString arguments;
+  return arguments;
+}
+
+void OnToolkitAssertion(const wxString& file, int line, const wxString& function,
+                        const wxString& condition, const wxString& message) {
+  // An assertion met while one is being written would recur without end.
+  // The logger belongs to the main thread: a worker's assertion goes to
+  // standard error alone.
+  static bool writing = false;
+  const bool mainThread = wxThread::IsMain();
+  if (mainThread && writing) return;
+  if (mainThread) writing = true;
+  const wxString text = wxString::Format("%s(%d): %s: assert \"%s\" failed: %s", file, line,
+                                         function, condition, message);
+  std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
+  auto* app = dynamic_cast<CVeilorApp*>(wxApp::GetInstance());
+  if (mainThread && app != nullptr && app->HasLogger()) {
+    // Also where the toolkit's own messages are silenced for a while.
+    const bool logging = wxLog::EnableLogging(true);
+    app->Logger().Log(text, CLogger::Error, CLogger::LogOnly);
+    wxLog::EnableLogging(logging);
+  }
+  if (mainThread) writing = false;
+}
+}  // namespace
+
+void LogToolkitAssertions() { wxSetAssertHandler(OnToolkitAssertion); }
+
+void CVeilorApp::KeepArguments(const wxArrayString& arguments) { KeptArguments() = arguments; }
 
 CVeilorApp::CVeilorApp() {
   // A failed self-test was reported before: nothing is built on a crypto
@@ -63,7 +98,8 @@ CVeilorApp::~CVeilorApp() {
 }
 
 bool CVeilorApp::OnInit() {
-  const Command command = ParseCommandLine(argv.GetArguments());
+  const Command command =
+      ParseCommandLine(KeptArguments().empty() ? argv.GetArguments() : KeptArguments());
   // Questions about the program itself need none of its services.
   if (PrintAnswer(command)) {
     exitStatus_ = ExitDone;
@@ -111,6 +147,9 @@ bool CVeilorApp::Initialize(int& argc, wxChar** argv) {
     started = wxApp::Initialize(argc, argv);
   }
   if (!started) ReportNoDisplay();
+  // The toolkit has set its own conversion of file names; every name the
+  // program meets converts by the one its arguments were read with.
+  UseUtf8ForNames();
   return started;
 #endif
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 
 #include "3_settings/SettingReference.h"
 
@@ -30,8 +31,13 @@ public:
   bool OnInit() override;
   int OnRun() override;
 
+  // The command line as the program was given it, to be read instead of
+  // the one handed to the toolkit (which sees the program's name alone).
+  static void KeepArguments(const wxArrayString& arguments);
+
   CSettings& Settings() { return *settings_; }
   CLogger& Logger() { return *logger_; }
+  bool HasLogger() const { return logger_ != nullptr; }
 
 private:
   void BuildServices();
@@ -50,3 +56,8 @@ private:
 };
 
 wxDECLARE_APP(CVeilorApp);
+
+// A failed toolkit assertion becomes a line in the log and on standard
+// error, in every build: never a box that stops a user's batch (or a test
+// run) nor a trap that ends the program.
+void LogToolkitAssertions();

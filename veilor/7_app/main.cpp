@@ -1,7 +1,6 @@
 // Entry point of veilor: the process-wide services that everything else
 // relies on are built first, then the toolkit takes over.
 #include <cstdio>
-#include <vector>
 
 #include <wx/app.h>
 
@@ -41,12 +40,14 @@ static void UseParentConsole() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
+  LogToolkitAssertions();
   UseParentConsole();
   if (!StartProcessServices()) return 1;
   return wxEntry(instance, previous, nullptr, show);
 }
 #else
 int main(int argc, char** argv) {
+  LogToolkitAssertions();
   UseUtf8ForNames();
   wxArrayString args;
   for (int i = 0; i < argc; ++i) args.Add(ArgumentText(argv[i]));
@@ -56,13 +57,16 @@ int main(int argc, char** argv) {
   // display or, without one, on standard error.
   StartProcessServices();
 
-  // The toolkit takes the arguments as text, so that it does not convert
-  // them by the locale the process started with.
-  std::vector<wxChar*> wideArgs;
-  for (wxString& arg : args) wideArgs.push_back(const_cast<wxChar*>(arg.wc_str()));
-  wideArgs.push_back(nullptr);
+  // The toolkit sees the program's name alone: it would take any argument
+  // that looks like one of its options (such as "--display=...") for itself,
+  // and a path may look like anything. The program reads the arguments as
+  // they were given.
+  CVeilorApp::KeepArguments(args);
+  wxString name = args.empty() ? wxString() : args[0];
+  wxChar* toolkitArgs[] = {const_cast<wxChar*>(name.wc_str()), nullptr};
+  int toolkitCount = 1;
   // A toolkit that could not start (no display) has said why already.
-  const int status = wxEntry(argc, wideArgs.data());
+  const int status = wxEntry(toolkitCount, toolkitArgs);
   return status < 0 ? CVeilorApp::ExitFailed : status;
 }
 #endif

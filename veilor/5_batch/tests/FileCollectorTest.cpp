@@ -20,22 +20,12 @@ std::vector<wxString> Collect(const wxString& pathList) {
 }
 
 // Each entry as one line: its path, marked when it gets an invalid row.
-[[maybe_unused]] wxString Described(const wxString& pathList) {
+wxString Described(const wxString& pathList) {
   wxString lines;
   for (const CollectedPath& file : CollectFiles(pathList)) {
     lines += file.path + (file.valid ? "" : " [invalid]") + "\n";
   }
   return lines;
-}
-
-TEST(FileCollectorTest, CommasSplitAsTheToolkitDoes) {
-  using V = std::vector<wxString>;
-  EXPECT_EQ(Collect("/a,/b"), (V{"/a", "/b"}));
-  EXPECT_EQ(Collect("/a,,/b"), (V{"/a", "", "/b"}));
-  EXPECT_EQ(Collect(",/a"), (V{"", "/a"}));
-  EXPECT_EQ(Collect("/a,"), (V{"/a"})) << "a trailing comma adds nothing";
-  EXPECT_EQ(Collect(""), V{});
-  EXPECT_EQ(Collect(" /a b ,c"), (V{" /a b ", "c"})) << "tokens are not trimmed";
 }
 
 TEST(FileCollectorTest, FoldersExpandToEveryFileBelowThem) {
@@ -53,35 +43,44 @@ TEST(FileCollectorTest, FoldersExpandToEveryFileBelowThem) {
   EXPECT_TRUE(Collect(dir / "top/empty").empty());
 }
 
-// A name may hold commas: where joined pieces name something that exists,
-// they are one path, and the longest such join wins.
-TEST(FileCollectorTest, CommaNamesAreRebuiltFromThePieces) {
+// An argument that names something is that path, whole; otherwise it is
+// split only where a comma starts another absolute path, and a piece that
+// names nothing is an invalid entry, never its neighbour.
+TEST(FileCollectorTest, OneArgumentIsAPathOrAJoinedListOfAbsolutePaths) {
   TempDir dir;
-  for (const char* name : {"a", "a,b.txt", "b.txt", "c,"}) WriteFileBytes(dir / name, name);
-  ASSERT_TRUE(wxFileName::Mkdir(dir / "x,y", 0755));
-  WriteFileBytes(dir / "x,y/f", "f");
-  const wxString a = dir / "a", ab = dir / "a,b.txt", b = dir / "b.txt";
+  for (const char* name : {"notes", "notes,", "a", "a,b.txt", "b.txt"}) {
+    WriteFileBytes(dir / name, name);
+  }
+  for (const char* folder : {"album", "photos", "x,y"}) {
+    ASSERT_TRUE(wxFileName::Mkdir(dir / folder, 0755));
+    WriteFileBytes(dir / folder + "/f", "f");
+  }
+  const wxString a = dir / "a", b = dir / "b.txt";
   const struct {
-    wxString list;
-    std::vector<wxString> expected;
+    wxString argument;
+    wxString expected;  // each entry as a line, marked when invalid
   } cases[] = {
-      {ab, {ab}},
-      {ab + ",", {ab}},
-      {a + "," + b, {a, b}},
-      {ab + "," + b, {ab, b}},
-      {b + "," + ab + "," + a + ",", {b, ab, a}},
-      {a + ",b.txt," + b, {ab, b}},
-      {a + ",," + b, {a, "", b}},
-      {a + ",missing", {a, "missing"}},
-      {"missing," + a, {"missing", a}},
-      {dir / "c,,", {dir / "c,"}},
-      {dir / "x,y," + a, {dir / "x,y/f", a}},
+      {dir / "notes,", dir / "notes,\n"},
+      {dir / "notes,,", dir / "notes,\n"},  // the menu's form of "notes,"
+      {dir / "notes", dir / "notes\n"},
+      {dir / "photos,2024/f", dir / "photos,2024/f [invalid]\n"},
+      {dir / "album,", dir / "album/f\n"},  // the menu's form of "album"
+      {dir / "a,b.txt", dir / "a,b.txt\n"},
+      {a + "," + b + ",", a + "\n" + b + "\n"},
+      {dir / "a,b.txt," + b + ",", dir / "a,b.txt\n" + b + "\n"},
+      {a + ",," + b, a + ", [invalid]\n" + b + "\n"},
+      {"," + a, " [invalid]\n" + a + "\n"},
+      {dir / "x,y," + a, dir / "x,y/f\n" + a + "\n"},
+      {dir / "missing," + a, dir / "missing [invalid]\n" + a + "\n"},
+      {a + "," + a + "," + b, a + "\n" + b + "\n"},
+      {dir / "album," + dir / "album/f", dir / "album/f\n"},
+      {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(Collect(c.list), c.expected) << c.list;
+  for (const auto& c : cases) EXPECT_EQ(Described(c.argument), c.expected) << c.argument;
 }
 
 // Separate arguments, as file managers pass a selection, are one path each;
-// a single argument stays a comma-joined list.
+// a single argument is read as above.
 TEST(FileCollectorTest, SeveralArgumentsAreOnePathEach) {
   TempDir dir;
   ASSERT_TRUE(wxFileName::Mkdir(dir / "folder", 0755));
@@ -92,11 +91,11 @@ TEST(FileCollectorTest, SeveralArgumentsAreOnePathEach) {
     wxString expected;  // each entry as a line, marked when invalid
   } cases[] = {
       {{a + "," + b}, a + "\n" + b + "\n"},
-      {{a + "," + b, dir / "c d"}, a + "," + b + "\n" + dir / "c d\n"},
-      {{a, b + ","}, a + "\n" + b + ",\n"},
+      {{a + "," + b, dir / "c d"}, a + "," + b + " [invalid]\n" + dir / "c d [invalid]\n"},
+      {{a, b + ","}, a + "\n" + b + ", [invalid]\n"},
       {{a, "", b}, a + "\n [invalid]\n" + b + "\n"},
       {{"", ""}, " [invalid]\n [invalid]\n"},
-      {{dir / "folder", a}, dir / "folder/f\n" + a + "\n"},
+      {{dir / "folder", a, dir / "folder/f", a}, dir / "folder/f\n" + a + "\n"},
       {{}, ""},
   };
   for (const auto& c : cases) {

@@ -9,6 +9,7 @@
 #endif
 
 #include <array>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/Utf8Names.h"
 #include "2_crypto/PasswordKey.h"
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
@@ -118,8 +120,10 @@ protected:
   RecordingReport report_;
 };
 
+// "a.txt," names nothing: it is a row of its own, never "a.txt".
 TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
-  Command(dir_ / "a.txt,," + dir_ / "b.txt,", wxString("pw")).EncryptAes();
+  WriteFileBytes(dir_ / "c.txt", "gamma");
+  Command(dir_ / "c.txt," + dir_ / "a.txt,," + dir_ / "b.txt,", wxString("pw")).EncryptAes();
 
   EXPECT_TRUE(report_.shownBusy);
   EXPECT_TRUE(report_.finished);
@@ -127,14 +131,15 @@ TEST_F(FileCommandTest, EveryListEntryGetsARowInOrder) {
   EXPECT_EQ(report_.title, "Encryption report");
   EXPECT_EQ(report_.steps, 200) << "a hundred steps for each of the two files";
   ASSERT_EQ(report_.rows.size(), 3u);
-  EXPECT_EQ(report_.rows[0].file, dir_ / "a.txt");
+  EXPECT_EQ(report_.rows[0].file, dir_ / "c.txt");
   EXPECT_EQ(report_.rows[0].status, "Done");
-  EXPECT_EQ(report_.rows[1].file, "");
+  EXPECT_EQ(report_.rows[1].file, dir_ / "a.txt,");
   EXPECT_EQ(report_.rows[1].status, "Invalid file or folder");
   EXPECT_EQ(report_.rows[2].status, "Done");
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
   EXPECT_EQ(prompt_.prompts, std::vector<wxString>{"Please enter password for AES encryption"});
-  EXPECT_TRUE(wxFileExists(dir_ / "a.txt.aes"));
-  EXPECT_TRUE(wxFileExists(dir_ / "a.txt")) << "removal was switched off";
+  EXPECT_TRUE(wxFileExists(dir_ / "c.txt.aes"));
+  EXPECT_TRUE(wxFileExists(dir_ / "c.txt")) << "removal was switched off";
 }
 
 TEST_F(FileCommandTest, LeadingCommaAndEmptyArgument) {
@@ -261,7 +266,7 @@ TEST_F(FileCommandTest, HiddenReportAppearsWhenAFileFails) {
   } cases[] = {
       {dir_ / "a.txt," + dir_ / "b.txt", false},  // a.txt is skipped: its output exists
       {dir_ / "c.txt," + dir_ / "missing", true},
-      {dir_ / "d.txt,,", true},
+      {dir_ / "d.txt," + dir_ / "photos,2024/img.jpg", true},
   };
   for (const auto& c : cases) {
     CFileCommand command = Command(c.list, wxString("pw"));
@@ -291,9 +296,12 @@ TEST_F(FileCommandTest, FilesWrittenTwoAtOnceMatchOneAtATime) {
     const wxString name = wxString::Format("%zu.txt", i);
     WriteFileBytes(dir_ / name, bytes);
     WriteFileBytes(alone / name, bytes);
-    list += dir_ / name + (i == 3 ? ",," : ",");
+    list += dir_ / name + ",";
     expectedRows.push_back(dir_ / name);
-    if (i == 3) expectedRows.push_back("");
+    if (i == 3) {
+      list += dir_ / "missing,";
+      expectedRows.push_back(dir_ / "missing");
+    }
   }
   WriteFileBytes(dir_ / "4.txt.des3", "older");  // that file is skipped
 
@@ -403,6 +411,27 @@ TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
   wxDir::GetAllFiles(folder, &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
   EXPECT_EQ(left.size(), rows.size()) << "the link, pipe and device stay, beside regular.txt.aes";
   if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+
+// A name shows escaped in its row: a line break or a byte that is no text
+// reaches neither the window nor the log as it is.
+TEST_F(FileCommandTest, RowsShowNamesEscaped) {
+  // Names convert as the program converts them, for this test only.
+  const struct NamesAsBytes {
+    wxMBConv* previous = std::exchange(wxConvFileName, const_cast<wxMBConv*>(&NameConversion()));
+    ~NamesAsBytes() { wxConvFileName = previous; }
+  } namesAsBytes;
+  const wxString folder = dir_ / "names";
+  ASSERT_TRUE(wxMkdir(folder));
+  WriteFileBytes(folder + "/two\nlines", "x");
+  std::FILE* latin1 = std::fopen((folder.utf8_string() + "/\xE9t\xE9").c_str(), "wb");
+  ASSERT_NE(latin1, nullptr);
+  std::fclose(latin1);
+  Command(folder, wxString("pw")).EncryptAes();
+  wxString rows;
+  for (const auto& row : report_.rows) rows += row.file + " " + row.status + "\n";
+  EXPECT_EQ(rows.utf8_string(),
+            (folder + "/two\\x0Alines Done\n" + folder + "/\\xE9t\\xE9 Done\n").utf8_string());
 }
 #endif
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <ctime>
 #include <regex>
 #include <string>
 #include <vector>
@@ -23,9 +24,23 @@ protected:
   void EnableLog(bool on) {
     settings_.SetBool(CSettings::GroupLogger, CSettings::ItemEnableLog, on);
   }
-  wxString TodaysFileName() const {
-    return "Veilor logger[ " + FormatLogTime("%d %b %Y", wxDateTime::Now()) + " ].log";
+  // The day's file name at `when`, made here from the rule (English month
+  // names whatever the locale), not by the code under test.
+  static wxString FileNameAt(std::time_t when) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const wxDateTime day(static_cast<time_t>(when));
+    return wxString::Format("Veilor logger[ %02d %s %d ].log", day.GetDay(),
+                            kMonths[day.GetMonth()], day.GetYear());
   }
+  // The log file in `dir`: of the day the test began, or of the next day
+  // when midnight passed meanwhile.
+  wxString LogFileIn(const wxString& dir) const {
+    const wxString later = JoinPath(dir, FileNameAt(std::time(nullptr)));
+    return wxFileExists(later) ? later : JoinPath(dir, FileNameAt(start_));
+  }
+
+  std::time_t start_ = std::time(nullptr);
 
   TempDir dir_;
   CSettings settings_{dir_ / "veilor.ini"};
@@ -69,7 +84,7 @@ TEST_F(LoggerTest, LinesCarryTimeStampTitleAndTextAndRunsAppend) {
   }
   EXPECT_TRUE(boxes_.empty());
 
-  const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
+  const std::string log = ReadFileBytes(LogFileIn(logDir_));
   const std::regex line(
       R"(\[ \d\d (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4}  \d\d:\d\d:\d\d \]: )"
       R"(Veilor Information : (first|second) run)" +
@@ -92,7 +107,7 @@ TEST_F(LoggerTest, SeverityAndModeDecideWhatHappens) {
   logger.Log("unknown mode", CLogger::Error, 7);
   logger.Log("unknown severity", 9, CLogger::BoxOnly);
 
-  const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
+  const std::string log = ReadFileBytes(LogFileIn(logDir_));
   EXPECT_NE(log.find("Veilor Error : log only"), std::string::npos);
   EXPECT_EQ(log.find("box only"), std::string::npos);
   EXPECT_NE(log.find("Veilor Warning : quiet warning"), std::string::npos);
@@ -107,7 +122,7 @@ TEST_F(LoggerTest, SwitchingLogOffDuringTheRunStopsLinesAtOnce) {
   logger.Open();
   EnableLog(false);
   logger.Log("after switch-off", CLogger::Error, CLogger::LogOnly);
-  const wxString log = JoinPath(logDir_, TodaysFileName());
+  const wxString log = LogFileIn(logDir_);
   ASSERT_TRUE(wxFileExists(log)) << "opened while the log was on";
   EXPECT_EQ(ReadFileBytes(log), "");
 }
@@ -118,7 +133,7 @@ TEST_F(LoggerTest, MissingParentFoldersAreMade) {
   const wxString deep = dir_ / "state/Veilor/Log";
   CLogger logger(settings_, deep, "", Record());
   logger.Open();
-  EXPECT_TRUE(wxFileExists(JoinPath(deep, TodaysFileName())));
+  EXPECT_TRUE(wxFileExists(LogFileIn(deep)));
 }
 
 TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
@@ -127,8 +142,7 @@ TEST_F(LoggerTest, UnusableProgramFolderFallsBackToTheUserFolder) {
   CLogger logger(settings_, dir_ / "file/Log", fallbackDir_, Record());
   logger.Open();
   logger.Log("here", CLogger::Warning, CLogger::LogOnly);
-  EXPECT_NE(ReadFileBytes(JoinPath(fallbackDir_, TodaysFileName())).find("here"),
-            std::string::npos);
+  EXPECT_NE(ReadFileBytes(LogFileIn(fallbackDir_)).find("here"), std::string::npos);
 }
 
 TEST_F(LoggerTest, NoUsableFolderIsAnError) {
@@ -147,13 +161,20 @@ TEST_F(LoggerTest, NoUsableFolderIsAnError) {
 TEST_F(LoggerTest, UnopenableFileNamesThePath) {
   EnableLog(true);
   ASSERT_TRUE(wxMkdir(logDir_));
-  ASSERT_TRUE(wxMkdir(JoinPath(logDir_, TodaysFileName())));  // a folder in the file's place
+  // A folder in the file's place, and in the next day's should midnight pass.
+  const wxString today = JoinPath(logDir_, FileNameAt(start_));
+  const wxString tomorrow = JoinPath(logDir_, FileNameAt(start_ + 24 * 60 * 60));
+  ASSERT_TRUE(wxMkdir(today));
+  ASSERT_TRUE(wxMkdir(tomorrow));
   CLogger logger(settings_, logDir_, "", Record());
   try {
     logger.Open();
     ADD_FAILURE() << "opened a folder as the log";
   } catch (const CLoggerException& error) {
-    EXPECT_EQ(error.GetMessage(), "Log file opening error:" + JoinPath(logDir_, TodaysFileName()));
+    const wxString message = error.GetMessage();
+    EXPECT_TRUE(message == "Log file opening error:" + today ||
+                message == "Log file opening error:" + tomorrow)
+        << message;
   }
 }
 
@@ -182,7 +203,7 @@ TEST_F(LoggerTest, NonAsciiPathsAreWrittenAsUtf8WhateverTheLocale) {
                CLogger::LogOnly);
   }
   std::setlocale(LC_CTYPE, previous.c_str());
-  const std::string log = ReadFileBytes(JoinPath(logDir_, TodaysFileName()));
+  const std::string log = ReadFileBytes(LogFileIn(logDir_));
   EXPECT_NE(log.find("]: Veilor Information : Done /data/\xC3\x9C"
                      "ber caf\xC3\xA9.txt\n"),
             std::string::npos)

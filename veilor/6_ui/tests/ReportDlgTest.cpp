@@ -3,6 +3,8 @@
 #include <wx/testing.h>
 #include <wx/uiaction.h>
 
+#include "1_base/MessageCatalogue.h"
+#include "1_base/MessageIds.h"
 #include "6_ui/ReportDlg.h"
 #include "6_ui/ReportProgressEvent.h"
 #include "ReportDlgSeam.h"
@@ -211,5 +213,21 @@ TEST_F(ReportDlgTest, LongBatchKeepsTheFileInWorkVisible) {
   EXPECT_GT(top + dialog_->fileList->GetCountPerPage(), last);
   EXPECT_EQ(dialog_->fileList->GetItemText(999, CReportDlg::ColumnStatus), "OK");
   EXPECT_EQ(dialog_->fileList->GetItemText(999, CReportDlg::ColumnDescription), "Encrypted");
+}
+
+// After a stop, files that still got their outcome count as done; the file
+// abandoned by the stop and those not reached do not.
+TEST_F(ReportDlgTest, CounterAfterStopCountsEveryFinishedRow) {
+  dialog_->SetFileSizes({1, 1, 1, 1});
+  for (int i = 0; i < 4; ++i) dialog_->AddFileRow(wxString::Format("/data/f%d", i));
+  dialog_->SetFileResult(0, "Done", "");
+  Deliver(dialog_->fileList, KeyUp(WXK_ESCAPE));
+  ASSERT_TRUE(dialog_->StopRequested());
+  dialog_->SetFileResult(1, "Done", "");
+  dialog_->SetFileResult(2, "Incomplete", Msg(msg::StoppedInWork));
+  dialog_->SetFileResult(3, Msg(msg::StatusStopped), Msg(msg::NotProcessedStopped));
+  EXPECT_EQ(FinishWith([&] { dialog_->EndModal(0); }), 0);
+  EXPECT_TRUE(dialog_->overallText->GetLabel().StartsWith("2 of 4 files"))
+      << dialog_->overallText->GetLabel();
 }
 }  // namespace

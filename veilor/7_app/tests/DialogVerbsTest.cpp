@@ -37,18 +37,13 @@ protected:
   // and gives it the focus.
   static std::string Window(const std::string& title) {
     const std::string id = FindVisibleWindow(title, 30);
-    if (!id.empty()) {
-      FocusWindow(id);
-      ShellOutput("sleep 0.5");
-    }
+    if (!id.empty()) FocusWindow(id);
     return id;
   }
 
-  static void Keys(const std::string& keys) {
-    ShellOutput("xdotool key --delay 60 " + keys + "; sleep 0.3");
-  }
+  static void Keys(const std::string& keys) { ShellOutput("xdotool key --delay 60 " + keys); }
   static void Type(const std::string& text) {
-    ShellOutput("xdotool type --delay 15 '" + text + "'; sleep 0.2");
+    ShellOutput("xdotool type --delay 15 '" + text + "'");
   }
 
   // Confirms the administrator prompt with the empty password of a fresh
@@ -112,15 +107,14 @@ TEST_F(DialogVerbsTest, StoredPasswordBecomesTheEncryptionDefault) {
     EXPECT_EQ(UnprotectString(name), "Work");
   }
 
-  // "aese": no password window, only the report.
+  // "aese": no password window, only the report, which a password window
+  // would keep from coming since the key is obtained first.
   ASSERT_TRUE(wxFileName::Mkdir(data_ + "/docs", 0755, wxPATH_MKDIR_FULL));
   WriteFileBytes(data_ + "/docs/a.txt", "first file\n");
   WriteFileBytes(data_ + "/docs/b.txt", "second file\n");
   ProgramRunner encrypt = Veilor({"aese", (data_ + "/docs").utf8_string()});
   ASSERT_TRUE(encrypt.Start());
-  ASSERT_FALSE(Window("Encryption report").empty()) << "no report";
-  EXPECT_EQ(ShellOutput("xdotool search --onlyvisible --name '^New Dialog$' | wc -l"), "0")
-      << "the password was asked for";
+  ASSERT_FALSE(Window("Encryption report").empty()) << "no report: the password was asked for?";
   PressEnterUntilClosed("Encryption report");
   ASSERT_TRUE(encrypt.Wait(kSeconds).has_value()) << encrypt.StandardError();
   wxArrayString files;
