@@ -100,6 +100,23 @@ bool CarriesOurMark(const std::string& path) {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
+// The temporary file of a write killed before its first byte, which has no
+// mark yet: empty and named NAME.PID-COUNT.tmp, as ReplaceFileAtomically names it.
+bool IsEmptyTemporary(const std::string& name, const struct stat& status) {
+  constexpr std::string_view kTail = ".tmp";
+  if (!S_ISREG(status.st_mode) || status.st_size != 0 || name.size() <= kTail.size() ||
+      name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
+    return false;
+  const std::string stem = name.substr(0, name.size() - kTail.size());
+  const std::size_t dot = stem.rfind('.');
+  const std::size_t dash = stem.rfind('-');
+  const auto digits = [&stem](std::size_t from, std::size_t to) {
+    return to > from && stem.find_first_not_of("0123456789", from) >= to;
+  };
+  return dot != std::string::npos && dash != std::string::npos && dash > dot &&
+         digits(dot + 1, dash) && digits(dash + 1, stem.size());
+}
+
 // Notes the folder and its missing parents, parents first, as folders that
 // writing will make.
 void PlanFolders(const std::string& folder, Record& record) {
@@ -197,7 +214,7 @@ bool FindOurs(const std::string& folder, bool deep, std::set<std::string>& files
     if (::lstat(path.c_str(), &status) != 0) continue;
     if (S_ISDIR(status.st_mode)) {
       if (deep) folders.push_back(path);
-    } else if (CarriesOurMark(path)) {
+    } else if (CarriesOurMark(path) || IsEmptyTemporary(name, status)) {
       files.insert(path);
     }
   }

@@ -91,6 +91,8 @@ TEST_F(MenuRemovalTest, UninstallTakesEveryMenuOfOursAfterAKilledInstallOrWithAD
   const std::string record = dir_ / "store/Software/qxm file manager menus/.values";
   ASSERT_EQ(::access(record.c_str(), F_OK), 0);
   WriteFileBytes(record, "damaged");
+  // And the temporary of a write killed before its first byte, not marked yet.
+  WriteFileBytes(dir_ / "data/nemo/actions/qxm-001.nemo_action.4321-0.tmp", "");
   run = Run({"uninstall"});
   EXPECT_EQ(run.status, 0) << run.err;
   ExpectNoMenuLeft();
