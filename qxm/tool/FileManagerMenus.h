@@ -8,16 +8,16 @@ class MenuScript;
 class Registry;
 
 // Where the record of the written menus is kept, beside the stored script, so
-// that uninstalling removes exactly those.
+// that uninstalling finds them even where the folders of its run do not look.
 inline constexpr char kMenuRecordKeyPath[] = "Software\\qxm file manager menus";
 
-// Replaces the file managers' menus written before (after the record in the
-// registry) with those of the script: Nautilus scripts (or, for all users, a
+// Replaces the file managers' menus written before (as UninstallMenus finds
+// them) with those of the script: Nautilus scripts (or, for all users, a
 // Nautilus extension), Nemo actions, Dolphin service menus and our actions in
-// Thunar's uca.xml. A file that is there and
-// is not ours stays, and its entry is left out. What is written is recorded
-// before it is written. What a format cannot express
-// goes to out, one line per kind; failures go to err. True when all was written.
+// Thunar's uca.xml. A file that is there and is not ours stays, and its entry
+// is left out. What is written is recorded before it is written. What a format
+// cannot express goes to out, one line per kind; failures go to err. True when
+// all was written.
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
                   std::ostream& out, std::ostream& err);
 
