@@ -109,7 +109,11 @@ public:
     const std::string gone =
         folder_ + "/.deleted-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
     if (::rename(folder.c_str(), gone.c_str()) != 0) return false;
-    // The values file and any temporary file a failed writer left.
+    // The values file and any temporary file a writer left, listed once the
+    // folder is out of sight, where no writer can add one.
+    visible.clear();
+    hidden.clear();
+    ListFolder(gone, visible, hidden);
     for (const std::string& file : hidden) ::unlink((gone + "/" + file).c_str());
     ::rmdir(gone.c_str());
     return true;

@@ -1,11 +1,16 @@
 #include "tool/FileManagerMenus.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/AtomicFile.h"
@@ -79,39 +84,70 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &status) == 0;
 }
 
-// Makes the folder and its missing parents, noting those it made.
-bool MakeFolders(const std::string& folder, Record& record) {
-  if (folder.empty() || Exists(folder)) return true;
-  const std::size_t slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash), record))
-    return false;
-  if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  record.folders.push_back(folder);
-  return true;
+// Whether a regular file carries our mark near its start; never a link, a pipe
+// or a device, which could lead elsewhere or hang.
+bool CarriesOurMark(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat status {};
+  char head[4096];
+  ssize_t got = -1;
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) got = ::read(fd, head, sizeof head);
+  ::close(fd);
+  return got > 0 && std::string_view(head, static_cast<std::size_t>(got)).find(kWrittenByQxm) !=
+                        std::string_view::npos;
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
-bool WriteFile(const MenuFile& file, Record& record, std::ostream& err) {
-  std::string present;
-  if (Exists(file.path) &&
-      !(ReadWholeFile(file.path, present) && present.find(kWrittenByQxm) != std::string::npos)) {
-    err << "qxm: " << file.path << " is not qxm's and stays; its entry is left out\n";
-    return true;
-  }
-  if (!MakeFolders(FolderOf(file.path), record) ||
-      !ReplaceFileAtomically(file.path, file.content) ||
+// The temporary file of a write killed before its first byte, which has no
+// mark yet: empty and named NAME.PID-COUNT.tmp, as ReplaceFileAtomically names it.
+bool IsEmptyTemporary(const std::string& name, const struct stat& status) {
+  constexpr std::string_view kTail = ".tmp";
+  if (!S_ISREG(status.st_mode) || status.st_size != 0 || name.size() <= kTail.size() ||
+      name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
+    return false;
+  const std::string stem = name.substr(0, name.size() - kTail.size());
+  const std::size_t dot = stem.rfind('.');
+  const std::size_t dash = stem.rfind('-');
+  const auto digits = [&stem](std::size_t from, std::size_t to) {
+    return to > from && stem.find_first_not_of("0123456789", from) >= to;
+  };
+  return dot != std::string::npos && dash != std::string::npos && dash > dot &&
+         digits(dot + 1, dash) && digits(dash + 1, stem.size());
+}
+
+// Notes the folder and its missing parents, parents first, as folders that
+// writing will make.
+void PlanFolders(const std::string& folder, Record& record) {
+  if (folder.empty() || Exists(folder) ||
+      std::find(record.folders.begin(), record.folders.end(), folder) != record.folders.end())
+    return;
+  const std::size_t slash = folder.rfind('/');
+  if (slash != std::string::npos && slash > 0) PlanFolders(folder.substr(0, slash), record);
+  record.folders.push_back(folder);
+}
+
+bool MakeFolders(const std::string& folder) {
+  if (folder.empty() || Exists(folder)) return true;
+  const std::size_t slash = folder.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash)))
+    return false;
+  return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+bool WriteFile(const MenuFile& file, std::ostream& err) {
+  if (!MakeFolders(FolderOf(file.path)) || !ReplaceFileAtomically(file.path, file.content) ||
       ::chmod(file.path.c_str(), file.executable ? 0755 : 0644) != 0) {
     err << "qxm: cannot write " << file.path << ": " << std::strerror(errno) << '\n';
     return false;
   }
-  record.files.push_back(file.path);
   return true;
 }
 
-// Our actions into uca.xml, or out of it for empty actions.
+// Our actions into uca.xml.
 bool MergeThunar(const std::string& path, const std::string& defaults, const std::string& actions,
-                 Record& record, std::ostream& err) {
+                 std::ostream& err) {
   std::string text;
   std::optional<std::string> existing;
   if (ReadWholeFile(path, text)) {
@@ -119,8 +155,6 @@ bool MergeThunar(const std::string& path, const std::string& defaults, const std
   } else if (Exists(path)) {
     err << "qxm: cannot read " << path << ": " << std::strerror(errno) << '\n';
     return false;
-  } else if (actions.empty()) {
-    return true;
   } else if (!defaults.empty() && ReadWholeFile(defaults, text)) {
     existing = text;
   }
@@ -129,34 +163,97 @@ bool MergeThunar(const std::string& path, const std::string& defaults, const std
     err << "qxm: " << path << " is not a list of Thunar actions and stays as it is\n";
     return false;
   }
-  if (existing && *merged == *existing && actions.empty()) return true;
-  if (!MakeFolders(FolderOf(path), record) || !ReplaceFileAtomically(path, *merged)) {
+  if (!MakeFolders(FolderOf(path)) || !ReplaceFileAtomically(path, *merged)) {
     err << "qxm: cannot write " << path << ": " << std::strerror(errno) << '\n';
     return false;
-  }
-  if (!actions.empty()) {
-    record.thunar = path;
-    record.thunarMade = !existing;
   }
   return true;
 }
 
-bool Remove(const Record& record, std::ostream& err) {
-  bool ok = true;
-  if (!record.thunar.empty()) {
-    Record ignored;
-    ok = MergeThunar(record.thunar, {}, {}, ignored, err);
-    // A file we made goes again once it lists nothing.
-    std::string left;
-    if (ok && record.thunarMade && ReadWholeFile(record.thunar, left) &&
-        left == *MergeThunarActions(std::nullopt, {})) {
-      ::unlink(record.thunar.c_str());
+// Our actions out of uca.xml; a file we made goes once it lists nothing. One
+// that holds no action of ours need not be readable as a list.
+bool TakeOutOfThunar(const std::string& path, bool made, std::ostream& err) {
+  std::string text;
+  if (!ReadWholeFile(path, text)) {
+    if (!Exists(path)) return true;
+    err << "qxm: cannot read " << path << ": " << std::strerror(errno) << '\n';
+    return false;
+  }
+  const auto left = MergeThunarActions(text, {});
+  if (!left) {
+    if (text.find(kThunarIdPrefix) == std::string::npos) return true;
+    err << "qxm: " << path << " is not a list of Thunar actions and stays as it is\n";
+    return false;
+  }
+  if (made && *left == *MergeThunarActions(std::nullopt, {})) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+  } else if (*left == text || ReplaceFileAtomically(path, *left)) {
+    return true;
+  }
+  err << "qxm: cannot write " << path << ": " << std::strerror(errno) << '\n';
+  return false;
+}
+
+// Every file of ours in a folder, and in its subfolders when deep. False when a
+// folder that is there cannot be read.
+bool FindOurs(const std::string& folder, bool deep, std::set<std::string>& files,
+              std::ostream& err) {
+  if (folder.empty()) return true;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;
+    err << "qxm: cannot look for qxm's menus in " << folder << ": " << std::strerror(errno) << '\n';
+    return false;
+  }
+  std::vector<std::string> folders;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + "/" + name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) continue;
+    if (S_ISDIR(status.st_mode)) {
+      if (deep) folders.push_back(path);
+    } else if (CarriesOurMark(path) || IsEmptyTemporary(name, status)) {
+      files.insert(path);
     }
   }
+  ::closedir(dir);
+  bool ok = true;
+  for (const std::string& below : folders) ok = FindOurs(below, true, files, err) && ok;
+  return ok;
+}
+
+// Takes out every menu of ours that the record names or that lies where the
+// file managers look now: the record may be missing, damaged or behind the
+// files, after an install that was killed.
+bool Remove(const Record& record, const MenuFolders& folders, std::ostream& err) {
+  bool ok = true;
+  if (!record.thunar.empty()) ok = TakeOutOfThunar(record.thunar, record.thunarMade, err);
+  if (folders.thunarActions != record.thunar)
+    ok = TakeOutOfThunar(folders.thunarActions, false, err) && ok;
+
+  std::set<std::string> files;
   for (const std::string& file : record.files) {
+    if (CarriesOurMark(file)) files.insert(file);
+  }
+  ok = FindOurs(folders.nautilusScripts, true, files, err) && ok;
+  for (const std::string& folder :
+       {folders.nemoActions, folders.dolphinServiceMenus, folders.nautilusExtensions}) {
+    ok = FindOurs(folder, false, files, err) && ok;
+  }
+  const std::string nautilus = folders.nautilusScripts + "/";
+  for (const std::string& file : files) {
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
       err << "qxm: cannot remove " << file << ": " << std::strerror(errno) << '\n';
       ok = false;
+      continue;
+    }
+    // A Nautilus submenu is a folder: it goes once our files have left it empty.
+    for (std::string folder = FolderOf(file);
+         !folders.nautilusScripts.empty() && folder.rfind(nautilus, 0) == 0 &&
+         ::rmdir(folder.c_str()) == 0;
+         folder = FolderOf(folder)) {
     }
   }
   // Innermost first; a folder that holds something else stays.
@@ -178,7 +275,7 @@ void DeleteRecord(Registry& registry) {
 
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
                   std::ostream& out, std::ostream& err) {
-  if (!UninstallMenus(registry, err)) return false;
+  if (!UninstallMenus(registry, folders, err)) return false;
   std::vector<std::string> problems;
   const DesktopMenu menu = BuildDesktopMenu(script, problems);
   for (const std::string& problem : problems) err << problem << '\n';
@@ -200,21 +297,39 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
   }
   const std::string actions = ThunarActions(menu, losses);
 
+  // Recorded before the first file is written, so that uninstall knows all of
+  // it even when this run is killed half way. Ours were all taken out above:
+  // a file still there is someone else's.
   Record record;
-  bool ok = true;
-  for (const MenuFile& file : files) ok = WriteFile(file, record, err) && ok;
-  ok = MergeThunar(folders.thunarActions, folders.thunarDefaults, actions, record, err) && ok;
+  MenuFiles writing;
+  for (const MenuFile& file : files) {
+    if (Exists(file.path)) {
+      err << "qxm: " << file.path << " is not qxm's and stays; its entry is left out\n";
+      continue;
+    }
+    PlanFolders(FolderOf(file.path), record);
+    record.files.push_back(file.path);
+    writing.push_back(file);
+  }
+  if (!actions.empty()) {
+    PlanFolders(FolderOf(folders.thunarActions), record);
+    record.thunar = folders.thunarActions;
+    record.thunarMade = !Exists(folders.thunarActions);
+  }
   if (!WriteRecord(registry, record)) {
     err << "qxm: cannot record the file managers' menus: " << RegistryErrorText() << '\n';
-    Remove(record, err);
     return false;
   }
+  bool ok = true;
+  for (const MenuFile& file : writing) ok = WriteFile(file, err) && ok;
+  if (!actions.empty())
+    ok = MergeThunar(folders.thunarActions, folders.thunarDefaults, actions, err) && ok;
   for (const std::string& loss : losses) out << loss << '\n';
   return ok;
 }
 
-bool UninstallMenus(Registry& registry, std::ostream& err) {
-  if (!Remove(ReadRecord(registry), err)) return false;
+bool UninstallMenus(Registry& registry, const MenuFolders& folders, std::ostream& err) {
+  if (!Remove(ReadRecord(registry), folders, err)) return false;
   DeleteRecord(registry);
   return true;
 }

@@ -8,18 +8,21 @@ class MenuScript;
 class Registry;
 
 // Where the record of the written menus is kept, beside the stored script, so
-// that uninstalling removes exactly those.
+// that uninstalling finds them even where the folders of its run do not look.
 inline constexpr char kMenuRecordKeyPath[] = "Software\\qxm file manager menus";
 
-// Replaces the file managers' menus written before (after the record in the
-// registry) with those of the script: Nautilus scripts (or, for all users, a
+// Replaces the file managers' menus written before (as UninstallMenus finds
+// them) with those of the script: Nautilus scripts (or, for all users, a
 // Nautilus extension), Nemo actions, Dolphin service menus and our actions in
-// Thunar's uca.xml. A file that is there and
-// is not ours stays, and its entry is left out. What a format cannot express
-// goes to out, one line per kind; failures go to err. True when all was written.
+// Thunar's uca.xml. A file that is there and is not ours stays, and its entry
+// is left out. What is written is recorded before it is written. What a format
+// cannot express goes to out, one line per kind; failures go to err. True when
+// all was written.
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
                   std::ostream& out, std::ostream& err);
 
-// Removes what the record names: our files, the folders made for them once
-// they are empty, and our actions in uca.xml. True when nothing was left.
-bool UninstallMenus(Registry& registry, std::ostream& err);
+// Removes every menu of ours that the record names or that lies in the
+// folders: the files that carry our mark, the folders made for them once they
+// are empty, and our actions in uca.xml. What cannot be removed is said on
+// err. True when nothing was left.
+bool UninstallMenus(Registry& registry, const MenuFolders& folders, std::ostream& err);

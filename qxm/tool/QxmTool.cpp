@@ -12,6 +12,7 @@
 #include "tool/ToolText.h"
 #ifndef _WIN32
 #include "tool/FileManagerMenus.h"
+#include "tool/InstallLock.h"
 #endif
 
 struct MenuFolders;
@@ -43,7 +44,11 @@ namespace {
   "has no such place). What a format cannot show, such as separators or submenus, is\n"  \
   "said once per kind on standard output. Each selected path is passed to the program\n" \
   "as an argument of its own where the script has %f.\n"
-#define QXM_UNINSTALL_HELP "The file managers' menus that install wrote go too, and nothing else.\n"
+#define QXM_UNINSTALL_HELP                                                          \
+  "The file managers' menus that install wrote go too, and nothing else: every\n"   \
+  "file that carries qxm's mark, found where the file managers look or where the\n" \
+  "install's record says, and qxm's actions in uca.xml. Install and uninstall\n"    \
+  "wait up to 30 seconds for one another.\n"
 #define QXM_SHOW_HELP \
   "A user without a script of their own is shown the one installed for all users.\n"
 #endif
@@ -76,6 +81,7 @@ struct Command {
   int (*run)(const std::vector<std::string>& args, Place&, std::ostream&, std::ostream&);
   std::size_t minArgs;
   std::size_t maxArgs;
+  bool changesStore = false;  // runs alone: never beside another that changes it
 };
 
 Registry& ReadFrom(Place& place) {
@@ -113,7 +119,7 @@ int Install(const std::vector<std::string>& args, Place& place, std::ostream& ou
 int Uninstall(const std::vector<std::string>&, Place& place, std::ostream&, std::ostream& err) {
   bool menusRemoved = true;
 #ifndef _WIN32
-  if (place.folders != nullptr) menusRemoved = UninstallMenus(place.registry, err);
+  if (place.folders != nullptr) menusRemoved = UninstallMenus(place.registry, *place.folders, err);
 #endif
   try {
     DeleteStoredScript(place.registry);
@@ -165,12 +171,12 @@ const std::map<std::string, Command>& Commands() {
         "Parses the script FILE, checks it and stores it as the installed script, replacing\n"
         "the one stored before. On an error the script's message goes to standard error\n"
         "and nothing is stored.\n" QXM_INSTALL_HELP,
-        Install, 1, 1}},
+        Install, 1, 1, true}},
       {"uninstall",
        {"Usage: qxm uninstall" QXM_SYSTEM_LAST "\n",
         "Deletes the installed script, if there is one. When it cannot be deleted, the\n"
         "reason goes to standard error and the exit status is 1.\n" QXM_UNINSTALL_HELP,
-        Uninstall, 0, 0}},
+        Uninstall, 0, 0, true}},
       {"show",
        {"Usage: qxm show" QXM_SYSTEM_LAST "\n",
         "Prints the installed script's stored lines in the order they are loaded, one\n"
@@ -238,11 +244,28 @@ int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostrea
 }
 
 #ifndef _WIN32
+namespace {
+
+// Long enough for another install of a large script to finish.
+constexpr std::chrono::seconds kLockWait{30};
+
+}  // namespace
+
 int RunQxm(const std::vector<std::string>& args, const QxmScope& user, const QxmScope& system,
            std::ostream& out, std::ostream& err) {
   return Dispatch(
       args, true,
       [&](const Command& command, const std::vector<std::string>& rest, bool forAll) {
+        const QxmScope& scope = forAll ? system : user;
+        std::optional<InstallLock> lock;
+        if (command.changesStore && !scope.lockFile.empty()) {
+          std::string error;
+          lock = InstallLock::Take(scope.lockFile, kLockWait, error);
+          if (!lock) {
+            err << error << '\n';
+            return kExitFailure;
+          }
+        }
         Place place = forAll ? Place{system.registry, nullptr, &system.folders}
                              : Place{user.registry, &system.registry, &user.folders};
         return command.run(rest, place, out, err);

@@ -25,6 +25,8 @@ int RunQxm(const std::vector<std::string>& args, Registry& registry, std::ostrea
 struct QxmScope {
   Registry& registry;
   MenuFolders folders;
+  // Held by install and uninstall, which wait for one another; none when empty.
+  std::string lockFile;
 };
 
 // The Linux form: install also writes the file managers' menus and every

@@ -3,11 +3,10 @@
 #include <algorithm>
 
 #include "tool/ShellQuote.h"
+#include "tool/XmlDocument.h"
 
 namespace {
 
-constexpr char kOpen[] = "<action>";
-constexpr char kClose[] = "</action>";
 constexpr char kListEnd[] = "</actions>";
 
 // Element text: quotes need no escape there.
@@ -25,6 +24,13 @@ std::string Xml(const std::string& text) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Never a file that the parser cannot read back as a list of actions.
+std::optional<std::string> ReadsBack(const std::string& text) {
+  const auto document = XmlDocument::Parse(text);
+  if (!document || document->Root().name != "actions") return std::nullopt;
+  return text;
+}
 
 // Thunar's parser rejects the whole file, the user's actions with it, for
 // text that is not UTF-8 or holds a control character.
@@ -55,33 +61,17 @@ bool FitsThunar(const DesktopEntry& entry) {
   return true;
 }
 
-// Removes the actions whose unique-id is ours, each with the blanks and the
-// line break around it that belong to its lines only.
-std::string WithoutOurActions(std::string text) {
-  const std::string ours = std::string("<unique-id>") + kThunarIdPrefix;
-  std::size_t from = 0;
-  while ((from = text.find(kOpen, from)) != std::string::npos) {
-    const std::size_t close = text.find(kClose, from);
-    if (close == std::string::npos) break;
-    std::size_t end = close + sizeof kClose - 1;
-    if (text.substr(from, end - from).find(ours) == std::string::npos) {
-      from = end;
-      continue;
-    }
-    std::size_t start = from;
-    while (start > 0 && IsBlank(text[start - 1])) --start;
-    const bool lineStart = start == 0 || text[start - 1] == '\n';
-    std::size_t after = end;
-    while (after < text.size() && IsBlank(text[after])) ++after;
-    if (lineStart && after < text.size() && text[after] == '\n') {
-      end = after + 1;
-    } else {
-      start = from;
-    }
-    text.erase(start, end - start);
-    from = start;
-  }
-  return text;
+// The bytes of one of our elements to take out: the element with the blanks
+// and the line break after it, and the blanks before it when it starts a line;
+// which gives back the bytes as they were before it was added.
+std::pair<std::size_t, std::size_t> Span(const std::string& text, std::size_t begin,
+                                         std::size_t end) {
+  std::size_t after = end;
+  while (after < text.size() && IsBlank(text[after])) ++after;
+  if (after == text.size() || text[after] != '\n') return {begin, end};
+  std::size_t start = begin;
+  while (start > 0 && IsBlank(text[start - 1])) --start;
+  return {start == 0 || text[start - 1] == '\n' ? start : begin, after + 1};
 }
 
 }  // namespace
@@ -151,18 +141,39 @@ std::optional<std::string> MergeThunarActions(const std::optional<std::string>& 
   if (!existing) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n" + actions + kListEnd + "\n";
   }
-  std::string text = WithoutOurActions(*existing);
-  if (actions.empty()) return text;
-  const std::size_t end = text.rfind(kListEnd);
-  if (end != std::string::npos) {
-    std::size_t at = end;
-    while (at > 0 && IsBlank(text[at - 1])) --at;
-    if (at > 0 && text[at - 1] != '\n') return text.insert(end, "\n" + actions);
-    return text.insert(at, actions);
+  const auto document = XmlDocument::Parse(*existing);
+  if (!document || document->Root().name != "actions") return std::nullopt;
+  const XmlDocument::Element& root = document->Root();
+  const std::string& text = document->Text();
+  // Ours are known by their unique-id as the parser reads it; comments, CDATA
+  // and the user's own actions are only bytes that stay.
+  std::string merged;
+  std::size_t copied = 0;
+  for (const std::size_t index : root.children) {
+    const XmlDocument::Element& action = document->Elements()[index];
+    const XmlDocument::Element* id = document->Child(action, "unique-id");
+    if (action.name != "action" || id == nullptr || id->text.rfind(kThunarIdPrefix, 0) != 0)
+      continue;
+    if (action.fromEntity) return std::nullopt;
+    const auto [from, to] = Span(text, action.begin, action.end);
+    merged.append(text, copied, from - copied);
+    copied = to;
   }
-  // An empty list written as one element.
-  const std::size_t empty = text.rfind("<actions/>");
-  if (empty == std::string::npos) return std::nullopt;
-  return text.replace(empty, sizeof "<actions/>" - 1,
-                      "<actions>\n" + actions + std::string(kListEnd));
+  if (!actions.empty()) {
+    const std::size_t at = root.emptyTag ? root.begin : root.contentEnd;
+    merged.append(text, copied, at - copied);
+    copied = at;
+    if (root.emptyTag) {
+      merged += "<actions>\n" + actions + kListEnd;
+      copied = root.end;
+    } else {
+      // Before the blanks that indent the closing tag on its line, else
+      // just before it.
+      std::size_t line = merged.size();
+      while (line > 0 && IsBlank(merged[line - 1])) --line;
+      merged.insert(line > 0 && merged[line - 1] == '\n' ? line : merged.size(), actions);
+    }
+  }
+  merged.append(text, copied, std::string::npos);
+  return ReadsBack(merged);
 }

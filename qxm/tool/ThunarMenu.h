@@ -21,7 +21,10 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses);
 std::string ThunarCommand(const DesktopEntry& entry);
 
 // The file's text with our previous actions removed and these added at the
-// end; a missing file (nullopt) becomes a new one. Nothing when the text is not
-// a list of actions, which must then stay as it is.
+// end of the list, every other byte as it was; a missing file (nullopt)
+// becomes a new one. Our actions are those whose unique-id, as an XML parser
+// reads it, starts with kThunarIdPrefix. Nothing when the text is not a
+// well-formed list of actions in UTF-8, or the result would not read back as
+// one: the file must then stay as it is.
 std::optional<std::string> MergeThunarActions(const std::optional<std::string>& existing,
                                               const std::string& actions);

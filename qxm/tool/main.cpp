@@ -45,8 +45,10 @@ int main(int argc, char** argv) {
     if (!args.empty() && args[0] == "install") MakeParents(userRoot);
     FileRegistry userStore(userRoot);
     FileRegistry systemStore(FileRegistry::DefaultRoot());
-    return RunQxm(args, {userStore, UserMenuFolders(environment)},
-                  {systemStore, SystemMenuFolders()}, std::cout, std::cerr);
+    // The lock lies in the store's folder, beside the keys, which never start with a dot.
+    return RunQxm(args, {userStore, UserMenuFolders(environment), userRoot + "/.lock"},
+                  {systemStore, SystemMenuFolders(), FileRegistry::DefaultRoot() + "/.lock"},
+                  std::cout, std::cerr);
 #endif
   } catch (const std::exception& error) {
     std::cerr << "qxm: " << error.what() << '\n';

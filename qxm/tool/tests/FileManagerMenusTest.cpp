@@ -414,7 +414,7 @@ TEST_F(FileManagerMenusTest, UninstallRemovesExactlyWhatWasWrittenAndKeepsTheUse
   EXPECT_EQ(merged.rfind(users.substr(0, users.size() - 11), 0), 0u);  // theirs first, whole
   EXPECT_EQ(Tree()["/nautilus/Veilor/Settings"], "my own script");
 
-  ASSERT_TRUE(UninstallMenus(registry_, err));
+  ASSERT_TRUE(UninstallMenus(registry_, Folders("home"), err));
   EXPECT_EQ(Tree(), before);
   EXPECT_FALSE(registry_.HasKey(kMenuRecordKeyPath));
 }
@@ -427,18 +427,57 @@ TEST_F(FileManagerMenusTest, FilesLeftByAnInstallThatDidNotFinishAreTakenBack) {
   EXPECT_EQ(Install(kFeatures).empty(), false);  // and not a word about them on err
   EXPECT_EQ(Tree(), written);
   std::ostringstream err;
-  ASSERT_TRUE(UninstallMenus(registry_, err));
-  // The folders and uca.xml were there before the second install: they stay.
+  ASSERT_TRUE(UninstallMenus(registry_, Folders("home"), err));
+  // The folders and uca.xml were there before the second install: they stay,
+  // but for Nautilus's submenus, which went with the files that left them empty.
   EXPECT_EQ(Tree(),
             (std::map<std::string, std::string>{{"/dolphin/", ""},
                                                 {"/nautilus/", ""},
-                                                {"/nautilus/Crypto/", ""},
-                                                {"/nautilus/Crypto/AES/", ""},
                                                 {"/nemo/", ""},
                                                 {"/thunar/", ""},
                                                 {"/thunar/uca.xml",
                                                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                                  "<actions>\n</actions>\n"}}));
+}
+
+// Whether another XML parser than ours reads the file.
+bool PythonParses(const std::string& path) {
+  const std::string command =
+      ShellQuote(QXM_PYTHON) +
+      " -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' " + ShellQuote(path) +
+      " 2>/dev/null";
+  return std::system(command.c_str()) == 0;
+}
+
+TEST_F(FileManagerMenusTest, ThunarGivesBackTheUsersFileByteForByteWhateverItHolds) {
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  const std::string mine =
+      "<action><name>Caf&#233; &amp; tea</name><unique-id>1-1</unique-id>"
+      "<command><![CDATA[echo '<action>' && x %F]]></command><patterns>*</patterns>"
+      "<directories/></action>";
+  const std::vector<std::string> users = {
+      // A comment that looks like an action, even one of ours, is a comment.
+      head + "<actions>\n  " + mine + "\n  <!-- old: <action> -->\n</actions>\n",
+      head + "<!-- <action><unique-id>qxm-1</unique-id></action> -->\n<actions>" + mine +
+          "</actions>",
+      head + "<!DOCTYPE actions [\n<!ENTITY me \"Me\">\n]>\r\n<actions>\r\n" + mine +
+          "<!--x--><action><name>&me;</name><unique-id>2</unique-id></action>\r\n</actions>\r\n",
+  };
+  ::mkdir((dir_ / "home").c_str(), 0700);
+  ::mkdir((dir_ / "home/thunar").c_str(), 0700);
+  const std::string path = dir_ / "home/thunar/uca.xml";
+  for (const std::string& user : users) {
+    SCOPED_TRACE(user);
+    WriteFileBytes(path, user);
+    Install(kFeatures);
+    const std::string merged = ReadFileBytes(path);
+    EXPECT_TRUE(PythonParses(path)) << merged;
+    EXPECT_NE(merged.find(mine), std::string::npos);
+    EXPECT_NE(merged.find("<unique-id>qxm-3</unique-id>"), std::string::npos);
+    std::ostringstream err;
+    EXPECT_TRUE(UninstallMenus(registry_, Folders("home"), err)) << err.str();
+    EXPECT_EQ(ReadFileBytes(path), user);
+  }
 }
 
 TEST_F(FileManagerMenusTest, ThunarLeavesOutTextItsParserWouldRejectWithTheWholeFile) {
@@ -470,8 +509,8 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   MenuFolders systemFolders = Folders("system");
   systemFolders.nautilusScripts.clear();
   systemFolders.nautilusExtensions = dir_ / "system/nautilus-python";
-  const QxmScope userScope{user, userFolders};
-  const QxmScope systemScope{system, systemFolders};
+  const QxmScope userScope{user, userFolders, {}};
+  const QxmScope systemScope{system, systemFolders, {}};
   Load(kFeatures);
   const auto run = [&](const std::vector<std::string>& args) {
     std::ostringstream out, err;

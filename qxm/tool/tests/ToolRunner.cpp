@@ -11,10 +11,11 @@
 
 extern char** environ;
 
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
-                const std::string& scratchDir, const std::vector<std::string>& wrapper) {
-  const std::string outPath = scratchDir + "/stdout";
-  const std::string errPath = scratchDir + "/stderr";
+ToolProcess StartTool(const std::vector<std::string>& args, const std::string& registryDir,
+                      const std::string& scratchDir, const std::vector<std::string>& wrapper,
+                      const std::string& name) {
+  const std::string outPath = scratchDir + "/stdout" + name;
+  const std::string errPath = scratchDir + "/stderr" + name;
   std::vector<std::string> argStrings = wrapper;
   argStrings.push_back(QXM_PROGRAM);
   argStrings.insert(argStrings.end(), args.begin(), args.end());
@@ -47,12 +48,20 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& registr
   const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error(std::string("cannot start ") + argv[0]);
-  int status = 0;
-  if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+  return {pid, outPath, errPath};
+}
 
+ToolRun FinishTool(const ToolProcess& process) {
+  int status = 0;
+  if (::waitpid(process.pid, &status, 0) != process.pid) throw std::runtime_error("waitpid failed");
   ToolRun run;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadFileBytes(outPath);
-  run.err = ReadFileBytes(errPath);
+  run.out = ReadFileBytes(process.outPath);
+  run.err = ReadFileBytes(process.errPath);
   return run;
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& registryDir,
+                const std::string& scratchDir, const std::vector<std::string>& wrapper) {
+  return FinishTool(StartTool(args, registryDir, scratchDir, wrapper));
 }
