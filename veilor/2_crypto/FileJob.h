@@ -13,7 +13,11 @@
 
 class AtomicFileWriter;
 
-enum class FileOperation { EncryptAes, DecryptAes, EncryptDes3, DecryptDes3 };
+enum class FileOperation { EncryptAes, DecryptAes, EncryptDes3, DecryptDes3, EncryptAge, DecryptAge };
+
+inline bool IsAgeOperation(FileOperation operation) {
+  return operation == FileOperation::EncryptAge || operation == FileOperation::DecryptAge;
+}
 
 // One file's procedure in two phases, so that a batch can write files on a
 // worker thread and commit many of them with one flush: Write checks the

@@ -26,6 +26,8 @@ constexpr VerbEntry kCipherVerbs[] = {
     {msg::VerbAesd, Action::DecryptAes},
     {msg::VerbDes3e, Action::EncryptDes3},
     {msg::VerbDes3d, Action::DecryptDes3},
+    {msg::VerbAgee, Action::EncryptAge},
+    {msg::VerbAged, Action::DecryptAge},
 };
 
 template <std::size_t N>
