@@ -1,7 +1,7 @@
 # Fails when a file of a veilor layer includes a header of a higher layer.
 # The layers are the numbered folders of veilor/, lowest first; a file may
 # include headers of its own layer and of those below it. Folders of the
-# same number (2_crypto, 2_age) stand side by side: neither includes the other. The test support
+# same number (1_base, 1_age) stand side by side: neither includes the other. The test support
 # (veilor/tests/support) stands above them all: each of its headers ranks
 # with the highest layer that it, its source file or the support headers it
 # includes reach, and a layer's tests may include it only from that layer up.

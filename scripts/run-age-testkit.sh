@@ -17,4 +17,4 @@ if [ ! -d build/native ]; then
   cmake --preset native >/dev/null
 fi
 cmake --build build/native --target age_testkit -j2 >/dev/null
-exec build/native/veilor/2_age/tests/age_testkit "$folder"
+exec build/native/veilor/1_age/tests/age_testkit "$folder"

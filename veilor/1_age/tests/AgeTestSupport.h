@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "2_age/AgeFile.h"
+#include "1_age/AgeFile.h"
 
 // Files in memory for the age tests.
 struct MemoryFile {

@@ -1,11 +1,11 @@
-#include "2_age/AgeInput.h"
+#include "1_age/AgeInput.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
-#include "2_age/AgeEncoding.h"
-#include "2_age/AgeError.h"
+#include "1_age/AgeEncoding.h"
+#include "1_age/AgeError.h"
 
 namespace age {
 namespace {

@@ -1,4 +1,4 @@
-#include "2_age/AgeFile.h"
+#include "1_age/AgeFile.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "2_age/AgeEncoding.h"
-#include "2_age/AgePayload.h"
+#include "1_age/AgeEncoding.h"
+#include "1_age/AgePayload.h"
 
 namespace age {
 namespace {

@@ -1,4 +1,4 @@
-#include "2_age/AgeEncoding.h"
+#include "1_age/AgeEncoding.h"
 
 #include <cstdint>
 #include <vector>

@@ -25,7 +25,7 @@
 #include <cryptopp/sha.h>
 #include <cryptopp/zlib.h>
 
-#include "2_age/AgeFile.h"
+#include "1_age/AgeFile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "2_age/AgePayload.h"
+#include "1_age/AgePayload.h"
 
 #include <algorithm>
 #include <thread>
 #include <vector>
 
-#include "2_age/AgeError.h"
+#include "1_age/AgeError.h"
 
 namespace age {
 namespace {

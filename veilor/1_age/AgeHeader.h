@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "2_age/AgeInput.h"
-#include "2_age/AgePrimitives.h"
+#include "1_age/AgeInput.h"
+#include "1_age/AgePrimitives.h"
 
 // The age header: its stanzas, the file key they wrap, and its MAC.
 namespace age {

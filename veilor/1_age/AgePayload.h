@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "2_age/AgeInput.h"
-#include "2_age/AgePrimitives.h"
+#include "1_age/AgeInput.h"
+#include "1_age/AgePrimitives.h"
 
 // The payload STREAM: 64 KiB chunks of ChaCha20-Poly1305 under a counter
 // nonce whose last byte marks the final chunk. Runs of chunks go to worker

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "2_age/AgeError.h"
-#include "2_age/AgeHeader.h"
-#include "2_age/AgeInput.h"
+#include "1_age/AgeError.h"
+#include "1_age/AgeHeader.h"
+#include "1_age/AgeInput.h"
 
 // age v1 files (age-encryption.org/v1): encryption to a passphrase (scrypt)
 // or to X25519 recipients, decryption of binary and ASCII-armored files.

@@ -6,7 +6,7 @@
 #include <cryptopp/hex.h>
 #include <cryptopp/sha.h>
 
-#include "2_age/AgeFile.h"
+#include "1_age/AgeFile.h"
 #include "AgeTestSupport.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "2_age/AgePrimitives.h"
+#include "1_age/AgePrimitives.h"
 
 #include <sodium.h>
 
@@ -7,7 +7,7 @@
 #include <cryptopp/misc.h>
 #include <cryptopp/sha.h>
 
-#include "2_age/AgeError.h"
+#include "1_age/AgeError.h"
 
 namespace age {
 namespace {
