@@ -222,7 +222,8 @@ constexpr Entry kEntries[] = {
      "decrypted",
      true},
     {6508, "Deriving the key from the password...", true},
-    {6509, "The age work factor in the settings (AgeWorkFactor) must be a number from 10 to 22", true},
+    {6509, "The age work factor in the settings (AgeWorkFactor) must be a number from 10 to 22",
+     true},
     {6510, "The password is too long. Maximum length is 125 characters.", true},
     {6511, "Please enter a password: an empty one would protect nothing.", true},
 };

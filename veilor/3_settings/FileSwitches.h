@@ -6,8 +6,8 @@ class CSettings;
 
 // The settings that decide how files are processed: default passwords,
 // offering stored ones, removing sources, overwriting outputs, hiding the
-// report and the work factor of new age files. Bound here once, so that the batch and the settings window read the
-// same items.
+// report and the work factor of new age files. Bound here once, so that the batch and the settings
+// window read the same items.
 class CFileSwitches {
 public:
   explicit CFileSwitches(CSettings& settings);

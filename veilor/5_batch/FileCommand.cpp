@@ -136,8 +136,8 @@ std::optional<std::string> CFileCommand::ObtainPassphrase(Direction direction,
   const bool encrypt = direction == Direction::Encrypt;
   std::optional<wxString> password;
   if ((encrypt ? switches_.useDefEncPass : switches_.useDefDecPass).Get()) {
-    password =
-        passwords_.ResolveDefaultPassword(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
+    password = passwords_.ResolveDefaultPassword(encrypt ? PasswordUse::Encryption
+                                                         : PasswordUse::Decryption);
   }
   if (!password) {
     const bool offerStored = (encrypt ? switches_.chooseEncPass : switches_.chooseDecPass).Get();

@@ -27,9 +27,9 @@ struct CFilePipeline::Slot {
   // The key derivation: not begun, under way, or over.
   enum Deriving : int { NotYet, Under, Over };
   std::atomic<int> deriving{NotYet};
-  bool written = false;       // under mutex_
-  std::exception_ptr error;   // under mutex_
-  Result result;              // logged to by the job's thread until written
+  bool written = false;      // under mutex_
+  std::exception_ptr error;  // under mutex_
+  Result result;             // logged to by the job's thread until written
 };
 
 CFilePipeline::CFilePipeline(std::vector<bool> valid, std::function<bool()> stopRequested,
