@@ -406,3 +406,35 @@ TEST_F(FileCommandTest, LinksPipesAndDevicesInAFolderAreNotProcessed) {
 }
 #endif
 }  // namespace
+
+namespace {
+
+// An age batch never encrypts with an empty password, nor with a work factor
+// that age would refuse to open; neither leaves a file touched.
+TEST_F(FileCommandTest, AgeBatchRefusesWhatWouldMakeAWeakOrUnopenableFile) {
+  struct Case {
+    const char* workFactor;
+    const char* password;
+    int message;
+    bool asked;
+  };
+  for (const Case& c : {Case{"18", "", msg::AgeEmptyPassphrase, true},
+                        Case{"23", "pw", msg::AgeWorkFactorSetting, false},
+                        Case{"nine", "pw", msg::AgeWorkFactorSetting, false}}) {
+    SCOPED_TRACE(c.workFactor);
+    settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAgeWorkFactor, c.workFactor);
+    prompt_.prompts.clear();
+    CFileCommand command = Command(dir_ / "a.txt", wxString::FromUTF8(c.password));
+    try {
+      command.EncryptAge();
+      ADD_FAILURE() << "not refused";
+    } catch (const CFSVeilorException& error) {
+      EXPECT_EQ(error.GetMessage(), Msg(c.message));
+    }
+    EXPECT_EQ(prompt_.prompts.size(), c.asked ? 1u : 0u);
+    EXPECT_FALSE(wxFileExists(dir_ / "a.txt.age"));
+    EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+  }
+}
+
+}  // namespace
