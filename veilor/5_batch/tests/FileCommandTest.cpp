@@ -74,6 +74,7 @@ public:
   void SetFileSizes(std::vector<std::uint64_t> fileSizes) override { sizes = std::move(fileSizes); }
   bool StopRequested() const override { return stopAtStep >= 0 && steps >= stopAtStep; }
   void Progress(int) override { ++steps; }
+  void Note(long row, const wxString& text) override { notes.emplace_back(row, text); }
   void SetResult(long row, const wxString& status, const wxString& description) override {
     rows.at(static_cast<std::size_t>(row)).status = status;
     rows.at(static_cast<std::size_t>(row)).description = description;
@@ -89,6 +90,7 @@ public:
   int steps = 0;
   std::vector<std::uint64_t> sizes;
   int stopAtStep = -1;  // the user asks to stop once this many steps are done
+  std::vector<std::pair<long, wxString>> notes;
 };
 
 class FileCommandTest : public testing::Test {
@@ -435,6 +437,21 @@ TEST_F(FileCommandTest, AgeBatchRefusesWhatWouldMakeAWeakOrUnopenableFile) {
     EXPECT_FALSE(wxFileExists(dir_ / "a.txt.age"));
     EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
   }
+}
+
+// The row of a file whose key is being derived says so until it is done, and
+// the file round-trips through its age file.
+TEST_F(FileCommandTest, AgeRowSaysWhileItsKeyIsDerived) {
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAgeWorkFactor, "10");
+  Command(dir_ / "a.txt", wxString::FromUTF8("pässwörd")).EncryptAge();
+  ASSERT_EQ(report_.rows.size(), 1u);
+  EXPECT_EQ(report_.rows[0].status, Msg(msg::StatusDone));
+  const std::vector<std::pair<long, wxString>> derived{{0, Msg(msg::AgeDerivingKey)}, {0, ""}};
+  EXPECT_EQ(report_.notes, derived);
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.age", wxString::FromUTF8("pässwörd")).DecryptAge();
+  EXPECT_EQ(report_.rows.at(0).status, Msg(msg::StatusDone));
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
 }
 
 }  // namespace
