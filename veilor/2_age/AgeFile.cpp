@@ -21,6 +21,7 @@ Key PayloadKey(const FileKey& fileKey, std::string_view nonce) {
 }
 
 PayloadControl Control(const Progress& progress) {
+  InitPrimitives();
   unsigned threads = progress.threads ? progress.threads : std::thread::hardware_concurrency();
   return {threads ? threads : 1, progress.advanced, progress.cancelled};
 }
