@@ -13,6 +13,8 @@ constexpr std::size_t kSealedSize = kChunkSize + kTagSize;
 // A worker gets a run of chunks, not one: 64 KiB is too little work to be
 // worth a hand-over.
 constexpr std::size_t kChunksPerRun = 32;
+// Bounds the memory on machines with many cores: 4 buffers of 16 MiB.
+constexpr std::size_t kMostChunksPerBatch = 256;
 
 enum class Status { Ok, Changed, AfterFinal, Truncated, EmptyFinal };
 
@@ -58,7 +60,7 @@ template <typename Work, typename Drain>
 void Pipeline(BufferedInput& input, std::size_t chunkSize, const PayloadControl& control, Work work,
               Drain drain) {
   unsigned threads = std::max(1u, control.threads);
-  std::size_t capacity = threads * kChunksPerRun;
+  std::size_t capacity = std::min(threads * kChunksPerRun, kMostChunksPerBatch);
   Batch batches[2];
   for (Batch& batch : batches) {
     batch.in.resize(capacity * kSealedSize);
