@@ -17,7 +17,8 @@ enum class Failure {
   PassphraseOnly,      // identities were given but the file is made for a passphrase
   HeaderMac,           // the header was changed after it was written
   Payload,             // a chunk was changed, reordered, or data follows the final chunk
-  Truncated,           // the file ends before its final chunk
+  Truncated,           // the file ends at a chunk boundary before its final chunk
+                       // (a cut inside a chunk reads as Payload: it cannot be told apart)
   Armor,               // the ASCII armor is not strict PEM
   BadKey,              // a recipient or identity text is not valid
   Read,                // the input could not be read

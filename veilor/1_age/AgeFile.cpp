@@ -21,6 +21,7 @@ Key PayloadKey(const FileKey& fileKey, std::string_view nonce) {
 }
 
 PayloadControl Control(const Progress& progress) {
+  InitPrimitives();
   unsigned threads = progress.threads ? progress.threads : std::thread::hardware_concurrency();
   return {threads ? threads : 1, progress.advanced, progress.cancelled};
 }
@@ -95,6 +96,7 @@ Encryptor Encryptor::ForPassphrase(const std::string& passphrase, int workFactor
   if (workFactor < 1 || workFactor > kMaxWorkFactor) {
     throw AgeError(Failure::WorkFactorTooHigh, "scrypt work factor out of range");
   }
+  if (passphrase.empty()) throw AgeError(Failure::BadKey, "empty passphrase");
   Encryptor encryptor;
   RandomBytes(encryptor.fileKey_.data(), encryptor.fileKey_.size());
   encryptor.header_ =

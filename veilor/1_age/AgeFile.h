@@ -25,7 +25,8 @@ constexpr int kDefaultWorkFactor = 18;
 constexpr int kMaxWorkFactor = 22;
 
 struct Progress {
-  // Called after each run of chunks with the bytes of the input read so far.
+  // Called after each run of chunks with the payload's bytes read so far
+  // (plaintext when encrypting, sealed chunks when decrypting).
   std::function<void(std::uint64_t bytesRead)> advanced;
   // Asked before each run of chunks; true stops with AgeError (Cancelled).
   std::function<bool()> cancelled;
@@ -52,6 +53,8 @@ Key ParseRecipient(const std::string& text);
 // seals one file: its file key is never used twice.
 class Encryptor {
 public:
+  // The passphrase is taken as its bytes (UTF-8, as age takes it). Raises
+  // AgeError: BadKey for an empty one, WorkFactorTooHigh outside 1 to 22.
   static Encryptor ForPassphrase(const std::string& passphrase,
                                  int workFactor = kDefaultWorkFactor);
   static Encryptor ForRecipients(const std::vector<std::string>& recipients);

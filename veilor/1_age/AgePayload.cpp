@@ -1,6 +1,8 @@
 #include "1_age/AgePayload.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -13,6 +15,8 @@ constexpr std::size_t kSealedSize = kChunkSize + kTagSize;
 // A worker gets a run of chunks, not one: 64 KiB is too little work to be
 // worth a hand-over.
 constexpr std::size_t kChunksPerRun = 32;
+// Bounds the memory on machines with many cores: 4 buffers of 16 MiB.
+constexpr std::size_t kMostChunksPerBatch = 256;
 
 enum class Status { Ok, Changed, AfterFinal, Truncated, EmptyFinal };
 
@@ -35,61 +39,70 @@ void MakeNonce(std::uint8_t* nonce, std::uint64_t index, bool last) {
   nonce[11] = last ? 1 : 0;
 }
 
-// Reads chunks of `size` bytes into `batch` until it is full or the input
-// ends; each chunk knows whether it is the last.
-void Fill(BufferedInput& input, Batch& batch, std::size_t capacity, std::size_t size,
+// Reads the next batch of chunks in one read into `batch` (chunk i at
+// i * stride); each chunk knows whether it is the last.
+void Fill(BufferedInput& input, Batch& batch, std::size_t capacity, std::size_t stride,
           std::uint64_t& next, bool& finished) {
   batch.chunks.clear();
-  while (!finished && batch.chunks.size() < capacity) {
-    std::size_t slot = batch.chunks.size();
-    std::size_t got = input.Read(batch.in.data() + slot * kSealedSize, size);
+  std::size_t got = input.Read(batch.in.data(), capacity * stride);
+  std::size_t count = std::max<std::size_t>(1, (got + stride - 1) / stride);
+  finished = got < capacity * stride || input.AtEnd();
+  for (std::size_t i = 0; i < count; ++i) {
     Chunk chunk;
     chunk.index = next++;
-    chunk.size = got;
-    chunk.last = got < size || input.AtEnd();
-    finished = chunk.last;
+    chunk.size = std::min(stride, got - std::min(got, i * stride));
+    chunk.last = finished && i + 1 == count;
     batch.chunks.push_back(chunk);
   }
 }
 
-// Runs `work` on every chunk of each batch on `threads` threads while the
-// calling thread reads the next batch, then hands the batch to `drain`.
+// Runs `work` on every chunk of a batch on `threads` threads; meanwhile the
+// calling thread reads the next batch and hands the one before to `drain`,
+// so that reading and writing overlap the cipher. Two batches are in memory.
 template <typename Work, typename Drain>
-void Pipeline(BufferedInput& input, std::size_t chunkSize, const PayloadControl& control, Work work,
-              Drain drain) {
+void Pipeline(BufferedInput& input, std::size_t inStride, std::size_t outStride,
+              const PayloadControl& control, Work work, Drain drain) {
   unsigned threads = std::max(1u, control.threads);
-  std::size_t capacity = threads * kChunksPerRun;
+  std::size_t capacity = std::min(threads * kChunksPerRun, kMostChunksPerBatch);
   Batch batches[2];
   for (Batch& batch : batches) {
-    batch.in.resize(capacity * kSealedSize);
-    batch.out.resize(capacity * kSealedSize);
+    batch.in.resize(capacity * inStride);
+    batch.out.resize(capacity * outStride);
   }
   std::uint64_t next = 0;
   bool finished = false;
-  Fill(input, batches[0], capacity, chunkSize, next, finished);
-  for (int current = 0; !batches[current].chunks.empty(); current = 1 - current) {
+  // Declared after the batches: on an error the threads are joined before
+  // the memory they work on goes.
+  std::vector<std::jthread> workers;
+  auto start = [&](Batch& batch) {
     if (control.cancelled && control.cancelled()) {
       throw AgeError(Failure::Cancelled, "cancelled");
     }
-    Batch& batch = batches[current];
-    Batch& following = batches[1 - current];
-    following.chunks.clear();
     std::size_t count = batch.chunks.size();
     std::size_t runs = std::min<std::size_t>(threads, (count + 7) / 8);
     if (runs <= 1 && finished) {
       for (std::size_t i = 0; i < count; ++i) work(batch, i);
-    } else {
-      std::vector<std::jthread> workers;
-      for (std::size_t run = 0; run < runs; ++run) {
-        workers.emplace_back([&batch, &work, run, runs, count] {
-          for (std::size_t i = count * run / runs; i < count * (run + 1) / runs; ++i) {
-            work(batch, i);
-          }
-        });
-      }
-      if (!finished) Fill(input, following, capacity, chunkSize, next, finished);
+      return;
     }
+    for (std::size_t run = 0; run < runs; ++run) {
+      workers.emplace_back([&batch, &work, run, runs, count] {
+        for (std::size_t i = count * run / runs; i < count * (run + 1) / runs; ++i) {
+          work(batch, i);
+        }
+      });
+    }
+  };
+  Fill(input, batches[0], capacity, inStride, next, finished);
+  start(batches[0]);
+  for (int current = 0;; current = 1 - current) {
+    Batch& batch = batches[current];
+    Batch& following = batches[1 - current];
+    following.chunks.clear();
+    if (!finished) Fill(input, following, capacity, inStride, next, finished);
+    workers.clear();  // joins
+    if (!following.chunks.empty()) start(following);
     drain(batch);
+    if (following.chunks.empty()) return;
   }
 }
 
@@ -102,20 +115,20 @@ void EncryptPayload(const Key& payloadKey, BufferedInput& plain, const WriteFunc
     const Chunk& chunk = batch.chunks[i];
     std::uint8_t nonce[kAeadNonceSize];
     MakeNonce(nonce, chunk.index, chunk.last);
-    Seal(payloadKey, nonce, batch.in.data() + i * kSealedSize, chunk.size,
+    Seal(payloadKey, nonce, batch.in.data() + i * kChunkSize, chunk.size,
          batch.out.data() + i * kSealedSize);
   };
   auto drain = [&](Batch& batch) {
-    for (std::size_t i = 0; i < batch.chunks.size(); ++i) {
-      std::size_t size = batch.chunks[i].size;
-      if (!write(batch.out.data() + i * kSealedSize, size + kTagSize)) {
-        throw AgeError(Failure::Write, "the output could not be written");
-      }
-      done += size;
+    // Every chunk but the last is full: the batch's output is one run of bytes.
+    std::size_t size = 0;
+    for (const Chunk& chunk : batch.chunks) size += chunk.size;
+    if (!write(batch.out.data(), size + batch.chunks.size() * kTagSize)) {
+      throw AgeError(Failure::Write, "the output could not be written");
     }
+    done += size;
     if (control.advanced) control.advanced(done);
   };
-  Pipeline(plain, kChunkSize, control, work, drain);
+  Pipeline(plain, kChunkSize, kSealedSize, control, work, drain);
 }
 
 void DecryptPayload(const Key& payloadKey, BufferedInput& sealed, const WriteFunction& write,
@@ -125,7 +138,7 @@ void DecryptPayload(const Key& payloadKey, BufferedInput& sealed, const WriteFun
   auto work = [&payloadKey](Batch& batch, std::size_t i) {
     Chunk& chunk = batch.chunks[i];
     const std::uint8_t* in = batch.in.data() + i * kSealedSize;
-    std::uint8_t* out = batch.out.data() + i * kSealedSize;
+    std::uint8_t* out = batch.out.data() + i * kChunkSize;
     std::uint8_t nonce[kAeadNonceSize];
     MakeNonce(nonce, chunk.index, chunk.last);
     if (Open(payloadKey, nonce, in, chunk.size, out)) {
@@ -146,31 +159,39 @@ void DecryptPayload(const Key& payloadKey, BufferedInput& sealed, const WriteFun
     }
   };
   auto drain = [&](Batch& batch) {
-    for (std::size_t i = 0; i < batch.chunks.size(); ++i) {
-      const Chunk& chunk = batch.chunks[i];
+    // The verified chunks before a failure are written, and one whose flag
+    // does not fit its place (it did verify), as a streaming reader releases
+    // them; then the failure is raised.
+    std::size_t size = 0;
+    std::optional<AgeError> failure;
+    for (const Chunk& chunk : batch.chunks) {
       std::string where = "payload: chunk " + std::to_string(chunk.index);
       if (chunk.status == Status::Changed) {
-        throw AgeError(Failure::Payload, where + " does not verify");
+        failure = AgeError(Failure::Payload, where + " does not verify");
+        break;
       }
       if (chunk.status == Status::EmptyFinal) {
-        throw AgeError(Failure::Payload, where + " is an empty final chunk");
+        failure = AgeError(Failure::Payload, where + " is an empty final chunk");
+        break;
       }
-      // A chunk whose flag does not fit its place did verify: it is written
-      // as a streaming reader releases it, before the failure is raised.
-      if (!write(batch.out.data() + i * kSealedSize, chunk.size - kTagSize)) {
-        throw AgeError(Failure::Write, "the output could not be written");
-      }
-      done += chunk.size;
+      size += chunk.size - kTagSize;
       if (chunk.status == Status::AfterFinal) {
-        throw AgeError(Failure::Payload, where + " is final, data follows");
+        failure = AgeError(Failure::Payload, where + " is final, data follows");
+        break;
       }
       if (chunk.status == Status::Truncated) {
-        throw AgeError(Failure::Truncated, where + " is not the final one");
+        failure = AgeError(Failure::Truncated, where + " is not the final one");
+        break;
       }
     }
+    if (size > 0 && !write(batch.out.data(), size)) {
+      throw AgeError(Failure::Write, "the output could not be written");
+    }
+    if (failure) throw *failure;
+    done += size;
     if (control.advanced) control.advanced(done);
   };
-  Pipeline(sealed, kSealedSize, control, work, drain);
+  Pipeline(sealed, kSealedSize, kChunkSize, control, work, drain);
 }
 
 }  // namespace age

@@ -17,12 +17,12 @@ std::function<void(void*, std::size_t)>& Replacement() {
   return replacement;
 }
 
-void EnsureSodium() {
+}  // namespace
+
+void InitPrimitives() {
   static const bool ready = sodium_init() >= 0;
   if (!ready) throw AgeError(Failure::Resources, "libsodium could not be initialised");
 }
-
-}  // namespace
 
 RandomOverride::RandomOverride(std::function<void(void*, std::size_t)> source) {
   Replacement() = std::move(source);
@@ -34,7 +34,7 @@ void RandomBytes(void* out, std::size_t size) {
     Replacement()(out, size);
     return;
   }
-  EnsureSodium();
+  InitPrimitives();
   randombytes_buf(out, size);
 }
 
@@ -61,7 +61,7 @@ bool EqualConstantTime(const void* a, const void* b, std::size_t size) {
 }
 
 Key Scrypt(std::string_view passphrase, std::string_view salt, int logN) {
-  EnsureSodium();
+  InitPrimitives();
   Key out;
   if (crypto_pwhash_scryptsalsa208sha256_ll(
           reinterpret_cast<const std::uint8_t*>(passphrase.data()), passphrase.size(),
@@ -86,12 +86,12 @@ bool Open(const Key& key, const std::uint8_t* nonce, const std::uint8_t* sealed,
 }
 
 bool X25519(Key& out, const Key& scalar, const Key& point) {
-  EnsureSodium();
+  InitPrimitives();
   return crypto_scalarmult(out.data(), scalar.data(), point.data()) == 0;
 }
 
 Key X25519Base(const Key& scalar) {
-  EnsureSodium();
+  InitPrimitives();
   Key out;
   crypto_scalarmult_base(out.data(), scalar.data());
   return out;

@@ -18,6 +18,10 @@ using FileKey = std::array<std::uint8_t, 16>;
 constexpr std::size_t kTagSize = 16;
 constexpr std::size_t kAeadNonceSize = 12;
 
+// Readies the primitives (libsodium picks its fastest code for the CPU);
+// called before any file is sealed or opened. Raises AgeError (Resources).
+void InitPrimitives();
+
 // Fills `out` from the system's CSPRNG (tests may replace it through their seam).
 void RandomBytes(void* out, std::size_t size);
 
