@@ -220,7 +220,8 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   expected.insert(expected.end(), {"/thunar/", "/thunar/uca.xml"});
   EXPECT_EQ(paths, expected);
   const std::string files = Tree()["/dolphin/qxm-01.desktop"];
-  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;_SEPARATOR_;qxm7;qxm8;\n"), std::string::npos);
+  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;_SEPARATOR_;qxm7;qxm8;\n"),
+            std::string::npos);
   EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;"
                                                    "_SEPARATOR_;qxm7;qxm8;\n"),
             std::string::npos);
@@ -356,12 +357,12 @@ TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPat
       {"Nemo",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return NemoLaunch(home + "/nemo/qxm-001.nemo_action", Paths(folder, names));
+         return NemoLaunch(home + "/nemo/qxm-002.nemo_action", Paths(folder, names));
        }},
       {"Dolphin",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm1", Paths(folder, names));
+         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm2", Paths(folder, names));
        }},
       {"Thunar",
        [](const std::string& home, const std::vector<std::string>& names,
