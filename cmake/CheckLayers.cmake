@@ -1,6 +1,7 @@
 # Fails when a file of a veilor layer includes a header of a higher layer.
 # The layers are the numbered folders of veilor/, lowest first; a file may
-# include headers of its own layer and of those below it. The test support
+# include headers of its own layer and of those below it. Folders of the
+# same number (1_base, 1_age) stand side by side: neither includes the other. The test support
 # (veilor/tests/support) stands above them all: each of its headers ranks
 # with the highest layer that it, its source file or the support headers it
 # includes reach, and a layer's tests may include it only from that layer up.
@@ -59,7 +60,12 @@ foreach(layer IN LISTS layers)
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
       rank_of("${included}" reached)
-      if(reached AND reached GREATER rank)
+      set(sibling FALSE)
+      if(included MATCHES "^([0-9]+_[^/]+)/" AND NOT CMAKE_MATCH_1 STREQUAL layer
+         AND reached EQUAL rank)
+        set(sibling TRUE)
+      endif()
+      if(reached AND (reached GREATER rank OR sibling))
         file(RELATIVE_PATH where ${SOURCE_DIR} ${source})
         string(APPEND violations "  ${where}: ${line} (layer ${reached})\n")
       endif()
@@ -67,6 +73,6 @@ foreach(layer IN LISTS layers)
   endforeach()
 endforeach()
 if(violations)
-  message(FATAL_ERROR "Includes pointing to a higher layer:\n${violations}")
+  message(FATAL_ERROR "Includes pointing to a higher layer or a sibling:\n${violations}")
 endif()
 message(STATUS "Layers: ${layers} and the test support; no include points up")

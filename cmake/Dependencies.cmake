@@ -7,6 +7,8 @@ include(${wxWidgets_USE_FILE})
 
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
+# age files: libsodium's scrypt and ChaCha20-Poly1305 are faster than Crypto++'s.
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 
 if(VEILOR_BUILD_TESTS)
   find_package(GTest REQUIRED)

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds static libpng, Crypto++ and wxMSW for x86_64-w64-mingw32 from
 # Debian's source packages into a cache folder outside the repository, keyed
-# by their versions. Does nothing when the cache is complete. Prints the
-# cache folder on its last line.
+# by their versions, and libsodium into a cache folder of its own (added
+# later; its own folder keeps the others' cache valid). Does nothing when
+# the caches are complete. Prints the first cache folder on its last line.
 #
 #   VEILOR_WINDEPS_DIR   the cache folder (default: ~/.cache/veilor-windeps/<versions>)
+#   VEILOR_SODIUM_DIR    libsodium's (default: ~/.cache/veilor-windeps/sodium<version>)
 #   VEILOR_WINDEPS_JOBS  parallel make jobs (default: number of processors)
 #
 # About 25 minutes on 2 cores, most of it wxWidgets.
@@ -14,6 +16,7 @@ cd "$(dirname "$0")"
 PNG_VERSION=1.6.39
 CRYPTOPP_VERSION=8.7.0
 WX_VERSION=3.2.2
+SODIUM_VERSION=1.0.18
 TRIPLET=x86_64-w64-mingw32
 # The posix thread model matches the compilers of the cross toolchain file;
 # mixing models in one static program breaks std::thread and friends.
@@ -23,15 +26,16 @@ CXX_W=${TRIPLET}-g++-posix
 prefix=${VEILOR_WINDEPS_DIR:-$HOME/.cache/veilor-windeps/png${PNG_VERSION}-cryptopp${CRYPTOPP_VERSION}-wx${WX_VERSION}}
 jobs=${VEILOR_WINDEPS_JOBS:-$(nproc)}
 stamp="$prefix/.complete"
+sodium_prefix=${VEILOR_SODIUM_DIR:-$HOME/.cache/veilor-windeps/sodium${SODIUM_VERSION}}
 
-if [ -f "$stamp" ]; then
+if [ -f "$stamp" ] && [ -f "$sodium_prefix/.complete" ]; then
   echo "Windows libraries already built in $prefix"
   echo "$prefix"
   exit 0
 fi
 
 ./setup-deps.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev \
-  dpkg-dev make
+  dpkg-dev make autoconf automake libtool
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -56,6 +60,29 @@ work=$(mktemp -d /tmp/veilor-windeps.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$prefix/include" "$prefix/lib"
 cd "$work"
+
+if [ ! -f "$sodium_prefix/.complete" ]; then
+echo "=== libsodium $SODIUM_VERSION"
+apt-get source -q --download-only libsodium
+mkdir -p src/sodium
+tar -xf "$(ls libsodium_${SODIUM_VERSION}*.orig.tar.* | head -n1)" -C src/sodium
+(
+  cd src/sodium/libsodium-*
+  # The upstream tarball carries no configure script; Debian makes it too.
+  ./autogen.sh -s >/dev/null
+  ./configure -q --host=$TRIPLET --disable-shared --enable-static --prefix="$sodium_prefix" \
+    CC=$CC_W
+  make -j"$jobs" >/dev/null
+  make install >/dev/null
+)
+touch "$sodium_prefix/.complete"
+fi
+if [ -f "$stamp" ]; then
+  echo "Windows libraries already built in $prefix"
+  echo "$prefix"
+  exit 0
+fi
+
 apt-get source -q --download-only wxwidgets3.2 libcrypto++ libpng1.6
 
 unpack() { # $1: glob of the upstream tarball

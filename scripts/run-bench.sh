@@ -9,7 +9,8 @@
 #   --quick   smaller sizes (1,000 files, 256 MiB), about two minutes.
 #   --memory  also the peak memory of the file procedures on a 4 GiB file
 #             (about ten minutes more).
-#   --only=start,many,aes,des,procs,load   only the cases named.
+#   --only=start,many,aes,age,des,procs,load   only the cases named (age:
+#             veilor agee/aged beside the real age -p/age -d).
 #   VEILOR_BENCH_CAP=seconds   longest wait for one batch (default 240, quick
 #             60); a batch still running then is stopped and its time
 #             extrapolated from the files it finished.
@@ -39,7 +40,7 @@ root=$PWD
 quick=0
 memory=0
 folder=/tmp
-only=start,many,aes,des,procs,load
+only=start,many,aes,age,des,procs,load
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
@@ -57,7 +58,7 @@ for arg in "$@"; do
   esac
 done
 
-scripts/setup-deps.sh --tests openssl time x11-utils xdotool xvfb coreutils strace
+scripts/setup-deps.sh --tests openssl time x11-utils xdotool xvfb coreutils strace age
 if [ "$quick" = 1 ]; then
   many=${VEILOR_BENCH_FILES:-1000} aesMiB=256 desMiB=128 partMiB=16 startRuns=10 procMiB=64
   cap=${VEILOR_BENCH_CAP:-60}
@@ -442,6 +443,96 @@ echo "| \`dd bs=1M\` | $(sec "$ddMedian") | $(sec "$(printf '%s\n' "${ddCpus[@]}
 echo "| \`openssl enc -aes-128-ctr\` | $(sec "$sslMedian") | $(sec "$(printf '%s\n' "${sslCpus[@]}" | median)") | $(ratio "$sslMedian" "$ddMedian") | 1.00 | | |"
 r=$(ratio "$aesMedian" "$ddMedian")
 echo "| \`veilor aese\` | $(sec "$aesMedian") | $(sec "$(printf '%s\n' "${aesCpus[@]}" | median)") | $r | $(ratio "$aesMedian" "$sslMedian") | $(mib "$aesRss") | goal at most 1.1× dd: $(verdict "$r" 1.1); $( ((startRss > 0)) && echo "memory over the empty run: $(mib $((aesRss - startRss)))") |"
+fi
+
+# ------------------------------------------------ age beside the real age
+if wanted age; then
+echo
+echo "### age: \`veilor agee\`/\`aged\` beside \`age -p\`/\`age -d\`, work factor 18 (age's), report hidden, sources kept"
+echo
+# age reads a password only from a terminal: it is typed at its prompts
+# through a pseudo-terminal, as a user would.
+agePty=$root/veilor/1_age/tests/age_pty.py
+export AGE_TEST_PASSPHRASE=bench
+runCap=7200
+settings hide keep
+mkdir -p "$work/age"
+ageEmpty=$work/age/empty
+: >"$ageEmpty"
+# One empty file: one key derivation and the start, on each side.
+ourEmpty=() theirEmpty=() aeseEmpty=() ageRss=0
+for i in 1 2 3; do
+  rm -f "$ageEmpty.age" "$ageEmpty.ref.age"
+  measure "$veilor" agee "$ageEmpty"
+  ourEmpty+=("$mWall")
+  m=$(awk 'END { print $3 }' "$work/usage"); ((m > ageRss)) && ageRss=$m
+  measure python3 "$agePty" age -p -o "$ageEmpty.ref.age" "$ageEmpty" 2>/dev/null
+  theirEmpty+=("$mWall")
+  rm -f "$ageEmpty.aes"
+  measure "$veilor" aese "$ageEmpty"
+  aeseEmpty+=("$mWall")
+done
+ourEmptyMedian=$(printf '%s\n' "${ourEmpty[@]}" | median)
+theirEmptyMedian=$(printf '%s\n' "${theirEmpty[@]}" | median)
+# One derivation: the empty age run less the empty AES run (the same start).
+derivation=$(($(printf '%s\n' "${aeseEmpty[@]}" | median) < ourEmptyMedian ? ourEmptyMedian - $(printf '%s\n' "${aeseEmpty[@]}" | median) : ourEmptyMedian))
+
+# One large file, both ways; the payload's time is the run less the empty run.
+ageBig=$work/age/big
+head -c $((aesMiB * 1048576)) /dev/urandom >"$ageBig"
+ourEnc=() theirEnc=() ourDec=() theirDec=()
+mkdir -p "$work/age/out"
+for i in 1 2 3; do
+  rm -f "$ageBig.age" "$ageBig.ref.age" "$work/age/out/"*
+  measure "$veilor" agee "$ageBig"
+  ourEnc+=("$mWall")
+  m=$(awk 'END { print $3 }' "$work/usage"); ((m > ageRss)) && ageRss=$m
+  measure python3 "$agePty" age -p -o "$ageBig.ref.age" "$ageBig" 2>/dev/null
+  theirEnc+=("$mWall")
+  # Decrypted where no output stands yet: the sealed file alone in a folder.
+  mv "$ageBig.age" "$work/age/out/big.age"
+  measure "$veilor" aged "$work/age/out/big.age"
+  ourDec+=("$mWall")
+  m=$(awk 'END { print $3 }' "$work/usage"); ((m > ageRss)) && ageRss=$m
+  cmp -s "$work/age/out/big" "$ageBig" || echo "  (veilor's round trip differs from the source)"
+  measure python3 "$agePty" age -d -o "$work/age/out/big.ref" "$ageBig.ref.age" 2>/dev/null
+  theirDec+=("$mWall")
+done
+payload() { # median run, median empty run
+  echo $(($1 > $2 ? $1 - $2 : 0))
+}
+ourEncP=$(payload "$(printf '%s\n' "${ourEnc[@]}" | median)" "$ourEmptyMedian")
+theirEncP=$(payload "$(printf '%s\n' "${theirEnc[@]}" | median)" "$theirEmptyMedian")
+ourDecP=$(payload "$(printf '%s\n' "${ourDec[@]}" | median)" "$ourEmptyMedian")
+theirDecP=$(payload "$(printf '%s\n' "${theirDec[@]}" | median)" "$theirEmptyMedian")
+rm -rf "$ageBig" "$ageBig.ref.age" "$work/age/out"
+
+# Many small files: one derivation each, as the format asks (a new salt per file).
+mkdir -p "$work/age/small"
+for i in $(seq 100); do head -c 4096 /dev/urandom >"$work/age/small/f$i"; done
+measure "$veilor" agee "$work/age/small"
+smallTime=$mWall
+m=$(awk 'END { print $3 }' "$work/usage"); ((m > ageRss)) && ageRss=$m
+[ "$(find "$work/age/small" -name '*.age' | wc -l)" = 100 ] || echo "  (not every small file was sealed)"
+rm -rf "$work/age/small"
+cores=$(nproc)
+memoryGoal=$((cores * 256 * 1024 + 100 * 1024))
+
+echo "Medians of 3 runs, interleaved; \`sync\`, not timed, before every run. A payload's time is"
+echo "the run less the empty file's run on the same side (the start and one key derivation)."
+echo
+echo "| | veilor | age | veilor ÷ age | goal |"
+echo "|---|---|---|---|---|"
+r=$(ratio "$ourEmptyMedian" "$theirEmptyMedian")
+echo "| empty file, whole run | $(sec "$ourEmptyMedian") s | $(sec "$theirEmptyMedian") s | $r | at most 1.00: $(verdict "$r" 1.0) |"
+r=$(ratio "$ourEncP" "$theirEncP")
+echo "| encrypt $aesMiB MiB, payload | $(sec "$ourEncP") s | $(sec "$theirEncP") s | $r | at most 0.67: $(verdict "$r" 0.67) |"
+r=$(ratio "$ourDecP" "$theirDecP")
+echo "| decrypt $aesMiB MiB, payload | $(sec "$ourDecP") s | $(sec "$theirDecP") s | $r | at most 0.67: $(verdict "$r" 0.67) |"
+r=$(ratio "$smallTime" $((100 * derivation)))
+echo "| 100 files of 4 KiB, \`agee\` on the folder | $(sec "$smallTime") s | | $r × 100 derivations of $(sec "$derivation") s | at most 0.60: $(verdict "$r" 0.6) |"
+echo "| peak memory of every run above | $(mib "$ageRss") | | | at most $cores × 256 MiB + 100 MiB = $(mib "$memoryGoal"): $(verdict "$ageRss" "$memoryGoal") |"
+unset AGE_TEST_PASSPHRASE
 fi
 
 # ------------------------------------------------ Triple-DES

@@ -9,7 +9,7 @@ set -euo pipefail
 
 build_packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libcrypto++-dev libexpat1-dev
+  libwxgtk3.2-dev libcrypto++-dev libexpat1-dev libsodium-dev
 )
 test_packages=(
   clang-format
@@ -18,6 +18,7 @@ test_packages=(
   clang libclang-rt-14-dev
   strace
   python3
+  age
 )
 
 packages=("${build_packages[@]}")

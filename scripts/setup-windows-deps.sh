@@ -5,4 +5,4 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 exec ./setup-deps.sh --tests g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev \
-  googletest xvfb xauth nsis "$@"
+  googletest xvfb xauth nsis age python3 "$@"

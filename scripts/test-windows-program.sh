@@ -63,8 +63,9 @@ script_key='HKLM\Software\Ordal context menu'
 echo "=== silent install"
 check "the installer exits with 0" wine "$setup" /S
 for f in veilor.exe QXM.dll LICENSE.txt uninstall.exe themes/PassEnterFrm.png menu/veilor.qxm \
-  menu/veilor.ico menu/aes-encrypt.ico menu/aes-decrypt.ico menu/des3-encrypt.ico \
-  menu/des3-decrypt.ico menu/settings.ico menu/passwords.ico; do
+  menu/veilor.ico menu/age-encrypt.ico menu/age-decrypt.ico menu/aes-encrypt.ico \
+  menu/aes-decrypt.ico menu/des3-encrypt.ico menu/des3-decrypt.ico menu/settings.ico \
+  menu/passwords.ico; do
   check "installed: $f" test -f "$install_dir/$f"
 done
 check "the menu script names the installed program" \
@@ -128,6 +129,36 @@ check "the encrypted file is removed, as the settings say" \
   wait_for 60 test ! -e "$data/report 1.bin.aes"
 check "veilor.exe finishes" timeout 120 wineserver -w
 check "decrypting gives back the original bytes" cmp "$data/report 1.bin" "$prefix/original.bin"
+
+echo "=== right-click on a folder: Encrypt folder with age, opened by the real age"
+age_dir="$data/age folder"
+mkdir -p "$age_dir/sub" "$prefix/age-original"
+head -c 200000 /dev/urandom >"$age_dir/photo.bin"
+printf 'Grüße\n' >"$age_dir/sub/notes.txt"
+cp "$age_dir/photo.bin" "$age_dir/sub/notes.txt" "$prefix/age-original/"
+check "the menu client invokes \"Encrypt folder with age\"" \
+  wine "$client" 'C:\data\age folder' 'Encrypt every file in the folder with age'
+check "every file gets its .age file" \
+  wait_for 120 test -f "$age_dir/photo.bin.age" -a -f "$age_dir/sub/notes.txt.age"
+check "veilor.exe finishes" timeout 120 wineserver -w
+check "the sources are removed, as the settings say" \
+  test ! -e "$age_dir/photo.bin" -a ! -e "$age_dir/sub/notes.txt"
+# age reads its password only from a terminal: typed through a pseudo-terminal.
+age_opens() { # sealed file, original
+  AGE_TEST_PASSPHRASE='e2e secret' python3 veilor/1_age/tests/age_pty.py \
+    age -d -o "$prefix/age-opened" "$1" 2>/dev/null && cmp -s "$prefix/age-opened" "$2"
+}
+check "age -d opens photo.bin.age to the original bytes" \
+  age_opens "$age_dir/photo.bin.age" "$prefix/age-original/photo.bin"
+check "age -d opens sub/notes.txt.age to the original bytes" \
+  age_opens "$age_dir/sub/notes.txt.age" "$prefix/age-original/notes.txt"
+check "the menu client invokes \"Decrypt age files in folder\"" \
+  wine "$client" 'C:\data\age folder' 'Decrypt every age file in the folder'
+check "veilor.exe finishes" timeout 120 wineserver -w
+check "decrypting gives back photo.bin" cmp "$age_dir/photo.bin" "$prefix/age-original/photo.bin"
+check "decrypting gives back sub/notes.txt" \
+  cmp "$age_dir/sub/notes.txt" "$prefix/age-original/notes.txt"
+check "no .age file is left" test -z "$(find "$age_dir" -name '*.age')"
 
 echo "=== right-click with the windows: report shown, decryption password typed"
 # The settings file is plain text: no default for decryption, report shown.

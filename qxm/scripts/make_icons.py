@@ -22,6 +22,7 @@ DES_GREEN = (40, 160, 80, 255)
 VIOLET = (110, 60, 170, 255)
 STEEL = (120, 124, 136, 255)
 GOLD = (222, 172, 40, 255)
+AGE_ORANGE = (226, 104, 34, 255)
 
 CLOSED_LOCK = [
     "................",
@@ -161,6 +162,8 @@ def ico_bytes(pixels):
 
 ICONS = {
     "veilor.ico": render(SHIELD, VIOLET),
+    "age-encrypt.ico": render(CLOSED_LOCK, AGE_ORANGE),
+    "age-decrypt.ico": render(OPEN_LOCK, AGE_ORANGE),
     "aes-encrypt.ico": render(CLOSED_LOCK, AES_BLUE),
     "aes-decrypt.ico": render(OPEN_LOCK, AES_BLUE),
     "des3-encrypt.ico": render(CLOSED_LOCK, DES_GREEN),

@@ -21,8 +21,11 @@ constexpr Entry kEntries[] = {
     {4, "settings", false},
     {5, "about", false},
     {6, "pm", false},
+    {7, "agee", false},
+    {8, "aged", false},
     {50, ".aes", false},
     {51, ".des3", false},
+    {52, ".age", false},
     {201, "Log", false},
     {202, "PassEnterFrm.png", false},
     {203, "themes", false},
@@ -148,11 +151,12 @@ constexpr Entry kEntries[] = {
     {6201, "--version", false},
     {6202,
      "Usage: veilor [about | settings | pm | --help | --version]\n"
-     "       veilor aese | aesd | des3e | des3d FILES\n"
+     "       veilor agee | aged | aese | aesd | des3e | des3d FILES\n"
      "\n"
      "  about, no verb  show the about box\n"
      "  settings        open the settings\n"
      "  pm              open the password manager\n"
+     "  agee, aged      encrypt, decrypt with age (files that age and rage open)\n"
      "  aese, aesd      encrypt, decrypt with AES\n"
      "  des3e, des3d    encrypt, decrypt with Triple-DES\n"
      "  --help          print this text\n"
@@ -195,6 +199,33 @@ constexpr Entry kEntries[] = {
      "Cannot open a display: veilor shows its windows on a desktop. Start it in a desktop "
      "session, where DISPLAY or WAYLAND_DISPLAY names a running display.",
      true},
+
+    // age files: prompts, what decryption found, the work factor.
+    {6500, "Please enter password for age encryption", true},
+    {6501, "Please enter password for age decryption", true},
+    {6502,
+     "The file was changed after it was encrypted (or is damaged): no output was written and the "
+     "source was kept",
+     true},
+    {6503,
+     "The file is cut short: it ends before its last part. No output was written and the source "
+     "was kept",
+     true},
+    {6504, "Not an age file, or its header is damaged: not decrypted", true},
+    {6505,
+     "This age file was encrypted for recipients' keys, not with a password: open it with age and "
+     "the matching identity",
+     true},
+    {6506, "Already an age file: not encrypted again", true},
+    {6507,
+     "The file asks for a password work factor above 2^22, more than this program allows: not "
+     "decrypted",
+     true},
+    {6508, "Deriving the key from the password...", true},
+    {6509, "The age work factor in the settings (AgeWorkFactor) must be a number from 10 to 22",
+     true},
+    {6510, "The password is too long. Maximum length is 125 characters.", true},
+    {6511, "Please enter a password: an empty one would protect nothing.", true},
 };
 
 }  // namespace

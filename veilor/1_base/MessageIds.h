@@ -11,8 +11,11 @@ enum : int {
   VerbSettings = 4,
   VerbAbout = 5,
   VerbPasswordManager = 6,
+  VerbAgee = 7,
+  VerbAged = 8,
   ExtAes = 50,
   ExtDes3 = 51,
+  ExtAge = 52,
   LogDirName = 201,
   PassEnterSkinFile = 202,
   ThemesDirName = 203,
@@ -145,5 +148,19 @@ enum : int {
 
   // Linux desktop: start-up without a display.
   NoDisplay = 6401,
+
+  // age files: prompts, what decryption found, the work factor.
+  PromptAgeEncryption = 6500,
+  PromptAgeDecryption = 6501,
+  AgeFileChanged = 6502,
+  AgeFileTruncated = 6503,
+  AgeNotAnAgeFile = 6504,
+  AgeForRecipients = 6505,
+  AgeAlreadyEncrypted = 6506,
+  AgeWorkFactorTooHigh = 6507,
+  AgeDerivingKey = 6508,
+  AgeWorkFactorSetting = 6509,
+  AgePassphraseTooLong = 6510,
+  AgeEmptyPassphrase = 6511,
 };
 }  // namespace msg

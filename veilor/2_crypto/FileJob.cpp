@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -32,7 +33,8 @@ FileAlgorithm AlgorithmOf(FileOperation operation) {
 }
 
 bool Encrypts(FileOperation operation) {
-  return operation == FileOperation::EncryptAes || operation == FileOperation::EncryptDes3;
+  return operation == FileOperation::EncryptAes || operation == FileOperation::EncryptDes3 ||
+         operation == FileOperation::EncryptAge;
 }
 
 wxString Extension(FileAlgorithm algorithm) {
@@ -67,9 +69,16 @@ FileJob::~FileJob() = default;
 void FileJob::Write() {
   if (abandoned_) return Drop();
   try {
-    Encrypts(operation_) ? WriteEncrypted() : WriteDecrypted();
+    if (IsAgeOperation(operation_)) {
+      Encrypts(operation_) ? WriteAgeEncrypted() : WriteAgeDecrypted();
+    } else {
+      Encrypts(operation_) ? WriteEncrypted() : WriteDecrypted();
+    }
   } catch (const AbandonedFile&) {
     abandoned_ = true;
+  } catch (const age::AgeError& error) {
+    // A stop or an abandonment also ends the payload with an error of its own.
+    if (!abandoned_) AgeFailed(error);
   } catch (const CryptoPP::Exception& error) {
     Incomplete(Msg(Encrypts(operation_) ? msg::EncryptionError : msg::DecryptionError) +
                Msg(msg::Colon) + Msg(msg::Space) + ErrorDescription(error));
@@ -117,6 +126,116 @@ void FileJob::WriteDecrypted() {
     return Incomplete(Msg(msg::WrongPasswordOrAlgorithm));
   }
   Transform(kTrailerSize, {});
+}
+
+// An age file takes a key derived from the password with a new salt, so
+// nothing about an earlier file of ours lets its plain text out again: only
+// a file that already is an age file (by its first line) is passed over.
+void FileJob::WriteAgeEncrypted() {
+  output_ = path_ + Msg(msg::ExtAge);
+  if (!OpenSource(msg::EncryptionError)) return;
+  std::string head(std::min<std::uint64_t>(age::kSniffSize, source_->Length()), '\0');
+  if (!head.empty() &&
+      source_->Read(head.data(), head.size()) != static_cast<long long>(head.size())) {
+    throw CryptoPP::FileStore::ReadErr();
+  }
+  if (age::LooksLikeAgeFile(head)) return Skipped(msg::AgeAlreadyEncrypted);
+  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (context_.deriving) context_.deriving(true);
+  age::Encryptor encryptor =
+      age::Encryptor::ForPassphrase(context_.passphrase, context_.ageWorkFactor);
+  if (context_.deriving) context_.deriving(false);
+  if (abandoned_) throw AbandonedFile();
+  writer_ = std::make_unique<AtomicFileWriter>(output_);
+  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  // The head already read comes first, then the rest of the file.
+  std::size_t headTaken = 0;
+  encryptor.Run(
+      [&](void* data, std::size_t size) -> long long {
+        if (headTaken < head.size()) {
+          const std::size_t part = std::min(size, head.size() - headTaken);
+          std::memcpy(data, head.data() + headTaken, part);
+          headTaken += part;
+          return static_cast<long long>(part);
+        }
+        return source_->Read(data, size);
+      },
+      [this](const void* data, std::size_t size) { return WriteOut(data, size); }, AgeProgress());
+  source_->EndReading();
+  state_ = State::Written;
+}
+
+// Nothing of the plain text is placed unless the header's MAC and every
+// chunk up to the final one verified, with nothing after it: the output
+// stays a temporary file until then, and any failure drops it.
+void FileJob::WriteAgeDecrypted() {
+  const wxString extension = Msg(msg::ExtAge);
+  if (!path_.EndsWith(extension)) {
+    return Finish(msg::StatusSkipped, Msg(msg::NoSpecificExtension), LogLevels::Information,
+                  LogLevels::LogAndBox);
+  }
+  output_ = path_.Left(path_.length() - extension.length());
+  if (!OpenSource(msg::DecryptionError)) return;
+  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  age::Decryptor decryptor(
+      [this](void* data, std::size_t size) { return source_->Read(data, size); });
+  if (context_.deriving) context_.deriving(true);
+  decryptor.UnlockWithPassphrase(context_.passphrase);
+  if (context_.deriving) context_.deriving(false);
+  if (abandoned_) throw AbandonedFile();
+  writer_ = std::make_unique<AtomicFileWriter>(output_);
+  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  decryptor.Run([this](const void* data, std::size_t size) { return WriteOut(data, size); },
+                AgeProgress());
+  source_->EndReading();
+  state_ = State::Written;
+}
+
+bool FileJob::WriteOut(const void* data, std::size_t size) {
+  if (abandoned_ || !writer_->Write(data, size)) return false;
+  written_ += size;
+  return true;
+}
+
+age::Progress FileJob::AgeProgress() {
+  age::Progress progress;
+  const std::uint64_t length = source_->Length();
+  progress.advanced = [this, length, passed = -1](std::uint64_t read) mutable {
+    const int reached =
+        length == 0
+            ? kFileSteps - 1
+            : static_cast<int>(std::min<std::uint64_t>(read * kFileSteps / length, kFileSteps)) - 1;
+    while (passed < reached) {
+      ++passed;
+      if (context_.progress) context_.progress(passed);
+    }
+    // Taken up before the next run of chunks, like any abandonment.
+    if (context_.stopRequested && context_.stopRequested()) Stop();
+  };
+  progress.cancelled = [this] { return abandoned_.load(); };
+  return progress;
+}
+
+void FileJob::AgeFailed(const age::AgeError& error) {
+  int text = 0;
+  switch (error.Kind()) {
+    case age::Failure::NotAgeFile:
+    case age::Failure::Header:
+    case age::Failure::Armor: text = msg::AgeNotAnAgeFile; break;
+    case age::Failure::WorkFactorTooHigh: text = msg::AgeWorkFactorTooHigh; break;
+    case age::Failure::WrongPassphrase: text = msg::WrongPasswordOrAlgorithm; break;
+    case age::Failure::NoMatchingIdentity:
+    case age::Failure::RecipientsOnly: text = msg::AgeForRecipients; break;
+    case age::Failure::HeaderMac:
+    case age::Failure::Payload: text = msg::AgeFileChanged; break;
+    case age::Failure::Truncated: text = msg::AgeFileTruncated; break;
+    case age::Failure::Resources: text = msg::OutOfMemory; break;
+    default: break;
+  }
+  if (text != 0) return Incomplete(Msg(text));
+  // Reading, writing and the rest: the error as the library tells it.
+  Incomplete(Msg(Encrypts(operation_) ? msg::EncryptionError : msg::DecryptionError) +
+             Msg(msg::Colon) + Msg(msg::Space) + wxString::FromUTF8(error.what()));
 }
 
 // The source, opened; an outcome instead when it is no regular file or

@@ -7,13 +7,26 @@
 
 #include <wx/string.h>
 
+#include "1_age/AgeError.h"
+#include "1_age/AgeFile.h"
 #include "2_crypto/ByteString.h"
 #include "2_crypto/FileProcedures.h"
 #include "2_crypto/SourceFile.h"
 
 class AtomicFileWriter;
 
-enum class FileOperation { EncryptAes, DecryptAes, EncryptDes3, DecryptDes3 };
+enum class FileOperation {
+  EncryptAes,
+  DecryptAes,
+  EncryptDes3,
+  DecryptDes3,
+  EncryptAge,
+  DecryptAge
+};
+
+inline bool IsAgeOperation(FileOperation operation) {
+  return operation == FileOperation::EncryptAge || operation == FileOperation::DecryptAge;
+}
 
 // One file's procedure in two phases, so that a batch can write files on a
 // worker thread and commit many of them with one flush: Write checks the
@@ -62,6 +75,15 @@ private:
 
   void WriteEncrypted();
   void WriteDecrypted();
+  void WriteAgeEncrypted();
+  void WriteAgeDecrypted();
+  // Progress and stop checks of an age file's payload, by its bytes read.
+  age::Progress AgeProgress();
+  // Writes a piece of an age file's output; false when it failed or the
+  // file was abandoned.
+  bool WriteOut(const void* data, std::size_t size);
+  // The outcome of an age file that failed.
+  void AgeFailed(const age::AgeError& error);
   bool OpenSource(int errorId);
   void Transform(std::uint64_t tail, const ByteString& trailer);
   void Finish(int statusId, const wxString& description, int severity, int mode);

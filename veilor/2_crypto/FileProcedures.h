@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <wx/string.h>
 
@@ -9,6 +10,10 @@
 // counts at once.
 struct FileContext {
   wxString keyText;
+  // age files: the password as its UTF-8 bytes, and the work factor (log2 of
+  // scrypt's N) of new files.
+  std::string passphrase;
+  int ageWorkFactor = 18;
   std::function<bool()> overwriteExisting;
   std::function<bool()> removeSource;
   // Logs a line with a LogLevels severity and mode; may be empty.
@@ -17,6 +22,9 @@ struct FileContext {
   // Asked after each step; true abandons the file like a failure, with no
   // output and the source kept. May be empty.
   std::function<bool()> stopRequested;
+  // Told when the file starts and ends deriving its key from the password,
+  // the slow part of an age file. May be empty.
+  std::function<void(bool deriving)> deriving;
 };
 
 // The report row of one file.

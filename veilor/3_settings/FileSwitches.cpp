@@ -14,4 +14,5 @@ CFileSwitches::CFileSwitches(CSettings& settings) {
   hideReport.Bind(settings, group, CSettings::ItemHideReportDlg);
   chooseEncPass.Bind(settings, group, CSettings::ItemChooseEncPass);
   chooseDecPass.Bind(settings, group, CSettings::ItemChooseDecPass);
+  ageWorkFactor.Bind(settings, group, CSettings::ItemAgeWorkFactor);
 }

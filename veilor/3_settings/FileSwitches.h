@@ -4,10 +4,10 @@
 
 class CSettings;
 
-// The ten settings that decide how files are processed: default passwords,
-// offering stored ones, removing sources, overwriting outputs and hiding the
-// report. Bound here once, so that the batch and the settings window read the
-// same items.
+// The settings that decide how files are processed: default passwords,
+// offering stored ones, removing sources, overwriting outputs, hiding the
+// report and the work factor of new age files. Bound here once, so that the batch and the settings
+// window read the same items.
 class CFileSwitches {
 public:
   explicit CFileSwitches(CSettings& settings);
@@ -22,4 +22,5 @@ public:
   CBoolSetting hideReport;
   CBoolSetting chooseEncPass;
   CBoolSetting chooseDecPass;
+  CStringSetting ageWorkFactor;
 };

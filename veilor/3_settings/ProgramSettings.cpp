@@ -15,6 +15,8 @@ CSettings::CSettings(const wxString& path) : rkSettings(path) {
   settingsDlg.AddBool("HideReportDlg", ItemHideReportDlg, false);
   settingsDlg.AddBool("ChooseEncPass", ItemChooseEncPass, false);
   settingsDlg.AddBool("ChooseDecPass", ItemChooseDecPass, false);
+  // age's own default: about a second of one core, 256 MiB, per file.
+  settingsDlg.AddString("AgeWorkFactor", ItemAgeWorkFactor, "18");
 
   rkSettingsGroup logger;
   logger.AddBool("EnableLog", ItemEnableLog, false);

@@ -27,6 +27,8 @@ public:
     ItemHideReportDlg = 8,
     ItemChooseEncPass = 9,
     ItemChooseDecPass = 10,
+    // scrypt work factor (log2 of N) of new age files.
+    ItemAgeWorkFactor = 11,
   };
 
   // Items of GroupLogger.

@@ -69,12 +69,18 @@ void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) 
 }
 
 PasswordKey CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
+  const std::optional<wxString> password = ResolveDefaultPassword(use);
+  if (!password) return PasswordKey();
+  return KeyFromPassword(*password, kCipherPasswordChars);
+}
+
+std::optional<wxString> CPasswordManager::ResolveDefaultPassword(PasswordUse use) const {
   const bool encryption = use == PasswordUse::Encryption;
   bool enabled = false;
   settings_.GetBool(CSettings::GroupSettingsDlg,
                     encryption ? CSettings::ItemUseDefEncPass : CSettings::ItemUseDefDecPass,
                     enabled);
-  if (!enabled) return PasswordKey();
+  if (!enabled) return std::nullopt;
 
   wxString encodedName;
   settings_.GetString(CSettings::GroupSettingsDlg,
@@ -83,10 +89,8 @@ PasswordKey CPasswordManager::ResolveDefaultKey(PasswordUse use) const {
   const wxString name = UnprotectString(encodedName);
   // An empty name means no default was chosen; it must not pick an entry
   // that happens to have a damaged, empty name.
-  if (name.empty()) return PasswordKey();
-  const std::optional<wxString> password = PasswordNamed(name);
-  if (!password) return PasswordKey();
-  return KeyFromPassword(*password, kCipherPasswordChars);
+  if (name.empty()) return std::nullopt;
+  return PasswordNamed(name);
 }
 
 CPasswordManager::EntryProblem CPasswordManager::StorageProblem(const CPasswordEntry& entry) {

@@ -47,6 +47,9 @@ public:
   // the default is off or names no stored entry, and the caller then asks the
   // user; refused when the stored password cannot be a key.
   PasswordKey ResolveDefaultKey(PasswordUse use) const;
+  // The default password for `use` as text, for files whose key is derived
+  // from it (age); nothing when the default is off or names no stored entry.
+  std::optional<wxString> ResolveDefaultPassword(PasswordUse use) const;
 
   // What keeps an entry out of the stored list (a value longer than
   // ProtectString accepts, or one the code page cannot hold), first field

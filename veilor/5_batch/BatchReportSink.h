@@ -28,6 +28,8 @@ public:
   virtual long AddRow(const wxString& path) = 0;
   // Step 0 to 99 of the file in work.
   virtual void Progress(int step) = 0;
+  // What a row's file is doing before it has a result (empty: nothing to say).
+  virtual void Note(long /*row*/, const wxString& /*text*/) {}
   virtual void SetResult(long row, const wxString& status, const wxString& description) = 0;
   // Shows the finished report and returns when the user has closed it.
   virtual void Finish() = 0;

@@ -7,6 +7,7 @@
 #include "1_base/MessageIds.h"
 #include "1_base/Utf8Names.h"
 #include "2_crypto/PasswordKey.h"
+#include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
 #include "5_batch/BatchPasswordPrompt.h"
@@ -18,6 +19,10 @@
 namespace {
 // Key text is 32 hex digits: 16 bytes for either cipher.
 constexpr std::size_t kKeyTextLength = 32;
+// The work factors a user may set for new age files: below 10 a derivation
+// protects little; above 22 age itself refuses to open the file.
+constexpr long kMinAgeWorkFactor = 10;
+constexpr long kMaxAgeWorkFactor = 22;
 
 wxString KeyRefusal(PasswordKeyVerdict verdict) {
   return Msg(verdict == PasswordKeyVerdict::TooLong ? msg::PasswordTooLong
@@ -72,6 +77,16 @@ void CFileCommand::DecryptDes3() {
            Msg(msg::WrongDes3KeyLength), FileOperation::DecryptDes3, Msg(msg::DecryptionReport));
 }
 
+void CFileCommand::EncryptAge() {
+  RunBatch(0, Direction::Encrypt, Msg(msg::PromptAgeEncryption), wxString(),
+           FileOperation::EncryptAge, Msg(msg::EncryptionReport));
+}
+
+void CFileCommand::DecryptAge() {
+  RunBatch(0, Direction::Decrypt, Msg(msg::PromptAgeDecryption), wxString(),
+           FileOperation::DecryptAge, Msg(msg::DecryptionReport));
+}
+
 // The switches are read as each file is taken up, on the batch's thread; the
 // job may be written on a worker.
 std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Direction direction,
@@ -79,6 +94,8 @@ std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Directio
   CBoolSetting& remove =
       direction == Direction::Encrypt ? switches_.removeAfterEnc : switches_.removeAfterDec;
   context.keyText = keyText_;
+  context.passphrase = passphrase_;
+  context.ageWorkFactor = ageWorkFactor_;
   context.overwriteExisting = [overwrite = switches_.overwrite.Get()] { return overwrite; };
   context.removeSource = [removeSource = remove.Get()] { return removeSource; };
   return std::make_unique<FileJob>(operation, path, std::move(context));
@@ -115,6 +132,55 @@ CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxStr
   return {key.keyText, KeyObtained};
 }
 
+std::optional<std::string> CFileCommand::ObtainPassphrase(Direction direction,
+                                                          const wxString& prompt) {
+  const bool encrypt = direction == Direction::Encrypt;
+  std::optional<wxString> password;
+  if ((encrypt ? switches_.useDefEncPass : switches_.useDefDecPass).Get()) {
+    password = passwords_.ResolveDefaultPassword(encrypt ? PasswordUse::Encryption
+                                                         : PasswordUse::Decryption);
+  }
+  if (!password) {
+    const bool offerStored = (encrypt ? switches_.chooseEncPass : switches_.chooseDecPass).Get();
+    password = prompt_.AskPassword(prompt, offerStored, /*askTwice=*/encrypt);
+    if (!password) return std::nullopt;
+  }
+  if (encrypt && password->empty()) throw CFSVeilorException(Msg(msg::AgeEmptyPassphrase));
+  if (password->length() > kMaxProtectedChars) {
+    throw CFSVeilorException(Msg(msg::AgePassphraseTooLong));
+  }
+  // Its UTF-8 bytes, as age takes a password on every system.
+  const wxScopedCharBuffer bytes = password->utf8_str();
+  return std::string(bytes.data(), bytes.length());
+}
+
+int CFileCommand::AgeWorkFactor() {
+  long value = 0;
+  if (!switches_.ageWorkFactor.Get().ToLong(&value) || value < kMinAgeWorkFactor ||
+      value > kMaxAgeWorkFactor) {
+    throw CFSVeilorException(Msg(msg::AgeWorkFactorSetting));
+  }
+  return static_cast<int>(value);
+}
+
+bool CFileCommand::ObtainSecret(std::size_t expectedLength, Direction direction,
+                                const wxString& prompt, const wxString& keyLengthMessage,
+                                FileOperation operation) {
+  if (IsAgeOperation(operation)) {
+    // A setting out of range is refused before the user types anything.
+    ageWorkFactor_ = direction == Direction::Encrypt ? AgeWorkFactor() : 0;
+    std::optional<std::string> passphrase = ObtainPassphrase(direction, prompt);
+    if (!passphrase) return false;
+    passphrase_ = std::move(*passphrase);
+    return true;
+  }
+  const KeyResult key = ObtainKey(direction, prompt, expectedLength / 2);
+  if (key.status != KeyObtained) return false;
+  keyText_ = key.keyText;
+  if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
+  return true;
+}
+
 void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
                             const wxString& keyLengthMessage, FileOperation operation,
                             const wxString& reportTitle) {
@@ -122,10 +188,7 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
   const BatchEnder ender{report_};
   succeeded_ = false;
 
-  const KeyResult key = ObtainKey(direction, prompt, expectedLength / 2);
-  if (key.status != KeyObtained) return;
-  keyText_ = key.keyText;
-  if (keyText_.length() != expectedLength) throw CFSVeilorException(keyLengthMessage);
+  if (!ObtainSecret(expectedLength, direction, prompt, keyLengthMessage, operation)) return;
 
   const std::vector<CollectedPath> files = CollectArguments(pathArguments_);
   report_.SetFileSizes(FileSizes(files));
@@ -166,7 +229,9 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
           files[i].path.empty() ? wxString() : Msg(msg::Space) + EscapedName(files[i].path);
       invalid.logged.push_back({invalid.outcome.status + where, CLogger::Error, CLogger::LogOnly});
     }
-    pipeline.Reach(i, row, progress, invalid);
+    pipeline.Reach(i, row, progress, invalid, [this, row](bool deriving) {
+      report_.Note(row, deriving ? Msg(msg::AgeDerivingKey) : wxString());
+    });
     pipeline.Settle();
   }
   pipeline.Settle(/*now=*/true);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <wx/arrstr.h>
@@ -37,6 +39,8 @@ public:
   void DecryptAes();
   void EncryptDes3();
   void DecryptDes3();
+  void EncryptAge();
+  void DecryptAge();
 
   // The default password when one is set and stored, else the user's answer,
   // typed twice for encryption. A password that cannot be a key is pointed
@@ -44,6 +48,13 @@ public:
   // follows), one with a character the key cannot hold raises
   // CFSVeilorException with its own message.
   KeyResult ObtainKey(Direction direction, const wxString& prompt, std::size_t maxChars);
+
+  // The password of an age batch as its UTF-8 bytes: the default password
+  // when one is set and stored, else the user's answer, typed twice for
+  // encryption; nothing when the user cancelled. Any text the stored list
+  // can hold is a password, but an empty one never encrypts: it raises
+  // CFSVeilorException, as does one longer than the stored list holds.
+  std::optional<std::string> ObtainPassphrase(Direction direction, const wxString& prompt);
 
   // Whether the last batch did what was asked: a key was obtained and every
   // file ended "Done" or "Skipped".
@@ -53,6 +64,12 @@ private:
   void RunBatch(std::size_t expectedLength, Direction direction, const wxString& prompt,
                 const wxString& keyLengthMessage, FileOperation operation,
                 const wxString& reportTitle);
+  // Obtains the batch's key (or age password); false when the user cancelled.
+  bool ObtainSecret(std::size_t expectedLength, Direction direction, const wxString& prompt,
+                    const wxString& keyLengthMessage, FileOperation operation);
+  // The work factor of new age files from the settings; raises
+  // CFSVeilorException for one outside what age files allow.
+  int AgeWorkFactor();
   std::unique_ptr<FileJob> MakeJob(FileOperation operation, Direction direction,
                                    const wxString& path, FileContext context);
   // After a stop: a row for each file from `from` on, saying it was not
@@ -61,6 +78,8 @@ private:
 
   wxArrayString pathArguments_;
   wxString keyText_;
+  std::string passphrase_;
+  int ageWorkFactor_ = 0;
   bool succeeded_ = false;
   CLogger& logger_;
   CPasswordManager& passwords_;

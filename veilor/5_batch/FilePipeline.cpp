@@ -24,9 +24,12 @@ struct CFilePipeline::Slot {
   bool valid = false;
   std::unique_ptr<FileJob> job;
   std::atomic<int> step{-1};  // reached by the job's thread
-  bool written = false;       // under mutex_
-  std::exception_ptr error;   // under mutex_
-  Result result;              // logged to by the job's thread until written
+  // The key derivation: not begun, under way, or over.
+  enum Deriving : int { NotYet, Under, Over };
+  std::atomic<int> deriving{NotYet};
+  bool written = false;      // under mutex_
+  std::exception_ptr error;  // under mutex_
+  Result result;             // logged to by the job's thread until written
 };
 
 CFilePipeline::CFilePipeline(std::vector<bool> valid, std::function<bool()> stopRequested,
@@ -71,9 +74,13 @@ void CFilePipeline::Submit(std::size_t upTo) {
     if (workers_.empty()) {
       // Written on the calling thread, so the job may ask for a stop itself.
       context.progress = [this](int step) { (*inlineProgress_)(step); };
+      context.deriving = [this](bool on) {
+        if (*inlineDeriving_) (*inlineDeriving_)(on);
+      };
       context.stopRequested = stopRequested_;
     } else {
       context.progress = [slot](int step) { slot->step.store(step); };
+      context.deriving = [slot](bool on) { slot->deriving.store(on ? Slot::Under : Slot::Over); };
     }
     slot->job = makeJob_(submitted_, std::move(context));
     if (workers_.empty()) continue;
@@ -112,7 +119,7 @@ void CFilePipeline::Work() {
 }
 
 void CFilePipeline::Reach(std::size_t index, long row, const std::function<void(int)>& progress,
-                          const Result& fixed) {
+                          const Result& fixed, const std::function<void(bool)>& deriving) {
   Slot& slot = *slots_[index];
   if (!slot.valid) {
     slot.result = fixed;
@@ -120,15 +127,19 @@ void CFilePipeline::Reach(std::size_t index, long row, const std::function<void(
     Submit(index + kLookahead);
     if (workers_.empty()) {
       inlineProgress_ = &progress;
+      inlineDeriving_ = &deriving;
       try {
         slot.job->Write();
       } catch (...) {
         inlineProgress_ = nullptr;
+        inlineDeriving_ = nullptr;
         throw;
       }
       inlineProgress_ = nullptr;
+      inlineDeriving_ = nullptr;
     } else {
       int passedOn = -1;
+      int derivingShown = Slot::NotYet;
       bool stopped = false;
       std::unique_lock lock(mutex_);
       for (;;) {
@@ -142,6 +153,13 @@ void CFilePipeline::Reach(std::size_t index, long row, const std::function<void(
             stopped = true;
           }
         };
+        // A derivation that began and ended between two looks is not shown.
+        if (const int now = slot.deriving.load(); now != derivingShown) {
+          if (deriving && (now == Slot::Under || derivingShown == Slot::Under)) {
+            deriving(now == Slot::Under);
+          }
+          derivingShown = now;
+        }
         for (const int step = slot.step.load(); !stopped && passedOn < step;) {
           progress(++passedOn);
           stopIfAsked();

@@ -56,10 +56,11 @@ public:
   CFilePipeline& operator=(const CFilePipeline&) = delete;
 
   // Waits until file `index` is written, passing each progress step it
-  // reaches to `progress`; commits a group that comes due meanwhile. A file
-  // without a job gets `fixed` as its result. Files are reached in order.
+  // reaches to `progress`, and to `deriving` when it starts and ends deriving
+  // its key; commits a group that comes due meanwhile. A file without a job
+  // gets `fixed` as its result. Files are reached in order.
   void Reach(std::size_t index, long row, const std::function<void(int)>& progress,
-             const Result& fixed = {});
+             const Result& fixed = {}, const std::function<void(bool)>& deriving = {});
 
   // Commits the group if it is due; with `now`, whatever it holds.
   void Settle(bool now = false);
@@ -81,6 +82,7 @@ private:
   std::chrono::steady_clock::time_point groupStart_;
   // Where a file written on the calling thread passes its steps.
   const std::function<void(int)>* inlineProgress_ = nullptr;
+  const std::function<void(bool)>* inlineDeriving_ = nullptr;
 
   std::mutex mutex_;
   std::condition_variable work_;      // a file to write, or the end

@@ -139,6 +139,11 @@ void CReportDlg::SetFileResult(long row, const wxString& status, const wxString&
   KeepAliveWhenDue();
 }
 
+void CReportDlg::NoteFile(long row, const wxString& text) {
+  fileList->SetRowResult(row, wxEmptyString, text);
+  KeepAliveWhenDue();
+}
+
 void CReportDlg::SetFileSizes(std::vector<std::uint64_t> sizes) {
   overall_.SetFileSizes(std::move(sizes));
   ShowChanges();

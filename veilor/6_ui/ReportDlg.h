@@ -41,6 +41,8 @@ public:
   // row's index.
   long AddFileRow(const wxString& path);
   void SetFileResult(long row, const wxString& status, const wxString& description);
+  // Shows what a row's file is doing while it has no result; not counted as done.
+  void NoteFile(long row, const wxString& text);
   // The batch's files in order by size, for the overall progress.
   void SetFileSizes(std::vector<std::uint64_t> sizes);
   // Whether the user asked to stop the batch ("Stop", or Escape while busy).

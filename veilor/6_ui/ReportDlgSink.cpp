@@ -29,6 +29,8 @@ long CReportDlgSink::AddRow(const wxString& path) { return report_->AddFileRow(p
 
 void CReportDlgSink::Progress(int step) { SendReportProgress(report_, step); }
 
+void CReportDlgSink::Note(long row, const wxString& text) { report_->NoteFile(row, text); }
+
 void CReportDlgSink::SetResult(long row, const wxString& status, const wxString& description) {
   report_->SetFileResult(row, status, description);
 }

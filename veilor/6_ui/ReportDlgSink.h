@@ -19,6 +19,7 @@ public:
   void ShowBusy() override;
   long AddRow(const wxString& path) override;
   void Progress(int step) override;
+  void Note(long row, const wxString& text) override;
   void SetResult(long row, const wxString& status, const wxString& description) override;
   void Finish() override;
   void End() override;

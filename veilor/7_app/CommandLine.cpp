@@ -22,10 +22,9 @@ constexpr VerbEntry kPlainVerbs[] = {
     {msg::OptionVersion, Action::Version},
 };
 constexpr VerbEntry kCipherVerbs[] = {
-    {msg::VerbAese, Action::EncryptAes},
-    {msg::VerbAesd, Action::DecryptAes},
-    {msg::VerbDes3e, Action::EncryptDes3},
-    {msg::VerbDes3d, Action::DecryptDes3},
+    {msg::VerbAese, Action::EncryptAes},   {msg::VerbAesd, Action::DecryptAes},
+    {msg::VerbDes3e, Action::EncryptDes3}, {msg::VerbDes3d, Action::DecryptDes3},
+    {msg::VerbAgee, Action::EncryptAge},   {msg::VerbAged, Action::DecryptAge},
 };
 
 template <std::size_t N>

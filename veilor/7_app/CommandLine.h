@@ -13,6 +13,8 @@ enum class Action {
   DecryptAes,
   EncryptDes3,
   DecryptDes3,
+  EncryptAge,
+  DecryptAge,
   Help,
   Version,
 };

@@ -166,7 +166,9 @@ int CVeilorApp::Run(const Command& command) {
     case Action::EncryptAes:
     case Action::DecryptAes:
     case Action::EncryptDes3:
-    case Action::DecryptDes3: return RunFileCommand(command);
+    case Action::DecryptDes3:
+    case Action::EncryptAge:
+    case Action::DecryptAge: return RunFileCommand(command);
     case Action::PasswordManager: return RunPasswordManager();
     case Action::Settings: return RunSettings();
     case Action::About: {
@@ -190,6 +192,8 @@ int CVeilorApp::RunFileCommand(const Command& command) {
     case Action::EncryptAes: files.EncryptAes(); break;
     case Action::DecryptAes: files.DecryptAes(); break;
     case Action::EncryptDes3: files.EncryptDes3(); break;
+    case Action::EncryptAge: files.EncryptAge(); break;
+    case Action::DecryptAge: files.DecryptAge(); break;
     default: files.DecryptDes3(); break;
   }
   return files.Succeeded() ? ExitDone : ExitFailed;

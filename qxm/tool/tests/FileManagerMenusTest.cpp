@@ -207,21 +207,23 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
                                        "/nautilus/Veilor/"};
   for (const char* name :
        {"Decrypt AES file", "Decrypt AES files in folder", "Decrypt Triple-DES file",
-        "Decrypt Triple-DES files in folder", "Encrypt folder with AES",
-        "Encrypt folder with Triple-DES", "Encrypt with AES", "Encrypt with Triple-DES",
-        "Password manager", "Settings"})
+        "Decrypt Triple-DES files in folder", "Decrypt age file", "Decrypt age files in folder",
+        "Encrypt folder with AES", "Encrypt folder with Triple-DES", "Encrypt folder with age",
+        "Encrypt with AES", "Encrypt with Triple-DES", "Encrypt with age", "Password manager",
+        "Settings"})
     expected.push_back(std::string("/nautilus/Veilor/") + name);
   expected.push_back("/nemo/");
-  for (int i = 1; i <= 12; ++i) {
+  for (int i = 1; i <= 16; ++i) {
     expected.push_back("/nemo/qxm-0" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
                        ".nemo_action");
   }
   expected.insert(expected.end(), {"/thunar/", "/thunar/uca.xml"});
   EXPECT_EQ(paths, expected);
   const std::string files = Tree()["/dolphin/qxm-01.desktop"];
-  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;_SEPARATOR_;qxm5;qxm6;\n"), std::string::npos);
-  EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;_SEPARATOR_;"
-                                                   "qxm5;qxm6;\n"),
+  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;_SEPARATOR_;qxm7;qxm8;\n"),
+            std::string::npos);
+  EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;"
+                                                   "_SEPARATOR_;qxm7;qxm8;\n"),
             std::string::npos);
 }
 
@@ -355,12 +357,12 @@ TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPat
       {"Nemo",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return NemoLaunch(home + "/nemo/qxm-001.nemo_action", Paths(folder, names));
+         return NemoLaunch(home + "/nemo/qxm-002.nemo_action", Paths(folder, names));
        }},
       {"Dolphin",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm1", Paths(folder, names));
+         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm2", Paths(folder, names));
        }},
       {"Thunar",
        [](const std::string& home, const std::vector<std::string>& names,

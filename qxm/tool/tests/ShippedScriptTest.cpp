@@ -23,8 +23,9 @@ std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
 }
 
 TEST(ShippedIconsTest, EveryIconHoldsA16And32PixelImageWithColourAndMask) {
-  for (const char* name : {"veilor.ico", "aes-encrypt.ico", "aes-decrypt.ico", "des3-encrypt.ico",
-                           "des3-decrypt.ico", "settings.ico", "passwords.ico"}) {
+  for (const char* name : {"veilor.ico", "age-encrypt.ico", "age-decrypt.ico", "aes-encrypt.ico",
+                           "aes-decrypt.ico", "des3-encrypt.ico", "des3-decrypt.ico", "settings.ico",
+                           "passwords.ico"}) {
     SCOPED_TRACE(name);
     const std::string icon = ReadFileBytes(kShipped + "/" + name);
     ASSERT_GE(icon.size(), 6u + 2u * 16u);
@@ -92,14 +93,16 @@ TEST_F(ShippedScriptTest, FilledInScriptGivesTheVeilorSubmenu) {
   EXPECT_EQ(run.err, "");
 
   run = Run({"menu", "/home/me/report.pdf"});
-  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with AES", "aese \"/home/me/report.pdf\",") +
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with age", "agee \"/home/me/report.pdf\",") +
+                         Command("Encrypt with AES", "aese \"/home/me/report.pdf\",") +
                          Command("Encrypt with Triple-DES", "des3e \"/home/me/report.pdf\",") +
                          "  ---\n" + Command("Settings", "settings") +
                          Command("Password manager", "pm"));
 
   run = Run({"menu", "/home/me/report.pdf.aes"});
   EXPECT_EQ(run.out,
-            "> Veilor\n" + Command("Encrypt with AES", "aese \"/home/me/report.pdf.aes\",") +
+            "> Veilor\n" + Command("Encrypt with age", "agee \"/home/me/report.pdf.aes\",") +
+                Command("Encrypt with AES", "aese \"/home/me/report.pdf.aes\",") +
                 Command("Encrypt with Triple-DES", "des3e \"/home/me/report.pdf.aes\",") +
                 Command("Decrypt AES file", "aesd \"/home/me/report.pdf.aes\",") + "  ---\n" +
                 Command("Settings", "settings") + Command("Password manager", "pm"));
@@ -109,8 +112,10 @@ TEST_F(ShippedScriptTest, FilledInScriptGivesTheVeilorSubmenu) {
   std::string folder = "\"";
   folder += Folder() + "\",";
   run = Run({"menu", Folder()});
-  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt folder with AES", "aese " + folder) +
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt folder with age", "agee " + folder) +
+                         Command("Encrypt folder with AES", "aese " + folder) +
                          Command("Encrypt folder with Triple-DES", "des3e " + folder) +
+                         Command("Decrypt age files in folder", "aged " + folder) +
                          Command("Decrypt AES files in folder", "aesd " + folder) +
                          Command("Decrypt Triple-DES files in folder", "des3d " + folder) +
                          "  ---\n" + Command("Settings", "settings") +
@@ -118,8 +123,10 @@ TEST_F(ShippedScriptTest, FilledInScriptGivesTheVeilorSubmenu) {
 
   const std::string both = "\"/a.aes\",\"/b.des3\",";
   run = Run({"menu", "/a.aes", "/b.des3"});
-  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with AES", "aese " + both) +
+  EXPECT_EQ(run.out, "> Veilor\n" + Command("Encrypt with age", "agee " + both) +
+                         Command("Encrypt with AES", "aese " + both) +
                          Command("Encrypt with Triple-DES", "des3e " + both) +
+                         Command("Decrypt age file", "aged " + both) +
                          Command("Decrypt AES file", "aesd " + both) +
                          Command("Decrypt Triple-DES file", "des3d " + both) + "  ---\n" +
                          Command("Settings", "settings") + Command("Password manager", "pm"));

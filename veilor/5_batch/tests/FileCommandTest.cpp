@@ -76,6 +76,7 @@ public:
   void SetFileSizes(std::vector<std::uint64_t> fileSizes) override { sizes = std::move(fileSizes); }
   bool StopRequested() const override { return stopAtStep >= 0 && steps >= stopAtStep; }
   void Progress(int) override { ++steps; }
+  void Note(long row, const wxString& text) override { notes.emplace_back(row, text); }
   void SetResult(long row, const wxString& status, const wxString& description) override {
     rows.at(static_cast<std::size_t>(row)).status = status;
     rows.at(static_cast<std::size_t>(row)).description = description;
@@ -91,6 +92,7 @@ public:
   int steps = 0;
   std::vector<std::uint64_t> sizes;
   int stopAtStep = -1;  // the user asks to stop once this many steps are done
+  std::vector<std::pair<long, wxString>> notes;
 };
 
 class FileCommandTest : public testing::Test {
@@ -434,4 +436,51 @@ TEST_F(FileCommandTest, RowsShowNamesEscaped) {
             (folder + "/two\\x0Alines Done\n" + folder + "/\\xE9t\\xE9 Done\n").utf8_string());
 }
 #endif
+}  // namespace
+
+namespace {
+
+// An age batch never encrypts with an empty password, nor with a work factor
+// that age would refuse to open; neither leaves a file touched.
+TEST_F(FileCommandTest, AgeBatchRefusesWhatWouldMakeAWeakOrUnopenableFile) {
+  struct Case {
+    const char* workFactor;
+    const char* password;
+    int message;
+    bool asked;
+  };
+  for (const Case& c : {Case{"18", "", msg::AgeEmptyPassphrase, true},
+                        Case{"23", "pw", msg::AgeWorkFactorSetting, false},
+                        Case{"nine", "pw", msg::AgeWorkFactorSetting, false}}) {
+    SCOPED_TRACE(c.workFactor);
+    settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAgeWorkFactor, c.workFactor);
+    prompt_.prompts.clear();
+    CFileCommand command = Command(dir_ / "a.txt", wxString::FromUTF8(c.password));
+    try {
+      command.EncryptAge();
+      ADD_FAILURE() << "not refused";
+    } catch (const CFSVeilorException& error) {
+      EXPECT_EQ(error.GetMessage(), Msg(c.message));
+    }
+    EXPECT_EQ(prompt_.prompts.size(), c.asked ? 1u : 0u);
+    EXPECT_FALSE(wxFileExists(dir_ / "a.txt.age"));
+    EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+  }
+}
+
+// The row of a file whose key is being derived says so until it is done, and
+// the file round-trips through its age file.
+TEST_F(FileCommandTest, AgeRowSaysWhileItsKeyIsDerived) {
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemAgeWorkFactor, "10");
+  Command(dir_ / "a.txt", wxString::FromUTF8("pässwörd")).EncryptAge();
+  ASSERT_EQ(report_.rows.size(), 1u);
+  EXPECT_EQ(report_.rows[0].status, Msg(msg::StatusDone));
+  const std::vector<std::pair<long, wxString>> derived{{0, Msg(msg::AgeDerivingKey)}, {0, ""}};
+  EXPECT_EQ(report_.notes, derived);
+  ASSERT_TRUE(wxRemoveFile(dir_ / "a.txt"));
+  Command(dir_ / "a.txt.age", wxString::FromUTF8("pässwörd")).DecryptAge();
+  EXPECT_EQ(report_.rows.at(0).status, Msg(msg::StatusDone));
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.txt"), "alpha");
+}
+
 }  // namespace

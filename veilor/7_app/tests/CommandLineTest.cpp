@@ -22,6 +22,8 @@ TEST(CommandLineTest, VerbTable) {
   EXPECT_EQ(Parse({"aesd", "a"}).action, Action::DecryptAes);
   EXPECT_EQ(Parse({"des3e", "a"}).action, Action::EncryptDes3);
   EXPECT_EQ(Parse({"des3d", "a"}).action, Action::DecryptDes3);
+  EXPECT_EQ(Parse({"agee", "a"}).action, Action::EncryptAge);
+  EXPECT_EQ(Parse({"aged", "a"}).action, Action::DecryptAge);
   EXPECT_EQ(Parse({"--help"}).action, Action::Help);
   EXPECT_EQ(Parse({"--version"}).action, Action::Version);
 }

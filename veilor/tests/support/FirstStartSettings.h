@@ -22,6 +22,7 @@ inline const std::string kFirstStartSettings = WithLineEnds(
     "HideReportDlg=0\n"
     "ChooseEncPass=0\n"
     "ChooseDecPass=0\n"
+    "AgeWorkFactor=18\n"
     "[StaticGroup/Logger]\n"
     "EnableLog=0\n"
     "ShowErrorMessages=1\n"
