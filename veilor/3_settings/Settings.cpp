@@ -67,7 +67,9 @@ std::string ReadSettingsBytes(const wxString& path) {
 std::string ReadSettingsBytes(const wxString& path) {
   const int fd = ::open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT) return std::string();
+    // No file there, or no folder for one (a home that cannot hold the
+    // settings): the run goes on with the defaults and says so when saving.
+    if (errno == ENOENT || errno == ENOTDIR) return std::string();
     throw rkSettingsException(Msg(msg::SettingsReadError) + path);
   }
   struct stat status = {};
