@@ -276,17 +276,6 @@ TEST_F(SettingsStoreTest, LockHeldByAnotherRunIsNamedAfterABoundedWait) {
 }
 
 #ifndef _WIN32
-// Not a regular file (a FIFO would block every open): refused at once.
-TEST_F(SettingsStoreTest, FifoInPlaceOfTheFileIsRefused) {
-  ASSERT_EQ(::mkfifo(path_.fn_str(), 0600), 0);
-  try {
-    MakeStore();
-    ADD_FAILURE() << "read a FIFO";
-  } catch (const rkSettingsException& error) {
-    EXPECT_EQ(error.GetMessage(), "The settings file is not a regular file: " + path_);
-  }
-}
-
 // A linked file is written where the link points; a read-only one is left
 // alone when only missing defaults would be added, and refused with a change.
 TEST_F(SettingsStoreTest, LinkedFileIsFollowedAndReadOnlyFileIsLeftAlone) {

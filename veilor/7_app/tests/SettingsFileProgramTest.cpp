@@ -9,7 +9,6 @@
 
 #include <wx/filename.h>
 
-#include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
 #include "ProgramRunner.h"
@@ -137,28 +136,6 @@ TEST_F(SettingsFileProgramTest, TwoPasswordManagersNeverMixTheirLists) {
   }
   EXPECT_EQ(CPasswordManager(settings).LoadEntries(),
             std::vector<CPasswordEntry>{CPasswordEntry("work pass", "w", "Work")});
-}
-
-// A stored default password that can't be read stops the run with a
-// message; the file is never encrypted with the empty password.
-TEST_F(SettingsFileProgramTest, UnreadableStoredPasswordIsNeverTheEmptyKey) {
-  {
-    CSettings settings(SettingsFile());
-    CPasswordManager(settings).StoreEntries({CPasswordEntry("secret", "", "Home")});
-    settings.SetDynamicGroup(CSettings::GroupPList, wxArrayString(1, wxString("0123456789ABCDEF")));
-    settings.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
-    settings.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
-                       ProtectString("Home", CSettings::FillerDefEncPass));
-    settings.Save();
-  }
-  const wxString file = dir_ / "a.txt";
-  WriteFileBytes(file, "plain");
-  ProgramRunner veilor = Veilor({"aese", file.utf8_string()});
-  ASSERT_TRUE(veilor.Start());
-  Confirm(veilor.Pid(), "Veilor Error");
-  EXPECT_EQ(veilor.Wait(kSeconds), std::optional<int>(1)) << veilor.StandardError();
-  EXPECT_EQ(ReadFileBytes(file), "plain");
-  EXPECT_FALSE(wxFileName::FileExists(file + ".aes"));
 }
 
 }  // namespace
