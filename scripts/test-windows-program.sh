@@ -24,6 +24,7 @@ build=build/windows
 setup=$(ls "$build"/veilor-setup-*.exe)
 client=$build/installer/qxm_menu_client.exe
 settings_writer=$build/installer/veilor_write_settings.exe
+file_holder=$build/installer/veilor_hold_file.exe
 
 . scripts/wine-prefix.sh
 make_wine_prefix veilor-e2e
@@ -246,6 +247,19 @@ failed() { ! wait "$1"; }
 check "veilor.exe ends with a failure" failed "$veilor_pid"
 check "the damaged settings file is left as it was" cmp "$appdata_ini" "$prefix/damaged.ini"
 cp "$prefix/good.ini" "$appdata_ini"
+
+echo "=== a settings file another program holds open: veilor's own error box only"
+wine "$file_holder" "$(winepath -w "$appdata_ini")" >"$prefix/holder.out" &
+holder_pid=$!
+check "the settings file is held" wait_for 30 grep -qs holding "$prefix/holder.out"
+wine "$install_dir/veilor.exe" about &
+veilor_pid=$!
+# The toolkit's own box, had it come, would stand before this one until answered.
+check "the error box is the first box" press_in "Error" Return
+check "veilor.exe ends with a failure" failed "$veilor_pid"
+wine taskkill /f /im veilor_hold_file.exe >/dev/null 2>&1 || true
+wait "$holder_pid" 2>/dev/null || true
+check "veilor.exe and the holder finish" timeout 60 wineserver -w
 
 echo "=== upgrade: an older version installed, then this one over it"
 version=$(basename "$setup" .exe)

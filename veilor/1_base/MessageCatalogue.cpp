@@ -226,6 +226,26 @@ constexpr Entry kEntries[] = {
      true},
     {6510, "The password is too long. Maximum length is 125 characters.", true},
     {6511, "Please enter a password: an empty one would protect nothing.", true},
+
+    // The settings file: values that can't be read, lists out of step, a file
+    // that is locked, not a regular file or read-only.
+    {6520,
+     "A stored password, name or administrator password in the settings file can't be read "
+     "(it is damaged or in an unknown encoding); it was not used.",
+     true},
+    {6521,
+     "Another window changed the password list while this one was open. The changes made to the "
+     "list here were not saved; open the password manager again to see the list as it is now.",
+     true},
+    // The number of stored entries left out.
+    {6522,
+     "The password lists in the settings file are out of step or damaged: %zu stored entries "
+     "can't be read or paired and are not shown. Closing the password manager stores the list "
+     "as shown.",
+     true},
+    {6523, "The settings file stayed locked by another Veilor window. Lock file: ", true},
+    {6524, "The settings file is not a regular file: ", true},
+    {6525, "The settings file is read-only and was left as it is: ", true},
 };
 
 }  // namespace

@@ -162,5 +162,14 @@ enum : int {
   AgeWorkFactorSetting = 6509,
   AgePassphraseTooLong = 6510,
   AgeEmptyPassphrase = 6511,
+
+  // The settings file: values that can't be read, lists out of step, a file
+  // that is locked, not a regular file or read-only.
+  ProtectedTextUnreadable = 6520,
+  PasswordListChangedElsewhere = 6521,
+  PasswordListsOutOfStep = 6522,
+  SettingsLocked = 6523,
+  SettingsNotRegularFile = 6524,
+  SettingsReadOnly = 6525,
 };
 }  // namespace msg

@@ -5,12 +5,17 @@
 #include <cryptopp/aes.h>
 #include <cryptopp/modes.h>
 
+#include "1_base/AsciiText.h"
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
-#include "2_crypto/AnsiText.h"
 #include "2_crypto/HexText.h"
 #include "2_crypto/Keys.h"
+#ifdef __WINDOWS__
+#include "2_crypto/AnsiText.h"
+#else
+#include "2_crypto/Windows1252.h"
+#endif
 
 namespace {
 
@@ -47,6 +52,56 @@ ByteString ApplyProtectionCipher(ByteString bytes) {
   return bytes;
 }
 
+// Stored text is in the code page that Windows writes it in, on every system:
+// a settings file moves between systems, and keys are made from the same
+// bytes. Windows-1252 keeps every byte, so a file from a Windows of another
+// code page still gives the bytes its keys were made of.
+std::optional<ByteString> ToStoredBytes(const wxString& text) {
+#ifdef __WINDOWS__
+  return ToAnsiBytes(text);
+#else
+  return ToWindows1252(text);
+#endif
+}
+
+wxString FromStoredBytes(const ByteString& bytes) {
+#ifdef __WINDOWS__
+  return FromAnsiBytes(bytes);
+#else
+  return FromWindows1252(bytes);
+#endif
+}
+
+bool IsFillerDigit(wxUniChar c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// The text a deciphered value stands for, when it has the form ProtectString
+// gives: the text, its markers and a filler that runs up by 10 to exactly
+// 128 characters, or a long text alone. Anything else is damage.
+std::optional<wxString> Unframe(const wxString& padded) {
+  const std::size_t marker = padded.find(kMarker);
+  if (marker == wxString::npos) {
+    if (padded.length() < kFillerPairs + 1 || padded.length() > kMaxProtectedChars) {
+      return std::nullopt;
+    }
+    return padded;
+  }
+  const std::size_t last = padded.find_last_of(kMarker);
+  const std::size_t filler = last + 1;
+  const std::size_t padding = 2 * kFillerPairs;
+  if (padded.length() != padding || filler >= padding || (padding - filler) % 2 != 0) {
+    return std::nullopt;
+  }
+  unsigned long previous = 0;
+  for (std::size_t at = filler; at < padding; at += 2) {
+    if (!IsFillerDigit(padded[at]) || !IsFillerDigit(padded[at + 1])) return std::nullopt;
+    unsigned long value = 0;
+    padded.Mid(at, 2).ToULong(&value, 16);
+    if (at != filler && value != (previous + 10) % 256) return std::nullopt;
+    previous = value;
+  }
+  return padded.Left(marker);
+}
+
 }  // namespace
 
 wxString ProtectString(const wxString& text, int filler) {
@@ -68,15 +123,35 @@ wxString ProtectString(const wxString& text, int filler) {
     }
   }
 
-  auto bytes = ToAnsiBytes(padded);
+  auto bytes = ToStoredBytes(padded);
   if (!bytes) throw CSettingsException(Msg(msg::TextNotRepresentable));
   bytes->resize(std::min(bytes->size(), bytes->find('\0')));
   return ToHex(ApplyProtectionCipher(std::move(*bytes)));
 }
 
+bool CanProtectString(const wxString& text) { return ToStoredBytes(text).has_value(); }
+
+std::optional<wxString> ReadProtectedString(const wxString& protectedText) {
+  const ByteString bytes = ApplyProtectionCipher(FromHex(protectedText));
+  // Nothing stored, as an unset default password name is.
+  if (bytes.empty()) return wxString();
+  if (bytes.find('\0') != ByteString::npos) return std::nullopt;
+  // Earlier builds for Linux wrote the locale's encoding, UTF-8, padded by
+  // characters: such a value with a letter beyond ASCII has more bytes than
+  // characters, where one in a single-byte code page has as many. A value
+  // that fits both readings is taken as UTF-8 only when it has ProtectString's
+  // form that way, which a padded single-byte value (128 bytes) never has.
+  if (!IsPlainAscii(bytes)) {
+    const wxString utf8 = wxString::FromUTF8(bytes.data(), bytes.size());
+    if (!utf8.empty()) {
+      if (std::optional<wxString> text = Unframe(utf8)) return text;
+    }
+  }
+  return Unframe(FromStoredBytes(bytes));
+}
+
 wxString UnprotectString(const wxString& protectedText) {
-  wxString text = FromAnsiBytes(ApplyProtectionCipher(FromHex(protectedText)));
-  const std::size_t marker = text.find(kMarker);
-  if (marker != wxString::npos) text.Truncate(marker);
-  return text;
+  std::optional<wxString> text = ReadProtectedString(protectedText);
+  if (!text) throw CSettingsException(Msg(msg::ProtectedTextUnreadable));
+  return *text;
 }

@@ -1,6 +1,7 @@
 #include "2_crypto/Windows1252.h"
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -34,4 +35,15 @@ std::optional<ByteString> ToWindows1252(const wxString& text) {
     bytes.push_back(*byte);
   }
   return bytes;
+}
+
+wxString FromWindows1252(const ByteString& bytes) {
+  std::wstring wide;
+  wide.reserve(bytes.size());
+  for (const char byte : bytes) {
+    const auto code = static_cast<unsigned char>(byte);
+    wide.push_back(code >= 0x80 && code < 0xA0 ? kHighControls[code - 0x80]
+                                               : static_cast<wchar_t>(code));
+  }
+  return wxString(wide);
 }

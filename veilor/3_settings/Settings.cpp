@@ -1,6 +1,7 @@
 #include "3_settings/Settings.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,7 +11,17 @@
 #include <wx/convauto.h>
 #include <wx/file.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/textfile.h>
+
+#ifndef __WINDOWS__
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#endif
 
 #include "1_base/AtomicFileWriter.h"
 #include "1_base/Exceptions.h"
@@ -23,12 +34,20 @@ namespace {
 const wxString kStaticPrefix = "/StaticGroup";
 const wxString kDynamicPrefix = "/DynamicGroup";
 
+#ifdef __WINDOWS__
+
 // The file's bytes, or none when there is no file yet.
 std::string ReadSettingsBytes(const wxString& path) {
   if (!wxFileName::Exists(path)) return std::string();
   wxFile file;
   std::string bytes;
-  bool ok = !wxFileName::DirExists(path) && file.Open(path, wxFile::read);
+  bool ok = !wxFileName::DirExists(path);
+  if (ok) {
+    // A file another program holds open is reported as the program's own
+    // error, without the toolkit's box before it.
+    wxLogNull quiet;
+    ok = file.Open(path, wxFile::read);
+  }
   if (ok) {
     const wxFileOffset length = file.Length();
     ok = length >= 0;
@@ -39,6 +58,96 @@ std::string ReadSettingsBytes(const wxString& path) {
   }
   if (!ok) throw rkSettingsException(Msg(msg::SettingsReadError) + path);
   return bytes;
+}
+
+#else
+
+// The file's bytes, or none when there is no file yet. Opened without
+// blocking: a FIFO in its place would wait for a writer forever.
+std::string ReadSettingsBytes(const wxString& path) {
+  const int fd = ::open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    // No file there, or no folder for one (a home that cannot hold the
+    // settings): the run goes on with the defaults and says so when saving.
+    if (errno == ENOENT || errno == ENOTDIR) return std::string();
+    throw rkSettingsException(Msg(msg::SettingsReadError) + path);
+  }
+  struct stat status = {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    throw rkSettingsException(Msg(msg::SettingsNotRegularFile) + path);
+  }
+  std::string bytes;
+  char buffer[65536];
+  ssize_t got = 0;
+  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(fd);
+      throw rkSettingsException(Msg(msg::SettingsReadError) + path);
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+#endif
+
+// The file a save writes: the target of a link, so that a settings file kept
+// elsewhere through a link stays there.
+wxString WriteTarget(const wxString& path) {
+#ifndef __WINDOWS__
+  struct stat status = {};
+  if (::lstat(path.fn_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+    if (char* resolved = ::realpath(path.fn_str(), nullptr)) {
+      const wxString target = wxString(resolved, *wxConvFileName);
+      std::free(resolved);
+      return target;
+    }
+  }
+#endif
+  return path;
+}
+
+// Whether the file is there and marked read-only (by its mode, which even
+// an administrator's run respects).
+bool IsReadOnly(const wxString& path) {
+#ifdef __WINDOWS__
+  return wxFileName::FileExists(path) && !wxFileName::IsFileWritable(path);
+#else
+  struct stat status = {};
+  return ::stat(path.fn_str(), &status) == 0 &&
+         (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+#endif
+}
+
+// A dynamic group as it stands, keys and values, for telling whether another
+// run changed it on file since this one read it.
+class Fingerprint {
+public:
+  void Add(const wxString& key, const wxString& value) {
+    Mix(key);
+    Mix(value);
+  }
+  std::uint64_t Value() const { return hash_; }
+
+private:
+  void Mix(const wxString& text) {
+    for (const wxUniChar c : text) Step(c.GetValue());
+    Step(0xFFFFFFFFu);  // ends the text: "ab","c" differs from "a","bc"
+  }
+  void Step(std::uint32_t unit) {
+    hash_ ^= unit;
+    hash_ *= 0x100000001B3ull;
+  }
+  std::uint64_t hash_ = 0xCBF29CE484222325ull;
+};
+
+std::uint64_t FingerprintOf(const std::vector<IniDocument::Entry>& entries) {
+  Fingerprint print;
+  for (const IniDocument::Entry& entry : entries) print.Add(entry.key, entry.value);
+  return print.Value();
 }
 
 // Whether the text may start with a byte-order mark, which only the toolkit's
@@ -172,6 +281,7 @@ bool MergeGroup(const rkSettingsGroup& before, const rkSettingsGroup& now, IniDo
 IniDocument ReadSettings(const wxString& path) {
   // Without a lock file (a folder not made yet) the file is read all the same.
   SettingsFileLock lock(path);
+  if (lock.TimedOut()) throw rkSettingsException(Msg(msg::SettingsLocked) + lock.LockPath());
   return ParseSettings(ReadSettingsBytes(path), path);
 }
 
@@ -207,21 +317,29 @@ bool rkSettings::Load() {
         if (const auto value = document_.Value(section, item.name)) ReadItem(item, *value);
       }
     } else if (group.name.StartsWith(kDynamicPrefix)) {
-      int count = 0;
-      // Only static sections are looked at again (for the items they lack):
-      // a long list is taken out of the document, not held twice. The
-      // toolkit's strings have no move, so the texts are swapped into place.
-      for (IniDocument::Entry& entry : document_.TakeEntries(section)) {
-        const auto added = group.items.emplace_hint(
-            group.items.end(), std::piecewise_construct, std::forward_as_tuple(count++),
-            std::forward_as_tuple(wxString(), rkSettingsString));
-        added->second.name.swap(entry.key);
-        added->second.stringValue.swap(entry.value);
-      }
+      LoadDynamicGroup(id, group, document_);
     }
   }
   KeepAsLoaded();
   return true;
+}
+
+void rkSettings::LoadDynamicGroup(int id, rkSettingsGroup& group, IniDocument& document) {
+  group.items.clear();
+  int count = 0;
+  Fingerprint print;
+  // Only static sections are looked at again (for the items they lack): a
+  // long list is taken out of the document, not held twice. The toolkit's
+  // strings have no move, so the texts are swapped into place.
+  for (IniDocument::Entry& entry : document.TakeEntries(SectionOf(group))) {
+    print.Add(entry.key, entry.value);
+    const auto added = group.items.emplace_hint(
+        group.items.end(), std::piecewise_construct, std::forward_as_tuple(count++),
+        std::forward_as_tuple(wxString(), rkSettingsString));
+    added->second.name.swap(entry.key);
+    added->second.stringValue.swap(entry.value);
+  }
+  onFile_[id] = print.Value();
 }
 
 void rkSettings::KeepAsLoaded() {
@@ -330,11 +448,22 @@ bool rkSettings::HasChanges() const {
                      [this](const auto& group) { return Changed(group.first, group.second); });
 }
 
+bool rkSettings::DynamicGroupsChangedOnFile(const IniDocument& document) const {
+  for (const auto& [id, group] : groups_) {
+    if (IsStatic(group)) continue;
+    const auto loaded = onFile_.find(id);
+    const std::uint64_t before = loaded == onFile_.end() ? FingerprintOf({}) : loaded->second;
+    if (FingerprintOf(document.Entries(SectionOf(group))) != before) return true;
+  }
+  return false;
+}
+
 void rkSettings::Save() {
   const bool lacking = std::any_of(groups_.begin(), groups_.end(), [this](const auto& group) {
     return LacksItems(group.second, document_);
   });
-  if (!HasChanges() && !lacking) {
+  const bool changed = HasChanges();
+  if (!changed && !lacking) {
     saved_ = true;
     return;
   }
@@ -342,11 +471,33 @@ void rkSettings::Save() {
   // Another run may have stored settings since this one read the file: only
   // this run's changes go onto the file as it is now.
   SettingsFileLock fileLock(path_);
+  if (fileLock.TimedOut()) {
+    throw rkSettingsException(Msg(msg::SettingsLocked) + fileLock.LockPath());
+  }
   if (!fileLock.Held()) throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+  const wxString target = WriteTarget(path_);
+  if (IsReadOnly(target)) {
+    // Defaults missing from a file the user made read-only are not worth
+    // an error; a change this run made is.
+    if (changed) throw rkSettingsException(Msg(msg::SettingsReadOnly) + path_);
+    keptReadOnly_ = true;
+    saved_ = true;
+    return;
+  }
   IniDocument document = ParseSettings(ReadSettingsBytes(path_), path_);
+  // The dynamic groups hold one list between them (a password, its prompt
+  // and its name at the same position): when this run changed any of them,
+  // another run's change to any of them since this one read them means that
+  // merging would pair entries wrongly, so this run's change is refused.
+  const bool anyDynamicChanged =
+      std::any_of(groups_.begin(), groups_.end(), [this](const auto& group) {
+        return !IsStatic(group.second) && Changed(group.first, group.second);
+      });
+  const bool conflict = anyDynamicChanged && DynamicGroupsChangedOnFile(document);
   bool touched = false;
   for (const auto& [id, group] : groups_) {
     if (unchanged_.count(id) != 0) continue;
+    if (conflict && !IsStatic(group)) continue;
     const auto before = loaded_.find(id);
     touched |=
         MergeGroup(before != loaded_.end() ? before->second : rkSettingsGroup(), group, document);
@@ -355,12 +506,25 @@ void rkSettings::Save() {
   if (touched) {
     const wxString text = document.Serialize(wxTextFile::GetEOL());
     const wxScopedCharBuffer bytes = text.utf8_str();
-    AtomicFileWriter writer(path_);
+    AtomicFileWriter writer(target);
     if (!writer.Open() || !writer.Write(bytes.data(), bytes.length()) || !writer.Commit()) {
       throw rkSettingsException(Msg(msg::SettingsWriteError) + path_);
+    }
+  }
+  // What the lists this run holds stand on, for its next save: the file's
+  // after a conflict (reloaded), this run's own otherwise (a list another
+  // run changed meanwhile that this one left alone then differs, and a
+  // change made to it later is refused).
+  for (auto& [id, group] : groups_) {
+    if (IsStatic(group)) continue;
+    if (conflict) {
+      LoadDynamicGroup(id, group, document);
+    } else {
+      onFile_[id] = FingerprintOf(EntriesOf(group));
     }
   }
   document_ = std::move(document);
   KeepAsLoaded();
   saved_ = true;
+  if (conflict) throw rkSettingsException(Msg(msg::PasswordListChangedElsewhere));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
@@ -50,9 +51,18 @@ public:
   // Under the settings file's lock, reads the file back and writes onto it
   // the values changed since the last load or save (a changed dynamic group
   // whole) and the defaults of items it lacks; writes nothing when there are
-  // none. Raises rkSettingsException when the file cannot be read back, is
-  // damaged, or cannot be written; the file is then left untouched.
+  // none. A file reached through a link is written where the link points.
+  // Raises rkSettingsException when the file cannot be read back, is
+  // damaged, stays locked, is read-only while this run changed a value, or
+  // cannot be written; the file is then left untouched. The dynamic groups
+  // are one list: when this run changed them and another run changed them
+  // on file since, the static groups are still saved, the dynamic groups are
+  // reloaded from the file and rkSettingsException says so.
   void Save();
+
+  // True when a save found the file read-only and left it so, having only
+  // defaults of missing items to add.
+  bool KeptReadOnly() const { return keptReadOnly_; }
 
   const wxString& GetPath() const { return path_; }
 
@@ -63,6 +73,11 @@ private:
   bool Changed(int groupId, const rkSettingsGroup& group) const;
   // Takes the groups as they are now as the ones changes are made against.
   void KeepAsLoaded();
+  // Fills a dynamic group from the document's section, taking it out.
+  void LoadDynamicGroup(int id, rkSettingsGroup& group, IniDocument& document);
+  // Whether a dynamic group on file differs from what this run last read or
+  // wrote there.
+  bool DynamicGroupsChangedOnFile(const IniDocument& document) const;
 
   wxString path_;
   IniDocument document_;
@@ -72,5 +87,8 @@ private:
   // entry holds no items, a long list being costly to hold twice; the first
   // SetDynamicGroup moves the items there.
   std::set<int> unchanged_;
+  // Each dynamic group's fingerprint as last read from or written to the file.
+  std::map<int, std::uint64_t> onFile_;
   bool saved_ = false;
+  bool keptReadOnly_ = false;
 };

@@ -1,11 +1,13 @@
 #include "4_passwords/PasswordManager.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <wx/arrstr.h>
 
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
-#include "2_crypto/AnsiText.h"
 #include "2_crypto/PasswordKey.h"
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
@@ -24,7 +26,8 @@ std::optional<wxString> CPasswordManager::PasswordNamed(const wxString& name) co
     throw CPassManException(Msg(msg::PasswordListsCorrupted));
   }
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (UnprotectString(names[i]) == name) return UnprotectString(passwords[i]);
+    // A name that can't be read names nothing; the password found must be read.
+    if (ReadProtectedString(names[i]) == name) return UnprotectString(passwords[i]);
   }
   return std::nullopt;
 }
@@ -49,6 +52,30 @@ std::vector<CPasswordEntry> CPasswordManager::LoadEntries() const {
   fill(CSettings::GroupPPrompts, &CPasswordEntry::prompt);
   fill(CSettings::GroupPNames, &CPasswordEntry::name);
   return entries;
+}
+
+CPasswordManager::PairedEntries CPasswordManager::LoadPairedEntries() const {
+  const std::size_t count = settings_.DynamicGroupSize(CSettings::GroupPList);
+  const std::size_t prompts = settings_.DynamicGroupSize(CSettings::GroupPPrompts);
+  const std::size_t names = settings_.DynamicGroupSize(CSettings::GroupPNames);
+  const std::size_t paired = std::min({count, prompts, names});
+  std::vector<std::optional<wxString>> texts[3];
+  const int groups[3] = {CSettings::GroupPList, CSettings::GroupPPrompts, CSettings::GroupPNames};
+  for (int list = 0; list < 3; ++list) {
+    texts[list].reserve(paired);
+    settings_.VisitDynamicGroup(groups[list], [&](const wxString& encoded) {
+      if (texts[list].size() < paired) texts[list].push_back(ReadProtectedString(encoded));
+    });
+  }
+  PairedEntries result;
+  result.entries.reserve(paired);
+  for (std::size_t row = 0; row < paired; ++row) {
+    if (texts[0][row] && texts[1][row] && texts[2][row]) {
+      result.entries.emplace_back(*texts[0][row], *texts[1][row], *texts[2][row]);
+    }
+  }
+  result.leftOut = std::max({count, prompts, names}) - result.entries.size();
+  return result;
 }
 
 void CPasswordManager::StoreEntries(const std::vector<CPasswordEntry>& entries) {
@@ -98,7 +125,7 @@ CPasswordManager::EntryProblem CPasswordManager::StorageProblem(const CPasswordE
   if (entry.prompt.length() > kMaxProtectedChars) return EntryProblem::PromptTooLong;
   if (entry.name.length() > kMaxProtectedChars) return EntryProblem::NameTooLong;
   for (const wxString* text : {&entry.password, &entry.prompt, &entry.name}) {
-    if (!ToAnsiBytes(*text)) return EntryProblem::NotRepresentable;
+    if (!CanProtectString(*text)) return EntryProblem::NotRepresentable;
   }
   return EntryProblem::None;
 }

@@ -35,8 +35,18 @@ public:
   wxString KeyForNamedPassword(const wxString& name, std::size_t maxChars) const;
 
   // The stored list in order. Raises CPassManagerException when the three
-  // lists differ in length.
+  // lists differ in length, CSettingsException when a value can't be read.
   std::vector<CPasswordEntry> LoadEntries() const;
+
+  // What the password manager can show of a list that is out of step or
+  // damaged, so that storing it repairs the file: the entries whose password,
+  // prompt and name stand at the same position and can be read, in order,
+  // and how many stored positions were left out.
+  struct PairedEntries {
+    std::vector<CPasswordEntry> entries;
+    std::size_t leftOut = 0;
+  };
+  PairedEntries LoadPairedEntries() const;
 
   // Replaces the stored list. Every value is encoded before any list is
   // replaced, so a value too long to store (CSettingsException) leaves the
@@ -45,7 +55,8 @@ public:
 
   // The key of the default password for `use`: empty key text, made, when
   // the default is off or names no stored entry, and the caller then asks the
-  // user; refused when the stored password cannot be a key.
+  // user; refused when the stored password cannot be a key. Raises
+  // CSettingsException when the stored name or password can't be read.
   PasswordKey ResolveDefaultKey(PasswordUse use) const;
   // The default password for `use` as text, for files whose key is derived
   // from it (age); nothing when the default is off or names no stored entry.
@@ -59,6 +70,7 @@ public:
 
   // Whether `entered` is the administrator password, read afresh from the
   // store: exact and case-sensitive. Asking and warning are the caller's.
+  // Raises CSettingsException when the stored one can't be read.
   bool CheckAdministrator(const wxString& entered) const;
 
   // Checks a new administrator password against its confirmation.

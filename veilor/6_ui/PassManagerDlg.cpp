@@ -101,11 +101,19 @@ CPassManagerDlg::CPassManagerDlg(wxWindow* parent, int id, const wxString& capti
   SetFixedSizeAtLeast(*this, FromDIP(wxSize(483, 397)));
   Centre(wxBOTH);
 
-  entries_ = passwords_.LoadEntries();
+  // A list out of step or damaged opens with what can be paired, so that
+  // storing it repairs the file.
+  CPasswordManager::PairedEntries loaded = passwords_.LoadPairedEntries();
+  entries_.swap(loaded.entries);
+  leftOut_ = loaded.leftOut;
   passwordList->SetItemCount(static_cast<long>(entries_.size()));
 }
 
 int CPassManagerDlg::Run(const wxString& preselect) {
+  if (leftOut_ > 0) {
+    ShowMessageBox(wxString::Format(Msg(msg::PasswordListsOutOfStep), leftOut_),
+                   Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+  }
   if (preselect.empty()) {
     if (passwordList->GetItemCount() > 0) SelectRow(0);
   } else {

@@ -32,13 +32,14 @@ public:
   };
   enum Result { Picked = 0, Closed = 1 };
 
-  // Loads the stored list; raises CPassManagerException when the stored
-  // lists differ in length. Edits and removals are reported to `parent`.
+  // Loads what can be paired of the stored list (Run says what was left
+  // out). Edits and removals are reported to `parent`.
   CPassManagerDlg(wxWindow* parent, int id, const wxString& caption, bool selectMode,
                   CPasswordManager& passwords);
 
-  // Selects the first row named `preselect` (row 0 when it is empty) and
-  // runs the dialog modally: Picked or Closed.
+  // Says first what of the stored list could not be shown, if anything; then
+  // selects the first row named `preselect` (row 0 when it is empty) and runs
+  // the dialog modally: Picked or Closed.
   int Run(const wxString& preselect);
 
   // The list's selected row, or -1.
@@ -78,6 +79,7 @@ private:
 
   CPasswordManager& passwords_;
   std::vector<CPasswordEntry> entries_;
+  std::size_t leftOut_ = 0;
   wxWindow* notifyWindow_;
 
   friend struct PassManagerDlgSeam;

@@ -127,6 +127,10 @@ bool CVeilorApp::OnInit() {
   // write can still be reported.
   try {
     settings_->Save();
+    if (settings_->KeptReadOnly()) {
+      logger_->Log(Msg(msg::SettingsReadOnly) + settings_->GetPath(), CLogger::Warning,
+                   CLogger::LogOnly);
+    }
   } catch (const std::exception& error) {
     ReportError(error);
   }

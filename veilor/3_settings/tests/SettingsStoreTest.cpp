@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include <wx/filefn.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "1_base/Exceptions.h"
 #include "3_settings/SettingReference.h"
@@ -252,24 +253,81 @@ TEST_F(SettingsStoreTest, FileDamagedBeforeSaveIsReportedAndLeftAlone) {
   EXPECT_EQ(ReadFileBytes(path_), damaged);
 }
 
-TEST_F(SettingsStoreTest, SaveWaitsForTheLockOfAnotherSaver) {
+// A lock another run keeps is waited for a bounded time, then named; nothing
+// is read or written under it. Once it is free, the save goes through.
+TEST_F(SettingsStoreTest, LockHeldByAnotherRunIsNamedAfterABoundedWait) {
   auto store = MakeStore();
   store->SetString(StaticId, 0, "mine");
-  std::atomic<bool> done{false};
-  std::thread saver;
   {
     SettingsFileLock other(path_);
     ASSERT_TRUE(other.Held());
-    saver = std::thread([&] {
-      EXPECT_NO_THROW(store->Save());
-      done = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(done) << "saved while another saver held the lock";
+    for (const bool reading : {true, false}) {
+      try {
+        reading ? (void)MakeStore() : store->Save();
+        ADD_FAILURE() << (reading ? "read" : "saved") << " under another run's lock";
+      } catch (const rkSettingsException& error) {
+        EXPECT_TRUE(error.GetMessage().EndsWith(path_ + ".lock")) << error.GetMessage();
+      }
+    }
     EXPECT_FALSE(wxFileExists(path_));
   }
-  saver.join();
+  store->Save();
   EXPECT_NE(ReadFileBytes(path_).find("Name=mine"), std::string::npos);
+}
+
+#ifndef _WIN32
+// A linked file is written where the link points; a read-only one is left
+// alone when only missing defaults would be added, and refused with a change.
+TEST_F(SettingsStoreTest, LinkedFileIsFollowedAndReadOnlyFileIsLeftAlone) {
+  const wxString target = dir_ / "elsewhere.ini";
+  WriteFileBytes(target, "[StaticGroup/Main]\nName=linked\n");
+  ASSERT_EQ(::symlink(target.fn_str(), path_.fn_str()), 0);
+  MakeStore()->Save();
+  struct stat status = {};
+  ASSERT_EQ(::lstat(path_.fn_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link was replaced";
+  EXPECT_NE(ReadFileBytes(target).find("Name=linked\nFlag=1"), std::string::npos)
+      << ReadFileBytes(target);
+
+  const std::string lacking = "[StaticGroup/Main]\nName=kept\n";
+  WriteFileBytes(target, lacking);
+  ASSERT_EQ(::chmod(target.fn_str(), 0400), 0);
+  auto store = MakeStore();
+  store->Save();
+  EXPECT_TRUE(store->KeptReadOnly());
+  store->SetString(StaticId, 0, "changed");
+  EXPECT_THROW(store->Save(), rkSettingsException);
+  EXPECT_EQ(ReadFileBytes(target), lacking);
+}
+#endif
+
+// Two runs change the list at once: the later save must not mix its list
+// with the other's. It is refused, its other settings are saved, and it then
+// holds the list as the other run left it.
+TEST_F(SettingsStoreTest, ListChangedByAnotherRunIsNotOverwritten) {
+  WriteFileBytes(path_, "[DynamicGroup/List]\nitem0=home\nitem1=work\n");
+  auto first = MakeStore();
+  auto second = MakeStore();
+  first->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("work")));
+  first->Save();
+  second->SetDynamicGroup(DynamicId, wxArrayString(2, wxString("edited")));
+  second->SetString(StaticId, 0, "second");
+  try {
+    second->Save();
+    ADD_FAILURE() << "overwrote another run's list";
+  } catch (const rkSettingsException& error) {
+    EXPECT_TRUE(error.GetMessage().StartsWith("Another window changed the password list"));
+  }
+  wxArrayString list;
+  second->GetDynamicGroup(DynamicId, list);
+  EXPECT_EQ(list, wxArrayString(1, wxString("work")));
+  const std::string saved = ReadFileBytes(path_);
+  EXPECT_NE(saved.find("Name=second"), std::string::npos);
+  EXPECT_EQ(saved.find("edited"), std::string::npos);
+  // Having reloaded it, the run may change the list again.
+  second->SetDynamicGroup(DynamicId, wxArrayString(1, wxString("again")));
+  second->Save();
+  EXPECT_NE(ReadFileBytes(path_).find("item0=again"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, UnreadableFileIsReported) {

@@ -234,6 +234,44 @@ TEST_F(PasswordManagerTest, EmptyDefaultNameNeverPicksAnEntry) {
   EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText, "");
 }
 
+// A settings file from Windows with a non-ASCII password gives that
+// password's key; a damaged stored value is refused, never the empty key.
+TEST_F(PasswordManagerTest, StoredValuesFromWindowsReadAndDamagedOnesAreRefused) {
+  // "Grüße", as Windows stored it.
+  const wxString fromWindows =
+      "820F06D1B731F5706B1AFFE140CDE9C11386EA83851270D7386E01A70A5144C912B62859E9F07A988140373003"
+      "BEFC2E3AA403AC0785AA27119A39B4CE77D5F3D0011B7521559A69B06F2444E36B9308E87A5D354F9FD7354F15"
+      "96251B61E7F48E34F91EB957C504E2714397713A6B6C5DD0B01DE4D041F13B67CB0BDEA09F9A";
+  settings_.SetDynamicGroup(CSettings::GroupPList, wxArrayString(1, &fromWindows));
+  SetList(CSettings::GroupPPrompts, {""});
+  SetList(CSettings::GroupPNames, {"home"});
+  SetDefault(PasswordUse::Encryption, true, "home");
+  EXPECT_EQ(manager_.ResolveDefaultKey(PasswordUse::Encryption).keyText,
+            "4772FCDF650202020202020202020202");
+
+  const wxString damaged = "0123456789ABCDEF";
+  const struct {
+    int group;
+    int item;  // -1: the list's only entry
+  } places[] = {{CSettings::GroupPList, -1},
+                {CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass},
+                {CSettings::GroupSettingsDlg, CSettings::ItemAdminPassword}};
+  for (const auto& place : places) {
+    SetList(CSettings::GroupPList, {"alpha1"});
+    SetDefault(PasswordUse::Encryption, true, "home");
+    if (place.item < 0) {
+      settings_.SetDynamicGroup(place.group, wxArrayString(1, &damaged));
+    } else {
+      settings_.SetString(place.group, place.item, damaged);
+    }
+    const bool admin = place.item == CSettings::ItemAdminPassword;
+    EXPECT_THROW(admin ? (void)manager_.CheckAdministrator(wxString())
+                       : (void)manager_.ResolveDefaultKey(PasswordUse::Encryption),
+                 CSettingsException)
+        << place.group << "/" << place.item;
+  }
+}
+
 // --- Administrator -----------------------------------------------------------
 
 TEST_F(PasswordManagerTest, FreshInstallAcceptsOnlyAnEmptyAdministratorPassword) {

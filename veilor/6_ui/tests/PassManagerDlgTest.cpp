@@ -297,17 +297,31 @@ TEST_F(PassManagerDlgTest, ShowRevealsOnlyAfterTheAdministratorCheck) {
   EXPECT_EQ(boxes.Boxes()[1].text, "Entered administrator password is invalid. Please try again.");
 }
 
-TEST_F(PassManagerDlgTest, StoredListsOfUnequalLengthRefuseToOpen) {
+// Lists out of step (two sessions once saved over each other) or a damaged
+// value: the manager shows what pairs, says what it left out, and storing
+// the list puts the file back in step.
+TEST_F(PassManagerDlgTest, ListsOutOfStepOpenWithWhatPairsAndStoringRepairs) {
   wxArrayString prompts = StoredGroup(settings_, CSettings::GroupPPrompts);
   prompts.RemoveAt(2);
   settings_.SetDynamicGroup(CSettings::GroupPPrompts, prompts);
-  try {
-    CPassManagerDlg dialog(nullptr, -1, "Password manager", false, passwords_);
-    FAIL() << "the dialog opened";
-  } catch (const CPassManagerException& error) {
-    EXPECT_EQ(error.GetMessage(),
-              "Settings file corrupted. Number of passwords is not equal to number of password "
-              "prompts and names.");
+  wxArrayString names = StoredGroup(settings_, CSettings::GroupPNames);
+  names[0] = "0123456789";  // damaged
+  settings_.SetDynamicGroup(CSettings::GroupPNames, names);
+
+  MessageBoxRecorder boxes;
+  DialogDriver driver;
+  driver.On<CPassManagerDlg>([](CPassManagerDlg& d) { Click(d.guiButtonClose); });
+  Run(false, "", driver);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_NE(boxes.Boxes()[0].text.Find("2 stored entries can't be read or paired"), wxNOT_FOUND)
+      << boxes.Boxes()[0].text;
+  EXPECT_EQ(PassManagerDlgSeam::Entries(*dialog_),
+            std::vector<CPasswordEntry>{CPasswordEntry("beta pass", "", "Beta")});
+
+  dialog_->StoreEntries();
+  for (const int group :
+       {CSettings::GroupPList, CSettings::GroupPPrompts, CSettings::GroupPNames}) {
+    EXPECT_EQ(StoredGroup(settings_, group).size(), 1u) << group;
   }
 }
 
