@@ -95,6 +95,7 @@ TEST_F(XPDialogTest, BlackPixelsAreHoles) {
     event.Skip();
   });
   behind.Show();
+  behind.Update();  // Windows paints here, the X server once it has mapped it
   ASSERT_TRUE(SettleUntil([&] { return behindPainted; }));
 
   CXPDialog dialog(nullptr, -1, wxEmptyString, wxPoint(100, 100));

@@ -83,7 +83,13 @@ bool MovePointerOnto(wxWindow* window, const wxPoint& point) {
   // A move away first: a pointer already at the point would report nothing.
   mouse.MouseMove(point + wxPoint(1, 1));
   mouse.MouseMove(point);
+#ifdef __WXMSW__
+  // Windows places a shown window at once, and the toolkit reports no pointer
+  // moves over native controls there: the pointer at the point is enough.
+  return SettleUntil([&] { return watch.Arrived() || wxGetMousePosition() == point; });
+#else
   return SettleUntil([&] { return watch.Arrived(); });
+#endif
 }
 
 wxColour ScreenPixel(const wxPoint& point) {
