@@ -121,10 +121,20 @@ protected:
   MessageCatcher messages_;
 };
 
+// A line of text in the screen's font, worked out from the font's own
+// metrics rather than with the extent call the painter measures with: the
+// advance widths of its characters, and the font's height.
 SIZE ScreenExtent(const std::string& text) {
   SIZE extent = {};
   HDC screen = GetDC(nullptr);
-  GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(screen, &metrics);
+  extent.cy = metrics.tmHeight;
+  for (const unsigned char c : text) {
+    INT width = 0;
+    GetCharWidth32A(screen, c, c, &width);
+    extent.cx += width;
+  }
   ReleaseDC(nullptr, screen);
   return extent;
 }

@@ -1,8 +1,10 @@
 // The about box: fixed layout, real library versions, links that open once
 // per click and leave the box open.
-#include <cryptopp/config.h>
+#include <string>
+
+#include <cryptopp/cryptlib.h>
 #include <gtest/gtest.h>
-#include <wx/version.h>
+#include <wx/utils.h>
 
 #include "6_ui/AboutDlg.h"
 #include "6_ui/ImageStore.h"
@@ -23,14 +25,16 @@ protected:
   AboutDlgTest() { CImageStore::Instance(); }
 };
 
+// The versions as the linked libraries themselves report them, not as the
+// headers the box was compiled with declare them.
 TEST_F(AboutDlgTest, NamesTheLibrariesItWasBuiltWith) {
-  const wxString text = CAboutDlg::ComponentsText();
-  const int v = CRYPTOPP_VERSION;
-  EXPECT_EQ(text, wxString::Format("Crypto++ v%d.%d.%d\n", v / 100, v / 10 % 10, v % 10) +
-                      wxVERSION_STRING + "\nOrdal Context Menu engine\n");
-  EXPECT_EQ(text.Find("5.5.2"), wxNOT_FOUND);
-  EXPECT_EQ(text.Find("2.8.6"), wxNOT_FOUND);
-  EXPECT_TRUE(wxString(wxVERSION_STRING).StartsWith("wxWidgets 3."));
+  const std::string crypto = std::to_string(CryptoPP::LibraryVersion());
+  ASSERT_EQ(crypto.size(), 3u) << crypto;
+  const wxString toolkit = wxGetLibraryVersionInfo().GetVersionString();
+  ASSERT_TRUE(toolkit.StartsWith("wxWidgets 3.")) << toolkit;
+  EXPECT_EQ(CAboutDlg::ComponentsText(), "Crypto++ v" + crypto.substr(0, 1) + "." +
+                                             crypto.substr(1, 1) + "." + crypto.substr(2, 1) +
+                                             "\n" + toolkit + "\nOrdal Context Menu engine\n");
 }
 
 TEST_F(AboutDlgTest, LinksOpenOncePerReleaseAndTheBoxStaysOpen) {

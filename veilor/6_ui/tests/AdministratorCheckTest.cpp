@@ -24,6 +24,13 @@
 namespace {
 using namespace std::chrono_literals;
 
+bool AnyPasswordWindow() {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (dynamic_cast<CPassEnterFrm*>(window)) return true;
+  }
+  return false;
+}
+
 CPassEnterFrm* OpenPasswordWindow() {
   for (wxWindow* window : wxTopLevelWindows) {
     if (auto* frame = dynamic_cast<CPassEnterFrm*>(window); frame && frame->IsRunningModal()) {
@@ -85,9 +92,8 @@ protected:
   bool Check(std::function<void(CPassEnterFrm&)> answer) {
     shown_ = false;
     WhenLoopRuns([this, answer] {
-      Settle(100ms);
+      ASSERT_TRUE(SettleUntil([] { return OpenPasswordWindow() != nullptr; }));
       CPassEnterFrm* window = OpenPasswordWindow();
-      ASSERT_NE(window, nullptr);
       shown_ = true;
       browseShown_ = window->browseButton->IsShown();
       answer(*window);
@@ -98,7 +104,8 @@ protected:
         },
         10s);
     const bool passed = ConfirmAdministrator(nullptr, manager_);
-    Settle(50ms);  // lets the toolkit delete the window
+    // The next check must not find this window: wait until it is deleted.
+    EXPECT_TRUE(SettleUntil([] { return !AnyPasswordWindow(); }));
     return passed;
   }
 

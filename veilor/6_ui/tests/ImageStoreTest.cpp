@@ -1,9 +1,14 @@
 // The pictures compiled into the program.
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
 
+#include "1_base/ProgramDir.h"
 #include "6_ui/EmbeddedPictures.h"
 #include "6_ui/ImageStore.h"
+#include "TempDir.h"
 
 namespace {
 struct Expected {
@@ -59,9 +64,37 @@ TEST(ImageStoreTest, UnknownKeysGiveAnEmptyPicture) {
   }
 }
 
-TEST(ImageStoreTest, ThemeFolderExistsBesideTheProgram) {
-  CImageStore::Instance();
-  EXPECT_TRUE(wxDirExists(CImageStore::GetThemesDir()));
-  EXPECT_TRUE(CImageStore::GetThemesDir().EndsWith(wxString("themes") + wxFILE_SEP_PATH));
+// A copy of this program in a fresh folder, which has no themes folder: the
+// store's first use there makes one on Windows and none elsewhere, where an
+// installed program's folder belongs to the system.
+TEST(ImageStoreTest, ThemeFolderIsMadeOnlyOnWindowsBesideAProgramWithout) {
+  constexpr const char* kChild = "VEILOR_IMAGE_STORE_CHILD";
+  const wxString themes = wxString("themes") + wxFILE_SEP_PATH;
+  if (wxGetEnv(kChild, nullptr)) {
+    CImageStore::Instance();
+    EXPECT_TRUE(CImageStore::GetThemesDir().EndsWith(themes));
+#ifndef __WINDOWS__
+    EXPECT_FALSE(CImageStore::GetThemesDir().StartsWith(GetProgramDir()))
+        << "the installed data folder serves when the program's holds no skin";
+#endif
+    return;
+  }
+  TempDir dir;
+  const wxString self = wxStandardPaths::Get().GetExecutablePath();
+  const wxString copy = dir / wxFileName(self).GetFullName();
+  ASSERT_TRUE(wxCopyFile(self, copy));
+  ASSERT_FALSE(wxDirExists(dir / "themes"));
+  wxExecuteEnv env;
+  wxGetEnvMap(&env.env);
+  env.env[kChild] = "1";
+  const wxString filter =
+      "--gtest_filter=ImageStoreTest.ThemeFolderIsMadeOnlyOnWindowsBesideAProgramWithout";
+  const wchar_t* argv[] = {copy.wc_str(), filter.wc_str(), nullptr};
+  EXPECT_EQ(wxExecute(argv, wxEXEC_SYNC, nullptr, &env), 0);
+#ifdef __WINDOWS__
+  EXPECT_TRUE(wxDirExists(dir / "themes"));
+#else
+  EXPECT_FALSE(wxDirExists(dir / "themes"));
+#endif
 }
 }  // namespace

@@ -120,7 +120,8 @@ TEST_F(PassEditDlgTest, CloseButtonAndCloseBoxGiveZeroAfterARefusal) {
 TEST_F(PassEditDlgTest, LayoutFitsItsFixedSizeWithFocusOnThePassword) {
   int focusId = wxID_NONE;
   Run([&](CPassEditDlg& dialog) {
-    Settle(std::chrono::milliseconds(200));
+    // The focus arrives once the dialog is up; a wrong one is seen at the limit.
+    SettleUntil([&] { return HasFocus(dialog.guiEditPassword1); });
     if (wxWindow* focus = wxWindow::FindFocus()) focusId = focus->GetId();
     // The fixed size, grown only where this platform's controls need it.
     EXPECT_GE(dialog.GetSize().x, 425);

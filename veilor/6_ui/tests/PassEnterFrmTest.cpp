@@ -29,7 +29,9 @@ protected:
     window_ = new CPassEnterFrm(nullptr, -1, hideBrowse, "Please enter password for AES encryption",
                                 VEILOR_SKIN, 220);
     WhenLoopRuns([this, action] {
-      Settle();
+      // Simulated keys go where the focus is: wait until the field has it.
+      EXPECT_TRUE(SettleUntil([this] { return HasFocus(window_->passwordEdit); }))
+          << "the password field never got the focus";
       action(*window_);
     });
     SafetyNet net([this] { window_->EndModal(kTimedOut); }, 10s);
@@ -40,6 +42,12 @@ protected:
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
     button->GetEventHandler()->ProcessEvent(click);
+  }
+
+  // Types `text` into the focused field and waits until it is there.
+  static void Type(CPassEnterFrm& w, const wxString& text) {
+    wxUIActionSimulator().Text(text.utf8_str());
+    EXPECT_TRUE(SettleUntil([&] { return w.GetPassword() == text; })) << text;
   }
 
   ~PassEnterFrmTest() override {
@@ -97,8 +105,7 @@ TEST_F(PassEnterFrmTest, BrowseButtonShownOnlyWhenAsked) {
       [&](CPassEnterFrm& w) {
         shown = w.browseButton->IsShown();
         // Typing still works without the button.
-        wxUIActionSimulator().Text("abc");
-        Settle(100ms);
+        Type(w, "abc");
         w.EndModal(0);
       },
       /*hideBrowse=*/true);
@@ -115,15 +122,18 @@ TEST_F(PassEnterFrmTest, BrowseButtonShownOnlyWhenAsked) {
 // The skin is drawn for 96 DPI; on a denser screen the window and its
 // controls grow with it (the Windows tests run this at 144 DPI too).
 TEST_F(PassEnterFrmTest, ControlsSitWhereTheSkinExpectsThem) {
-  Run([](CPassEnterFrm& w) {
+  // The checks run in the window's loop: the result says they ran.
+  constexpr int kChecked = 7;
+  const int result = Run([](CPassEnterFrm& w) {
     EXPECT_EQ(w.GetSize(), w.FromDIP(wxSize(340, 98)));
     EXPECT_EQ(w.closeButton->GetRect(), DipRect(w, wxRect(301, 7, 28, 19)));
     EXPECT_EQ(w.passwordEdit->GetPosition(), w.FromDIP(wxPoint(8, 38)));
     EXPECT_EQ(w.browseButton->GetPosition(), w.FromDIP(wxPoint(271, 38)));
     EXPECT_EQ(w.okButton->GetPosition(), w.FromDIP(wxPoint(301, 38)));
     EXPECT_EQ(w.closeButton->GetToolTipText(), "Close dialog");
-    w.EndModal(1);
+    w.EndModal(kChecked);
   });
+  EXPECT_EQ(result, kChecked);
 }
 
 // For encryption the password is typed twice in the same window, under a
@@ -132,22 +142,26 @@ TEST_F(PassEnterFrmTest, AskedTwiceAMismatchStartsOverAndAMatchConfirms) {
   MessageBoxRecorder boxes;
   std::vector<wxString> captions;
   std::vector<wxString> fields;
-  auto type = [](const char* text) {
-    wxUIActionSimulator keyboard;
-    keyboard.Text(text);
-    keyboard.Char(WXK_RETURN);
-    Settle(200ms);
+  // Each entry is typed once the field has the focus (a refusal hides and
+  // shows the window) and is confirmed with Enter, which empties the field
+  // unless it ends the window.
+  auto enter = [](CPassEnterFrm& w, const char* text, bool last = false) {
+    EXPECT_TRUE(SettleUntil([&] { return HasFocus(w.passwordEdit); })) << text;
+    Type(w, text);
+    wxUIActionSimulator().Char(WXK_RETURN);
+    if (last) return;
+    EXPECT_TRUE(SettleUntil([&] { return w.GetPassword().empty(); })) << "Enter after " << text;
   };
   const int result = Run([&](CPassEnterFrm& w) {
     w.SetAskTwice(true);
-    type("first try");
+    enter(w, "first try");
     captions.push_back(XPDialogSeam::Caption(w));
     fields.push_back(w.GetPassword());
-    type("first trz");
+    enter(w, "first trz");
     captions.push_back(XPDialogSeam::Caption(w));
     fields.push_back(w.GetPassword());
-    type("s3cret");
-    type("s3cret");
+    enter(w, "s3cret");
+    enter(w, "s3cret", /*last=*/true);
   });
   EXPECT_EQ(result, CPassEnterFrm::Confirmed);
   EXPECT_EQ(window_->GetPassword(), "s3cret");
@@ -167,12 +181,12 @@ TEST_F(PassEnterFrmTest, WindowBeneathTakesNoClicksWhileThePromptIsUp) {
   int clicks = 0;
   button->Bind(wxEVT_BUTTON, [&clicks](wxCommandEvent&) { ++clicks; });
   beneath->Show();
-  Settle();
-  auto clickButton = [button] {
+  const wxPoint onButton = button->GetScreenRect().GetPosition() + wxPoint(50, 20);
+  ASSERT_TRUE(MovePointerOnto(button, onButton)) << "the frame beneath never came up";
+  auto clickButton = [onButton] {
     wxUIActionSimulator mouse;
-    mouse.MouseMove(button->GetScreenRect().GetPosition() + wxPoint(50, 20));
+    mouse.MouseMove(onButton);
     mouse.MouseClick();
-    Settle(200ms);
   };
   bool enabledDuring = true;
   int clicksDuring = -1;
@@ -180,6 +194,9 @@ TEST_F(PassEnterFrmTest, WindowBeneathTakesNoClicksWhileThePromptIsUp) {
     enabledDuring = beneath->IsEnabled();
     clickButton();
     clickButton();
+    // The clicks are handled before a key typed after them: once the key is
+    // in the field, every click has had its chance.
+    Type(w, "k");
     clicksDuring = clicks;
     w.EndModal(CPassEnterFrm::Cancelled);
   });
@@ -188,7 +205,8 @@ TEST_F(PassEnterFrmTest, WindowBeneathTakesNoClicksWhileThePromptIsUp) {
   EXPECT_TRUE(beneath->IsEnabled());
 #ifndef __WXMSW__  // Wine's simulated mouse does not reach the frame again here
   clickButton();
-  EXPECT_EQ(clicks, 1) << "the click itself reaches the button once the prompt is gone";
+  EXPECT_TRUE(SettleUntil([&] { return clicks == 1; }))
+      << "the click itself reaches the button once the prompt is gone";
 #endif
   beneath->Destroy();
 }

@@ -38,7 +38,8 @@ TEST(ReportDlgSinkTest, FillsShowsAndEndsTheReportWindow) {
   const long row = sink.AddRow("/data/a.txt");
   sink.Progress(42);
   sink.SetResult(row, "Done", "");
-  Settle(50ms);
+  // The bar moves at the window's next update.
+  SettleUntil([&] { return report->progressBar->GetValue() == 42; });
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnFile), "/data/a.txt");
   EXPECT_EQ(report->fileList->GetItemText(row, CReportDlg::ColumnStatus), "Done");
   EXPECT_EQ(report->progressBar->GetValue(), 42);
@@ -53,8 +54,7 @@ TEST(ReportDlgSinkTest, FillsShowsAndEndsTheReportWindow) {
   EXPECT_TRUE(closable) << "the finished report waits, closable, for the user";
 
   sink.End();
-  Settle(50ms);
-  EXPECT_EQ(OpenReport(), nullptr);
+  EXPECT_TRUE(SettleUntil([] { return OpenReport() == nullptr; }));
 }
 
 // Ten thousand small files as the batch reports them: every row ends with its
@@ -80,7 +80,8 @@ TEST(ReportDlgSinkTest, TenThousandRowsEndComplete) {
         const long top = report->fileList->GetTopItem();
         return top <= i && top + report->fileList->GetCountPerPage() > i;
       };
-      for (int wait = 0; wait < 200 && !inView(); ++wait) {
+      const auto limit = std::chrono::steady_clock::now() + 8s;
+      while (!inView() && std::chrono::steady_clock::now() < limit) {
         wxMilliSleep(10);
         sink.Progress(0);
       }

@@ -21,7 +21,6 @@ protected:
   ReportDlgTest() : dialog_(new CReportDlg(nullptr, -1, "Encryption report")) {
     dialog_->Show(true);
     dialog_->closeButton->Enable(false);
-    Settle();
   }
   ~ReportDlgTest() override { dialog_->Destroy(); }
 
@@ -68,7 +67,7 @@ TEST_F(ReportDlgTest, CannotBeClosedWhileBusy) {
     EXPECT_TRUE(Deliver(dialog_->fileList, KeyUp(key)));
     EXPECT_TRUE(Deliver(dialog_->closeButton, KeyUp(key)));
   }
-  Settle(100ms);
+  ProcessPending();
   EXPECT_TRUE(dialog_->IsShown());
   EXPECT_TRUE(ReportDlgSeam::IsBusy(*dialog_));
   EXPECT_FALSE(dialog_->IsModal());
@@ -142,7 +141,7 @@ TEST_F(ReportDlgTest, CloseRequestEndsTheFinishedReport) {
 TEST_F(ReportDlgTest, RealEscapeKeyInTheListCloses) {
   const int result = FinishWith([&] {
     dialog_->fileList->SetFocus();
-    Settle(200ms);
+    EXPECT_TRUE(SettleUntil([&] { return HasFocus(dialog_->fileList); }));
     wxUIActionSimulator keyboard;
     keyboard.Char(WXK_ESCAPE);
   });
@@ -170,11 +169,12 @@ TEST_F(ReportDlgTest, SecondFinishIsAnInternalError) {
 TEST_F(ReportDlgTest, ProgressMovesTheBarPerStep) {
   for (int step : {0, 1, 57, 99}) {
     SendReportProgress(dialog_, step);
-    Settle(50ms);
+    // The bar moves at the window's next update.
+    SettleUntil([&] { return dialog_->progressBar->GetValue() == step; });
     EXPECT_EQ(dialog_->progressBar->GetValue(), step);
   }
   SendReportProgress(nullptr, 5);  // no window, no event
-  Settle(50ms);
+  ProcessPending();
   EXPECT_EQ(dialog_->progressBar->GetValue(), 99);
 }
 
@@ -182,20 +182,21 @@ TEST_F(ReportDlgTest, ProgressMovesTheBarPerStep) {
 // the user's input, here a click that selects a row.
 TEST_F(ReportDlgTest, ProgressStepsLetTheWindowTakeInput) {
   for (int i = 0; i < 3; ++i) dialog_->AddFileRow(wxString::Format("/data/file%d.txt", i));
-  Settle(200ms);
   wxRect row;
-  ASSERT_TRUE(dialog_->fileList->GetItemRect(1, row));
+  ASSERT_TRUE(SettleUntil([&] { return dialog_->fileList->GetItemRect(1, row) && row.height > 0; }))
+      << "the rows were never laid out";
   const wxPoint target = dialog_->fileList->ClientToScreen(row.GetPosition() + wxPoint(20, 4));
+  ASSERT_TRUE(MovePointerOnto(dialog_->fileList, target));
 
-  wxUIActionSimulator mouse;
-  mouse.MouseMove(target);
-  mouse.MouseClick();
+  wxUIActionSimulator().MouseClick();
   // The click waits in the queue until a progress step lets it through.
-  for (int step = 0; step < 100 && dialog_->fileList->GetNextItem(-1, wxLIST_NEXT_ALL,
-                                                                  wxLIST_STATE_SELECTED) != 1;
-       ++step) {
+  const auto selected = [&] {
+    return dialog_->fileList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+  };
+  const auto limit = std::chrono::steady_clock::now() + 8s;
+  for (int step = 0; selected() != 1 && std::chrono::steady_clock::now() < limit; ++step) {
     wxMilliSleep(5);
-    SendReportProgress(dialog_, step);
+    SendReportProgress(dialog_, step % 100);
   }
   EXPECT_EQ(dialog_->fileList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 1);
 }
@@ -206,7 +207,11 @@ TEST_F(ReportDlgTest, LongBatchKeepsTheFileInWorkVisible) {
     last = dialog_->AddFileRow(wxString::Format("/data/file%04d.bin", i));
     dialog_->SetFileResult(last, "OK", "Encrypted");
   }
-  Settle(200ms);
+  // The list scrolls at its next layout.
+  SettleUntil([&] {
+    const long shownTop = dialog_->fileList->GetTopItem();
+    return shownTop <= last && shownTop + dialog_->fileList->GetCountPerPage() > last;
+  });
   EXPECT_EQ(last, 999);
   const long top = dialog_->fileList->GetTopItem();
   EXPECT_LE(top, last);

@@ -87,17 +87,32 @@ TEST_F(XPDialogTest, CloseRequestEndsWithOne) {
 TEST_F(XPDialogTest, BlackPixelsAreHoles) {
   wxFrame behind(nullptr, -1, "behind", wxPoint(0, 0), wxSize(400, 300), wxBORDER_NONE);
   behind.SetBackgroundColour(*wxRED);
+  // The screen is read once each window has been painted: reading it before
+  // the dialog comes up keeps the dialog from being drawn under Xvfb.
+  bool behindPainted = false;
+  behind.Bind(wxEVT_PAINT, [&](wxPaintEvent& event) {
+    behindPainted = true;
+    event.Skip();
+  });
   behind.Show();
-  Settle();
+  behind.Update();  // Windows paints here, the X server once it has mapped it
+  ASSERT_TRUE(SettleUntil([&] { return behindPainted; }));
 
   CXPDialog dialog(nullptr, -1, wxEmptyString, wxPoint(100, 100));
+  bool dialogPainted = false;
+  dialog.Bind(wxEVT_PAINT, [&](wxPaintEvent& event) {
+    dialogPainted = true;
+    event.Skip();
+  });
   wxColour inHole, onSkin;
   RunWith(dialog, WriteSkin(wxSize(100, 60), wxRect(40, 20, 20, 20)), [&] {
     dialog.Move(100, 100);
-    Settle();
-    const wxPoint origin = dialog.GetScreenPosition();
+    // Once the skin is drawn, its shape is already applied.
+    const wxPoint origin(100, 100);
+    const wxPoint skinPoint = origin + dialog.FromDIP(wxPoint(80, 50));
+    SettleUntil([&] { return dialogPainted && ScreenPixel(skinPoint) == kSkinColour; });
+    onSkin = ScreenPixel(skinPoint);
     inHole = ScreenPixel(origin + dialog.FromDIP(wxPoint(50, 30)));
-    onSkin = ScreenPixel(origin + dialog.FromDIP(wxPoint(80, 50)));
     dialog.EndModal(0);
   });
   EXPECT_EQ(inHole, *wxRED);
@@ -114,7 +129,7 @@ TEST_F(XPDialogTest, InitialFocusArrivesOnceTheWindowIdles) {
   RunWith(
       dialog, WriteSkin(wxSize(200, 98)),
       [&] {
-        Settle();
+        SettleUntil([&] { return HasFocus(field); });
         focused = wxWindow::FindFocus();
         dialog.EndModal(0);
       },
