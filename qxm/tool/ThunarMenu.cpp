@@ -93,9 +93,26 @@ std::string ThunarCommand(const DesktopEntry& entry) {
 }
 
 std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
+  // Thunar cannot tell one folder from several items, so an entry for every
+  // file shows for folders too (qxm's menu offers it for several items, folders
+  // among them), and a folder entry that is its twin would show it twice.
+  const auto same = [](const DesktopEntry& a, const DesktopEntry& b) {
+    return FlatName(a) == FlatName(b) && a.icon == b.icon && a.help == b.help &&
+           a.command.size() == b.command.size() &&
+           std::equal(a.command.begin(), a.command.end(), b.command.begin(),
+                      [](const CommandWord& x, const CommandWord& y) {
+                        return x.selection == y.selection && x.text == y.text;
+                      });
+  };
+  const auto twin = [&](const DesktopEntry& folderEntry) {
+    return std::any_of(menu.entries.begin(), menu.entries.end(), [&](const DesktopEntry& file) {
+      return !file.separator && !file.folder && file.extension == "*" && same(file, folderEntry);
+    });
+  };
   std::string actions;
   int count = 0;
   for (const DesktopEntry& entry : menu.entries) {
+    if (entry.folder && !entry.separator && twin(entry)) continue;
     if (entry.separator) {
       losses.insert("Thunar: has no separators; they are left out");
       continue;
@@ -115,7 +132,10 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
       losses.insert("Thunar: shows an entry that takes no paths only when one item is selected");
     }
     actions += "<action>\n";
-    if (!entry.icon.empty()) actions += "\t<icon>" + Xml(entry.icon) + "</icon>\n";
+    if (!entry.icon.empty()) {
+      const std::string name = ThemeIconName(entry.icon);
+      actions += "\t<icon>" + Xml(name.empty() ? entry.icon : name) + "</icon>\n";
+    }
     actions += "\t<name>" + Xml(FlatName(entry)) + "</name>\n";
     actions +=
         "\t<unique-id>" + std::string(kThunarIdPrefix) + std::to_string(++count) + "</unique-id>\n";
@@ -127,6 +147,12 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
     } else {
       actions += "\t<patterns>" + Xml(entry.extension == "*" ? "*" : "*." + entry.extension) +
                  "</patterns>\n";
+      if (entry.extension == "*") {
+        losses.insert(
+            "Thunar: cannot tell one folder from several items; entries for every file show for "
+            "one folder too");
+        actions += "\t<directories/>\n";
+      }
       actions +=
           "\t<audio-files/>\n\t<image-files/>\n\t<other-files/>\n\t<text-files/>\n"
           "\t<video-files/>\n";
