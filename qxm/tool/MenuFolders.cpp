@@ -21,7 +21,9 @@ MenuFolders UserMenuFolders(const Environment& environment) {
                       data + "/kio/servicemenus",
                       config + "/Thunar/uca.xml",
                       {},
-                      {}};
+                      {},
+                      config + "/autostart",
+                      data + "/qxm/thunar-leftovers.sh"};
   std::string dirs = environment("XDG_CONFIG_DIRS");
   if (dirs.empty()) dirs = "/etc/xdg";
   for (std::size_t from = 0; from <= dirs.size();) {
@@ -44,7 +46,10 @@ MenuFolders SystemMenuFolders() {
           "/usr/share/kio/servicemenus",
           "/etc/xdg/Thunar/uca.xml",
           {},
-          "/usr/share/nautilus-python/extensions"};
+          "/usr/share/nautilus-python/extensions",
+          "/etc/xdg/autostart",
+          {},
+          true};
 }
 
 std::string UserStoreRoot(const Environment& environment) {

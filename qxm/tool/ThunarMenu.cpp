@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tool/MenuFile.h"
 #include "tool/ShellQuote.h"
 #include "tool/XmlDocument.h"
 
@@ -92,7 +93,7 @@ std::string ThunarCommand(const DesktopEntry& entry) {
   return command;
 }
 
-std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
+std::string ThunarActions(const DesktopMenu& menu, Losses& losses, const char* idPrefix) {
   // Thunar cannot tell one folder from several items, so an entry for every
   // file shows for folders too (qxm's menu offers it for several items, folders
   // among them), and a folder entry that is its twin would show it twice.
@@ -137,8 +138,7 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
       actions += "\t<icon>" + Xml(name.empty() ? entry.icon : name) + "</icon>\n";
     }
     actions += "\t<name>" + Xml(FlatName(entry)) + "</name>\n";
-    actions +=
-        "\t<unique-id>" + std::string(kThunarIdPrefix) + std::to_string(++count) + "</unique-id>\n";
+    actions += "\t<unique-id>" + std::string(idPrefix) + std::to_string(++count) + "</unique-id>\n";
     actions += "\t<command>" + Xml(ThunarCommand(entry)) + "</command>\n";
     actions += "\t<description>" + Xml(entry.help) + "</description>\n";
     if (entry.folder) {
@@ -160,6 +160,48 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
     actions += "</action>\n";
   }
   return actions;
+}
+
+std::string ThunarLeftoverCleaner(const std::string& userList, const std::string& systemList,
+                                  const std::vector<std::string>& alsoRemove) {
+  // @ID@ is the prefix of the ids for all users, @SYSTEM@ and @LIST@ the
+  // lists quoted for the shell, @REMOVE@ the other files to remove.
+  static constexpr char kScript[] =
+      R"SH(# Run at login. Takes the context menu installed for all users out of this
+# user's Thunar actions once it is no longer installed, then itself.
+grep -q '<unique-id>@ID@' @SYSTEM@ 2>/dev/null && exit 0
+list=@LIST@
+if [ -f "$list" ]; then
+  awk '
+    !inside && /^[ \t]*<action>[ \t\r]*$/ { inside = 1; block = ""; ours = 0 }
+    !inside { print; next }
+    { block = block $0 "\n" }
+    /<unique-id>@ID@[0-9]+<\/unique-id>/ { ours = 1 }
+    /^[ \t]*<\/action>[ \t\r]*$/ { inside = 0; if (!ours) printf "%s", block }
+    END { if (inside) printf "%s", block }
+  ' "$list" >"$list.qxm-new" && cat "$list.qxm-new" >"$list"
+  rm -f "$list.qxm-new"
+fi
+rm -f@REMOVE@ "$0"
+)SH";
+  std::string remove;
+  for (const std::string& path : alsoRemove) {
+    remove += ' ';
+    remove += ShellQuote(path);
+  }
+  std::string script = "#!/bin/sh\n";
+  script += kWrittenByQxm;
+  script += kScript;
+  for (const auto& [name, value] :
+       {std::pair<std::string, std::string>{"@ID@", kThunarAllUsersIdPrefix},
+        {"@SYSTEM@", ShellQuote(systemList)},
+        {"@LIST@", ShellQuote(userList)},
+        {"@REMOVE@", remove}}) {
+    for (std::size_t at = script.find(name); at != std::string::npos;
+         at = script.find(name, at + value.size()))
+      script.replace(at, name.size(), value);
+  }
+  return script;
 }
 
 std::optional<std::string> MergeThunarActions(const std::optional<std::string>& existing,

@@ -66,7 +66,18 @@ protected:
             dir_ / home + "/dolphin",
             dir_ / home + "/thunar/uca.xml",
             {},
-            {}};
+            {},
+            dir_ / home + "/autostart",
+            dir_ / home + "/qxm/thunar-leftovers.sh"};
+  }
+  // As SystemMenuFolders has them, below "system".
+  MenuFolders SystemFolders() const {
+    MenuFolders folders = Folders("system");
+    folders.nautilusScripts.clear();
+    folders.nautilusExtensions = dir_ / "system/nautilus-python";
+    folders.leftoverCleaner.clear();
+    folders.allUsers = true;
+    return folders;
   }
   // The script loaded from text, with RECORDER and ICON filled in.
   MenuScript Load(const std::string& text) {
@@ -756,9 +767,7 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   MemoryRegistry system;
   MenuFolders userFolders = Folders("user");
   userFolders.thunarDefaults = dir_ / "system/thunar/uca.xml";
-  MenuFolders systemFolders = Folders("system");
-  systemFolders.nautilusScripts.clear();
-  systemFolders.nautilusExtensions = dir_ / "system/nautilus-python";
+  const MenuFolders systemFolders = SystemFolders();
   const QxmScope userScope{user, userFolders, {}};
   const QxmScope systemScope{system, systemFolders, {}};
   Load(kFeatures);
@@ -783,8 +792,9 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   ::mkdir((dir_ / "system/nautilus-python").c_str(), 0700);
   run({"install", "--system", dir_ / "menu.qxm"});
   EXPECT_TRUE(Tree("user").empty());
-  // nemo/ and 4 actions, dolphin/ and 4, thunar/ and 1, nautilus-python/ and 1
-  EXPECT_EQ(Tree("system").size(), 14u);
+  // nemo/ and 4 actions, dolphin/ and 4, thunar/ and 1, nautilus-python/ and 1,
+  // autostart/ and the login step
+  EXPECT_EQ(Tree("system").size(), 16u);
   EXPECT_EQ(Tree("system").count("/nautilus-python/qxm_menu.py"), 1u);
   EXPECT_EQ(ours(ReadFileBytes(dir_ / "system/thunar/uca.xml")), 3u);
   // A user without a script of their own sees the one for all users.
@@ -805,6 +815,87 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
                 {"/nautilus-python/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", vendor}}));
   run({"uninstall"});
   EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), vendor);
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the actions with ids that start so.
+std::size_t Count(const std::string& text, const std::string& id) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find("<unique-id>" + id); at != std::string::npos;
+       at = text.find("<unique-id>" + id, at + 1))
+    ++count;
+  return count;
+}
+
+TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtLoginUntilItIsGone) {
+  const std::string mine =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+      "\t<name>Open Terminal Here</name>\n\t<unique-id>1671234567-1</unique-id>\n"
+      "\t<command>exo-open %f</command>\n\t<patterns>*</patterns>\n\t<directories/>\n"
+      "</action>\n</actions>\n";
+  for (const char* home : {"user", "user/thunar", "fresh"}) ::mkdir((dir_ / home).c_str(), 0700);
+  WriteFileBytes(dir_ / "user/thunar/uca.xml", mine);
+  MemoryRegistry user, fresh, system;
+  const MenuFolders systemFolders = SystemFolders();
+  const auto scope = [&](MemoryRegistry& registry, const std::string& home) {
+    MenuFolders folders = Folders(home);
+    folders.thunarDefaults = systemFolders.thunarActions;
+    return QxmScope{registry, folders, {}};
+  };
+  const QxmScope userScope = scope(user, "user");
+  const QxmScope freshScope = scope(fresh, "fresh");
+  const QxmScope systemScope{system, systemFolders, {}};
+  Load(kFeatures);
+  const auto run = [&](const QxmScope& who, const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunQxm(args, who, systemScope, out, err), 0) << err.str();
+    return out.str();
+  };
+  // A login runs what the autostart entries say, as the desktop would; the
+  // login step for all users is this process's sync-user.
+  const auto login = [&](const std::string& entry) {
+    if (entry == dir_ / "system/autostart/qxm-thunar.desktop") {
+      run(userScope, {"sync-user"});
+    } else {
+      RunAndRecord(AutostartLaunch(entry), dir_ / "record");
+    }
+  };
+
+  run(userScope, {"install", "--system", dir_ / "menu.qxm"});
+  const std::string step = dir_ / "system/autostart/qxm-thunar.desktop";
+  EXPECT_EQ(AutostartLaunch(step).argv.back(), "sync-user");
+  login(step);
+  run(freshScope, {"sync-user"});
+  const std::string merged = ReadFileBytes(dir_ / "user/thunar/uca.xml");
+  EXPECT_EQ(merged.rfind(mine.substr(0, mine.size() - 11), 0), 0u);  // theirs first, whole
+  EXPECT_EQ(Count(merged, "qxm-all-"), 3u);
+  EXPECT_TRUE(Tree("fresh").empty());  // Thunar reads the list for all users for them
+  login(step);                         // every login: the same
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), merged);
+
+  // A script of the user's own replaces the menu for all users.
+  run(userScope, {"install", dir_ / "menu.qxm"});
+  const std::string own = ReadFileBytes(dir_ / "user/thunar/uca.xml");
+  EXPECT_EQ(Count(own, "qxm-all-"), 0u);
+  EXPECT_EQ(Count(own, "qxm-"), 3u);
+  run(userScope, {"sync-user"});
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), own);
+  run(userScope, {"uninstall"});
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), mine);
+  login(step);
+  ASSERT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), merged);
+
+  // Once the menu for all users is gone, the user's next login takes out
+  // what was merged, and the step that did it, leaving the user's own list.
+  run(userScope, {"uninstall", "--system"});
+  EXPECT_NE(::access(step.c_str(), F_OK), 0);
+  login(dir_ / "user/autostart/qxm-thunar-leftovers.desktop");
+  EXPECT_EQ(Tree("user"),
+            (std::map<std::string, std::string>{
+                {"/autostart/", ""}, {"/qxm/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", mine}}));
 }
 
 }  // namespace
