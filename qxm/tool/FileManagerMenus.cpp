@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -293,6 +294,31 @@ void DeleteRecord(Registry& registry) {
   }
 }
 
+// A service menu that shows nothing, in place of the one of that name for all
+// users, for a user whose own menu replaces that one.
+constexpr char kDolphinStandIn[] =
+    "# Stands in for the service menu of this name for all users: this user's own\n"
+    "# menu replaces it.\n"
+    "Type=Service\nMimeType=application/x-qxm-nothing;\nActions=\n";
+
+// Writes a stand-in for every service menu of ours for all users that has no
+// file of the same name in the user's folder.
+bool HideDolphinMenusForAllUsers(const MenuFolders& folders, std::ostream& err) {
+  if (folders.allUsers || folders.dolphinForAllUsers.empty()) return true;
+  std::set<std::string> forAll;
+  std::ostringstream ignored;  // a folder for all users that cannot be read hides nothing
+  FindOurs(folders.dolphinForAllUsers, false, forAll, ignored);
+  bool ok = true;
+  for (const std::string& file : forAll) {
+    const std::string path = folders.dolphinServiceMenus + file.substr(file.rfind('/'));
+    if (Exists(path)) continue;
+    ok = WriteFile({path, "[Desktop Entry]\n" + std::string(kWrittenByQxm) + kDolphinStandIn, true},
+                   err) &&
+         ok;
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
@@ -358,8 +384,13 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
   for (const MenuFile& file : writing) ok = WriteFile(file, err) && ok;
   if (!actions.empty())
     ok = MergeThunar(folders.thunarActions, folders.thunarDefaults, actions, err) && ok;
+  ok = HideDolphinMenusForAllUsers(folders, err) && ok;
   for (const std::string& loss : losses) out << loss << '\n';
   return ok;
+}
+
+bool KeepUsersOwnMenus(const MenuFolders& folders, std::ostream& err) {
+  return HideDolphinMenusForAllUsers(folders, err);
 }
 
 bool SyncUserThunar(const MenuFolders& folders, const std::string& actions, std::ostream& err) {

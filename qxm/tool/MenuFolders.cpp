@@ -23,7 +23,9 @@ MenuFolders UserMenuFolders(const Environment& environment) {
                       {},
                       {},
                       config + "/autostart",
-                      data + "/qxm/thunar-leftovers.sh"};
+                      data + "/qxm/thunar-leftovers.sh",
+                      false,
+                      SystemMenuFolders().dolphinServiceMenus};
   std::string dirs = environment("XDG_CONFIG_DIRS");
   if (dirs.empty()) dirs = "/etc/xdg";
   for (std::size_t from = 0; from <= dirs.size();) {
@@ -49,7 +51,8 @@ MenuFolders SystemMenuFolders() {
           "/usr/share/nautilus-python/extensions",
           "/etc/xdg/autostart",
           {},
-          true};
+          true,
+          {}};
 }
 
 std::string UserStoreRoot(const Environment& environment) {

@@ -23,6 +23,9 @@ struct MenuFolders {
   // user's uca.xml once that menu is gone.
   std::string leftoverCleaner;
   bool allUsers = false;
+  // A user's only: Dolphin's service menus for all users, which a user's own
+  // menu replaces. Dolphin takes one file of each name, the user's first.
+  std::string dolphinForAllUsers;
 };
 
 using Environment = std::function<std::string(const std::string& name)>;

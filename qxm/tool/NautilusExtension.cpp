@@ -77,8 +77,30 @@ def _start(item, command, paths):
     subprocess.run([b"/bin/sh", b"-c", script, b"qxm"] + argv, check=False)
 
 
+def _user_has_own_menu():
+    """Whether the user installed a script of their own: its Nautilus scripts,
+    which carry qxm's mark, then replace this menu for them."""
+    data = os.environ.get("XDG_DATA_HOME", "")
+    if not data.startswith("/"):
+        data = os.path.join(os.path.expanduser("~"), ".local", "share")
+    for folder, _, names in os.walk(os.path.join(data, "nautilus", "scripts")):
+        for name in names:
+            path = os.path.join(folder, name)
+            try:
+                if os.path.islink(path) or not os.path.isfile(path):
+                    continue
+                with open(path, "rb") as script:
+                    if MARK in script.read(4096):
+                        return True
+            except OSError:
+                continue
+    return False
+
+
 class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
     def get_file_items(self, *args):
+        if _user_has_own_menu():
+            return []
         # Nautilus 43 passes the files; earlier versions the window first.
         files = args[-1]
         paths = _selected_paths(files)
@@ -143,6 +165,10 @@ std::string NautilusExtension(const DesktopMenu& menu) {
     text += "), " + (type == nullptr ? std::string("None") : Bytes(type->mimeType)) + "),\n";
   }
   text += "]\n";
+  // The mark of the Nautilus scripts of a user's own menu.
+  std::string mark = kWrittenByQxm;
+  mark.pop_back();
+  text += "MARK = " + Bytes(mark) + "\n";
   text += kProgram;
   return text;
 }

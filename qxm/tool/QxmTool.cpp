@@ -117,6 +117,10 @@ int Install(const std::vector<std::string>& args, Place& place, std::ostream& ou
   if (place.folders != nullptr && !InstallMenus(script, *place.folders, place.registry, out, err)) {
     return kExitFailure;
   }
+  if (place.fallback != nullptr && OpenStoredScript(*place.fallback)) {
+    out << "For the current user this script replaces the one installed for all users: "
+           "Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo shows both\n";
+  }
 #endif
   return kExitOk;
 }
@@ -177,7 +181,9 @@ int SyncUser(const std::vector<std::string>&, Place& place, std::ostream&, std::
   }
   // A user's own script replaces the one for all users; its install wrote
   // the user's menus.
-  if (OpenStoredScript(place.registry)) return kExitOk;
+  if (OpenStoredScript(place.registry)) {
+    return KeepUsersOwnMenus(*place.folders, err) ? kExitOk : kExitFailure;
+  }
   std::string actions;
   if (OpenStoredScript(*place.fallback)) {
     MenuScript script(ToolServices(err));

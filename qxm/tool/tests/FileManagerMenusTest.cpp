@@ -68,7 +68,9 @@ protected:
             {},
             {},
             dir_ / home + "/autostart",
-            dir_ / home + "/qxm/thunar-leftovers.sh"};
+            dir_ / home + "/qxm/thunar-leftovers.sh",
+            false,
+            {}};
   }
   // As SystemMenuFolders has them, below "system".
   MenuFolders SystemFolders() const {
@@ -896,6 +898,70 @@ TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtL
   EXPECT_EQ(Tree("user"),
             (std::map<std::string, std::string>{
                 {"/autostart/", ""}, {"/qxm/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", mine}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileManagerMenusTest, AUsersOwnMenuReplacesTheOneForAllUsers) {
+  MemoryRegistry user, system;
+  MenuFolders systemFolders = SystemFolders();
+  ::mkdir((dir_ / "system").c_str(), 0700);
+  ::mkdir(systemFolders.nautilusExtensions.c_str(), 0700);
+  MenuFolders userFolders = Folders("user");
+  userFolders.nautilusScripts = dir_ / "user/data/nautilus/scripts";
+  userFolders.dolphinForAllUsers = systemFolders.dolphinServiceMenus;
+  const QxmScope userScope{user, userFolders, {}};
+  const QxmScope systemScope{system, systemFolders, {}};
+  const auto run = [&](const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunQxm(args, userScope, systemScope, out, err), 0) << err.str();
+    return out.str();
+  };
+  Load(kFeatures);
+  EXPECT_EQ(run({"install", "--system", dir_ / "menu.qxm"}).find("for all users: "),
+            std::string::npos);
+  WriteFileBytes(dir_ / "mine.qxm",
+                 Fill("%1=RECORDER\n%2=ICON\n0;*;Crypto;Mine;%1;aese %f;h;%2;%2\n"));
+  EXPECT_NE(run({"install", dir_ / "mine.qxm"})
+                .find("For the current user this script replaces the one installed for all "
+                      "users: Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo "
+                      "shows both\n"),
+            std::string::npos);
+
+  // Dolphin takes one service menu of each name, the user's first.
+  ::mkdir((dir_ / "seen").c_str(), 0700);
+  for (const std::string& folder :
+       {systemFolders.dolphinServiceMenus, userFolders.dolphinServiceMenus}) {
+    std::map<std::string, std::string> files;
+    Collect(folder, "", files);
+    for (const auto& [name, content] : files) WriteFileBytes(dir_ / "seen" + name, content);
+  }
+  ::mkdir((dir_ / "sel/d").c_str(), 0700);
+  WriteFileBytes(dir_ / "sel/x.aes", "x");
+  for (const std::vector<std::string>& names :
+       std::vector<std::vector<std::string>>{{"x.aes"}, {"d"}, {"d", "x.aes"}}) {
+    const Offer mine = names == std::vector<std::string>{"d"} ? Offer{} : Offer{"Mine"};
+    EXPECT_EQ(DolphinOffer(dir_ / "seen", Paths(dir_ / "sel", names)), mine) << names.front();
+  }
+
+  // Nautilus' extension for all users sees the user's own scripts.
+  ::setenv("XDG_DATA_HOME", (dir_ / "user/data").c_str(), 1);
+  const std::string offered = NautilusExtensionMenu(
+      systemFolders.nautilusExtensions + "/qxm_menu.py", {dir_ / "sel/x.aes"});
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(offered, "");
+  EXPECT_NE(NautilusExtensionMenu(systemFolders.nautilusExtensions + "/qxm_menu.py",
+                                  {dir_ / "sel/x.aes"}),
+            "");
+
+  // A menu for all users installed later gets its stand-ins at the next login.
+  ::unlink((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str());
+  run({"sync-user"});
+  EXPECT_EQ(::access((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str(), F_OK), 0);
+  run({"uninstall"});
+  EXPECT_TRUE(Tree("user").empty() || Tree("user").count("/dolphin/qxm-03.desktop") == 0);
 }
 
 }  // namespace
