@@ -236,7 +236,9 @@ const std::map<std::string, Command>& Commands() {
         "writes on its first start. install --system writes an autostart entry that runs\n"
         "this at each login; while actions are merged, a script of the user's own takes\n"
         "them out once the menu for all users is gone, and then itself.\n",
-        SyncUser, 0, 0, true}},
+        // Without the store's lock, which would make the store's folder
+        // for every user at every login; it changes no store.
+        SyncUser, 0, 0, false}},
 #endif
   };
   return commands;
