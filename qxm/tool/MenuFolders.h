@@ -24,7 +24,8 @@ struct MenuFolders {
   std::string leftoverCleaner;
   bool allUsers = false;
   // A user's only: Dolphin's service menus for all users, which a user's own
-  // menu replaces. Dolphin takes one file of each name, the user's first.
+  // menu replaces, while $XDG_DATA_DIRS leads Dolphin there. Dolphin takes
+  // one file of each name, the user's first.
   std::string dolphinForAllUsers;
 };
 
