@@ -68,7 +68,17 @@ EOF
 chmod 755 "$work/record"
 program=$build/veilor/7_app/veilor
 [ -n "$keys" ] && program=$work/record
-sed -e "s|/usr/bin/veilor|$program|" -e "s|/usr/share/veilor/menu/|$root/linux/menu-icons/|" \
+# The menu's icons in the private user's hicolor theme, as the package puts
+# them in the system's, and Veilor's file types.
+icons=$home/.local/share/icons/hicolor/32x32/apps
+mkdir -p "$icons" "$home/.local/share/mime/packages"
+cp "$root/linux/icons/32x32/veilor.png" "$icons/veilor.png"
+for icon in "$root"/linux/menu-icons/*.png; do
+  [ "$(basename "$icon")" = veilor.png ] || cp "$icon" "$icons/veilor-$(basename "$icon")"
+done
+cp "$root/linux/mime/veilor.xml" "$home/.local/share/mime/packages/"
+update-mime-database "$home/.local/share/mime" >/dev/null 2>&1 || true
+sed -e "s|/usr/bin/veilor|$program|" -e "s|/usr/share/icons/hicolor/|$home/.local/share/icons/hicolor/|" \
   "$build/linux/menu/veilor.qxm" >"$work/veilor.qxm"
 
 cat >"$work/session" <<'EOF'
