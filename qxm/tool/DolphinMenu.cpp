@@ -48,12 +48,19 @@ std::string ServiceMenu(const Group& group, const std::string& submenuIcon) {
     case Kind::kSeveral: head += "MimeType=all/all;\nX-KDE-MinNumberOfUrls=2\n"; break;
     case Kind::kTyped: head += "MimeType=" + KeyFileListItem(group.mimeType) + ";\n"; break;
   }
-  if (!group.submenu.empty()) {
-    head += "X-KDE-Submenu=" + KeyFileValue(group.submenu) + "\n";
-    if (!submenuIcon.empty()) head += "Icon=" + KeyFileValue(IconValue(submenuIcon)) + "\n";
-  }
   std::string actions;
   std::string ids;
+  if (!group.submenu.empty()) {
+    head += "X-KDE-Submenu=" + KeyFileValue(group.submenu) + "\n";
+    // KDE Frameworks 5 gives a submenu the icon of the first action it
+    // collects for it, hidden or not: a hidden one first in every service
+    // menu of the submenu carries the submenu's icon.
+    if (!submenuIcon.empty()) {
+      ids += "qxm0;";
+      actions += "\n[Desktop Action qxm0]\nName=" + KeyFileValue(group.submenu) +
+                 "\nIcon=" + KeyFileValue(IconValue(submenuIcon)) + "\nExec=true\nNoDisplay=true\n";
+    }
+  }
   for (std::size_t i = 0; i < group.actions.size(); ++i) {
     const DesktopEntry* entry = group.actions[i];
     if (entry == nullptr) {

@@ -131,6 +131,8 @@ protected:
 };
 
 #define NEMO "[Nemo Action]\n# Written by qxm install; qxm uninstall removes it.\nActive=true\n"
+// The hidden first action that gives the submenu its icon.
+#define HIDDEN "[Desktop Action qxm0]\nName=Crypto\nIcon=ICON\nExec=true\nNoDisplay=true\n\n"
 #define DOLPHIN                                                                          \
   "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n" \
   "X-KDE-Priority=TopLevel\n"
@@ -193,15 +195,15 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
       // actions across them.
       {"/dolphin/qxm-01.desktop", DOLPHIN
        "MimeType=all/allfiles;\nX-KDE-RequiredNumberOfUrls=1\nX-KDE-Submenu=Crypto\n"
-       "Icon=ICON\nActions=Qxm1;\n\n"
+       "Actions=qxm0;Qxm1;\n\n" HIDDEN
        "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n(x)"},
       {"/dolphin/qxm-02.desktop", DOLPHIN
        "MimeType=all/all;\nX-KDE-MinNumberOfUrls=2\nX-KDE-Submenu=Crypto\n"
-       "Icon=ICON\nActions=Qxm1;\n\n"
+       "Actions=qxm0;Qxm1;\n\n" HIDDEN
        "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n(x)"},
       {"/dolphin/qxm-03.desktop", DOLPHIN
        "MimeType=application/x-veilor-aes;\nX-KDE-Submenu=Crypto\n"
-       "Icon=ICON\nActions=_SEPARATOR_;qxm2;\n\n"
+       "Actions=qxm0;_SEPARATOR_;qxm2;\n\n" HIDDEN
        "[Desktop Action qxm2]\nName=Decrypt\nIcon=ICON\nExec=\"RECORDER\" \"aesd\" %F\n(x)"},
       {"/dolphin/qxm-04.desktop", DOLPHIN
        "MimeType=inode/directory;\nX-KDE-RequiredNumberOfUrls=1\nActions=qxm1;\n\n"
@@ -274,9 +276,13 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_NE(tree["/nemo/qxm-001.nemo_action"].find("\nIcon-Name=veilor-aes-encrypt\n"),
             std::string::npos);
   const std::string files = tree["/dolphin/qxm-01.desktop"];
-  EXPECT_NE(files.find("X-KDE-Submenu=Veilor\nIcon=veilor\n"), std::string::npos) << files;
+  EXPECT_NE(files.find("Actions=qxm0;"), std::string::npos) << files;
+  EXPECT_NE(
+      files.find("[Desktop Action qxm0]\nName=Veilor\nIcon=veilor\nExec=true\nNoDisplay=true\n"),
+      std::string::npos)
+      << files;
   EXPECT_NE(files.find("\nIcon=veilor-aes-encrypt\n"), std::string::npos);
-  EXPECT_NE(files.find("Actions=Qxm01;Qxm02;_SEPARATOR_;qxm09;qxm11;\n"), std::string::npos)
+  EXPECT_NE(files.find("Actions=qxm0;Qxm01;Qxm02;_SEPARATOR_;qxm09;qxm11;\n"), std::string::npos)
       << files;
   EXPECT_NE(tree["/dolphin/qxm-03.desktop"].find("MimeType=application/x-veilor-aes;\n"),
             std::string::npos);
@@ -318,7 +324,7 @@ TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
   std::istringstream list(file.substr(from + 8, file.find('\n', from) - from - 8));
   std::vector<std::string> ids;
   for (std::string id; std::getline(list, id, ';');) ids.push_back(id);
-  ASSERT_EQ(ids.size(), 12u);
+  ASSERT_EQ(ids.size(), 13u);  // and the hidden one with the submenu's icon
   std::sort(ids.begin(), ids.end());
   std::vector<std::string> shown;  // "-" for a separator
   for (const std::string& id : ids) {
@@ -328,6 +334,8 @@ TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
     }
     const std::size_t name = file.find("[Desktop Action " + id + "]\nName=");
     ASSERT_NE(name, std::string::npos) << id;
+    const std::string group = file.substr(name, file.find("\n\n", name) - name);
+    if (group.find("\nNoDisplay=true") != std::string::npos) continue;
     const std::size_t begin = file.find("Name=", name) + 5;
     shown.push_back(file.substr(begin, file.find('\n', begin) - begin));
   }
@@ -493,7 +501,9 @@ Offer DolphinOffer(const std::string& folder, const std::vector<std::string>& pa
     });
     if (!all) continue;
     for (const std::string& id : List(head["Actions"])) {
-      if (id != "_SEPARATOR_") offer.push_back(OwnName(service["Desktop Action " + id]["Name"]));
+      auto& action = service["Desktop Action " + id];
+      if (id != "_SEPARATOR_" && action["NoDisplay"] != "true")
+        offer.push_back(OwnName(action["Name"]));
     }
   }
   if (dir != nullptr) ::closedir(dir);
