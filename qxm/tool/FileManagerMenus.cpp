@@ -416,7 +416,10 @@ bool SyncUserThunar(const MenuFolders& folders, const std::string& actions, std:
   const bool merged = !actions.empty() && !text.empty();
   if (!merged || folders.leftoverCleaner.empty() || folders.autostart.empty()) {
     for (const std::string& file : {cleanerEntry, folders.leftoverCleaner}) {
-      if (!file.empty() && CarriesOurMark(file) && ::unlink(file.c_str()) != 0) ok = false;
+      if (!file.empty() && CarriesOurMark(file) && ::unlink(file.c_str()) != 0) {
+        err << "qxm: cannot remove " << file << ": " << std::strerror(errno) << '\n';
+        ok = false;
+      }
     }
     return ok;
   }
