@@ -7,8 +7,9 @@
 # X server (Xvfb) with openbox, a private session bus, HOME and XDG folders.
 # Not run by CI: it needs the file manager installed (apt install nemo).
 #
-# Usage: scripts/take-linux-menu-screenshot.sh [--open 'KEY...'] [--keys 'KEY...']
+# Usage: scripts/take-linux-menu-screenshot.sh [--mixed] [--open 'KEY...'] [--keys 'KEY...']
 #                                               thunar|nemo|nautilus|dolphin [OUT.png]
+#   --mixed  the folder also holds a folder "e f", selected with the files.
 #   --open   keys to press in the open menu before the screenshot (xdotool
 #            names); a word @X,Y clicks there instead, at X,Y in the
 #            screenshot (whose top left corner is the window's).
@@ -30,9 +31,13 @@
 # since the file managers show a warning bar to root.
 set -euo pipefail
 
-open="" keys=""
-while [ "${1-}" = --open ] || [ "${1-}" = --keys ]; do
-  if [ "$1" = --open ]; then open=$2; else keys=$2; fi
+open="" keys="" mixed=""
+while [ "${1-}" = --open ] || [ "${1-}" = --keys ] || [ "${1-}" = --mixed ]; do
+  case $1 in
+    --mixed) mixed=yes && shift && continue ;;
+    --open) open=$2 ;;
+    *) keys=$2 ;;
+  esac
   shift 2
 done
 manager=${1:?"usage: $0 [--open 'KEY...'] [--keys 'KEY...'] thunar|nemo|nautilus|dolphin [OUT.png]"}
@@ -59,6 +64,11 @@ home=$work/home
 mkdir -p "$home/files" "$work/run"
 : >"$home/files/a b.txt"
 : >"$home/files/c,d.txt"
+selected=("$home/files/a b.txt" "$home/files/c,d.txt")
+if [ -n "$mixed" ]; then
+  mkdir "$home/files/e f"
+  selected+=("$home/files/e f")
+fi
 
 # The recorder writes its arguments NUL-terminated, the file whole or not at all.
 cat >"$work/record" <<EOF
@@ -68,7 +78,20 @@ EOF
 chmod 755 "$work/record"
 program=$build/veilor/7_app/veilor
 [ -n "$keys" ] && program=$work/record
-sed -e "s|/usr/bin/veilor|$program|" -e "s|/usr/share/veilor/menu/|$root/linux/menu-icons/|" \
+# The menu's icons in the private user's hicolor theme, as the package puts
+# them in the system's, and Veilor's file types.
+icons=$home/.local/share/icons/hicolor/32x32/apps
+mkdir -p "$icons" "$home/.local/share/mime/packages"
+cp "$root/linux/icons/32x32/veilor.png" "$icons/veilor.png"
+for icon in "$root"/linux/menu-icons/*.png; do
+  [ "$(basename "$icon")" = veilor.png ] || cp "$icon" "$icons/veilor-$(basename "$icon")"
+done
+cp "$root/linux/mime/veilor.xml" "$home/.local/share/mime/packages/"
+# Menus with their icons, which GTK 3 hides unless asked.
+mkdir -p "$home/.config/gtk-3.0"
+printf '[Settings]\ngtk-menu-images=true\n' >"$home/.config/gtk-3.0/settings.ini"
+update-mime-database "$home/.local/share/mime" >/dev/null 2>&1 || true
+sed -e "s|/usr/bin/veilor|$program|" -e "s|/usr/share/icons/hicolor/|$home/.local/share/icons/hicolor/|" \
   "$build/linux/menu/veilor.qxm" >"$work/veilor.qxm"
 
 cat >"$work/session" <<'EOF'
@@ -166,10 +189,10 @@ if [ -n "$keys" ]; then
   tr '\0' '\n' <"$work/args" | sed 's/^/  /'
   # The verb, then each selected path as an argument of its own, in any order.
   paths=$(tail -z -n +2 "$work/args" | sort -z | tr '\0' '\n')
-  if [ "$paths" = "$(printf '%s\n' "$home/files/a b.txt" "$home/files/c,d.txt")" ]; then
-    echo "the program got the two selected paths, one argument each"
+  if [ "$paths" = "$(printf '%s\n' "${selected[@]}" | sort)" ]; then
+    echo "the program got the ${#selected[@]} selected paths, one argument each"
   else
-    echo "the program did not get exactly the two selected paths" >&2
+    echo "the program did not get exactly the ${#selected[@]} selected paths" >&2
     exit 1
   fi
 fi

@@ -4,15 +4,18 @@
 # date), checks it with lintian (no errors), installs it with dpkg, runs the
 # installed program, validates the desktop entry and the AppStream metainfo,
 # checks that the package's post-install step stored the shipped menu and wrote
-# Nautilus's extension, then removes it and checks that nothing it brought or
-# wrote is left in /etc or /usr.
+# Nautilus's extension, that the desktop knows Veilor's file types and the
+# menu's icons by name, and that a user with a Thunar list of their own gets
+# the menu at login; then removes it and checks that nothing it brought or
+# wrote is left in /etc or /usr, and that the user's next login takes the menu
+# out of their list again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" -ne 0 ]; then
   echo "test-package.sh installs a package: run it as root" >&2
   exit 1
 fi
-./scripts/setup-deps.sh lintian desktop-file-utils appstream man-db python3-nautilus
+./scripts/setup-deps.sh lintian desktop-file-utils appstream man-db python3-nautilus libglib2.0-bin
 deb=$(./scripts/make-deb.sh native | tail -n 1)
 version=$(dpkg-deb -f "$deb" Version)
 echo "--- $deb: version $version"
@@ -41,7 +44,8 @@ snapshot() {
 before=$(mktemp)
 after=$(mktemp)
 selected=$(mktemp -d)
-trap 'rm -rf "$before" "$after" "$selected"' EXIT
+home=$(mktemp -d)
+trap 'rm -rf "$before" "$after" "$selected" "$home"' EXIT
 snapshot >"$before"
 
 echo "--- dpkg -i"
@@ -87,6 +91,67 @@ spec.loader.exec_module(module)
 module.QxmMenuProvider()
 EOF
 
+echo "--- Veilor's file types and the menu's icons"
+content_type() {
+  gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'
+}
+head -c 64 /dev/urandom >"$selected/x.aes"
+head -c 64 /dev/urandom >"$selected/x.des3"
+printf 'age-encryption.org/v1\n-> X25519 x\n' >"$selected/age file without extension"
+while read -r expected name; do
+  type=$(content_type "$selected/$name")
+  echo "$name: $type"
+  [ "$type" = "$expected" ] || fail "the desktop takes $name for $type, not $expected"
+done <<'TYPES'
+application/x-veilor-aes x.aes
+application/x-veilor-des3 x.des3
+application/x-age age file without extension
+TYPES
+# Every icon of the installed script lies in the hicolor theme, and Nemo,
+# which takes names only, gets them by name.
+icons=$(grep -o '/usr/share/icons/hicolor/[^;]*\.png' /usr/share/veilor/menu/veilor.qxm | sort -u)
+[ -n "$icons" ] || fail "the installed script names no icon of the hicolor theme"
+for icon in $icons; do
+  [ -f "$icon" ] || fail "the menu's icon $icon is not installed"
+done
+grep -q '^Icon-Name=veilor-aes-encrypt$' /usr/share/nemo/actions/*.nemo_action ||
+  fail "Nemo's actions do not name their icons"
+
+echo "--- a Thunar user with a list of their own, at login"
+login=/etc/xdg/autostart/qxm-thunar.desktop
+desktop-file-validate "$login"
+mkdir -p "$home/.config/Thunar"
+cat >"$home/.config/Thunar/uca.xml" <<'UCA'
+<?xml version="1.0" encoding="UTF-8"?>
+<actions>
+<action>
+	<icon>utilities-terminal</icon>
+	<name>Open Terminal Here</name>
+	<unique-id>1671234567-1</unique-id>
+	<command>exo-open --working-directory %f --launch TerminalEmulator</command>
+	<description>Example for a custom action</description>
+	<patterns>*</patterns>
+	<startup-notify/>
+	<directories/>
+</action>
+</actions>
+UCA
+cp "$home/.config/Thunar/uca.xml" "$selected/uca.xml.before"
+# What the session does at login: the entry's command, as the user.
+run_entry() {
+  local command
+  command=$(sed -n 's/^Exec=//p' "$1")
+  env -i HOME="$home" PATH=/usr/bin:/bin sh -c "$command"
+}
+run_entry "$login"
+merged=$(grep -c '<unique-id>qxm-all-' "$home/.config/Thunar/uca.xml" || true)
+echo "actions merged into the user's uca.xml: $merged"
+[ "$merged" -gt 0 ] || fail "the login step merged nothing into the user's uca.xml"
+grep -q '<name>Open Terminal Here</name>' "$home/.config/Thunar/uca.xml" ||
+  fail "the login step lost the user's own action"
+leftovers=$home/.config/autostart/qxm-thunar-leftovers.desktop
+[ -f "$leftovers" ] || fail "the user has no step that takes the menu out once it is gone"
+
 echo "--- dpkg -r"
 dpkg -r veilor
 snapshot >"$after"
@@ -96,4 +161,13 @@ fi
 [ ! -e /usr/share/veilor ] || fail "/usr/share/veilor is left"
 status=$(dpkg-query -W -f='${db:Status-Status}' veilor 2>/dev/null || true)
 [ -z "$status" ] || [ "$status" = not-installed ] || fail "dpkg still lists veilor as $status"
+[ "$(content_type "$selected/x.aes")" != application/x-veilor-aes ] ||
+  fail "the desktop still knows Veilor's file types"
+
+echo "--- the Thunar user's next login"
+run_entry "$leftovers"
+cmp "$selected/uca.xml.before" "$home/.config/Thunar/uca.xml" ||
+  fail "the user's uca.xml is not as it was before the package"
+left=$(find "$home" ! -type d ! -path "$home/.config/Thunar/uca.xml")
+[ -z "$left" ] || fail "the login after removal left $left"
 echo "package test passed"

@@ -1,5 +1,7 @@
 #include "tool/DesktopMenu.h"
 
+#include <algorithm>
+
 #include "script/MenuScript.h"
 #include "script/Tokenizer.h"
 
@@ -50,6 +52,7 @@ DesktopMenu BuildDesktopMenu(const MenuScript& script, std::vector<std::string>&
     entry.folder = item.type == FolderItem;
     entry.extension = item.extension;
     if (item.iconId >= 0) entry.icon = script.GetConstant(item.iconId);
+    if (item.submenuIconId >= 0) entry.submenuIcon = script.GetConstant(item.submenuIconId);
     const std::string program = item.exeId == -1 ? item.exePath : script.GetConstant(item.exeId);
     entry.command.push_back({false, program});
     bool usable = true;
@@ -71,6 +74,22 @@ DesktopMenu BuildDesktopMenu(const MenuScript& script, std::vector<std::string>&
     menu.entries.push_back(entry);
   }
   return menu;
+}
+
+std::string ThemeIconName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  if (slash == std::string::npos || dot == std::string::npos || dot < slash + 2) return {};
+  const std::string suffix = path.substr(dot);
+  if (suffix != ".png" && suffix != ".svg" && suffix != ".xpm") return {};
+  const std::string folder = path.substr(0, slash + 1);
+  // A theme keeps its images at least one folder below its own: THEME/SIZE/CONTEXT/.
+  const std::size_t icons = folder.rfind("/icons/");
+  const bool inTheme =
+      icons != std::string::npos &&
+      std::count(folder.begin() + static_cast<std::ptrdiff_t>(icons) + 7, folder.end(), '/') >= 2;
+  if (!inTheme && folder != "/usr/share/pixmaps/") return {};
+  return path.substr(slash + 1, dot - slash - 1);
 }
 
 std::string FlatName(const DesktopEntry& entry) {

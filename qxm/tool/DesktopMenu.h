@@ -21,6 +21,7 @@ struct DesktopEntry {
   std::string name;
   std::string help;
   std::string icon;                  // the icon constant's path, or empty
+  std::string submenuIcon;           // the submenu icon constant's path, or empty
   bool folder = false;               // offered for one folder instead of for files
   std::string extension;             // "*" for every file
   std::vector<CommandWord> command;  // the program first
@@ -39,6 +40,11 @@ using Losses = std::set<std::string>;
 // each path becomes an argument. An item whose "%f" stands inside a longer word
 // is left out, with one line to problems.
 DesktopMenu BuildDesktopMenu(const MenuScript& script, std::vector<std::string>& problems);
+
+// The name an icon theme knows the icon at that path by: an image in an icon
+// theme's folders (.../icons/THEME/.../NAME.png) or in /usr/share/pixmaps,
+// which the desktops search by name; empty for any other path.
+std::string ThemeIconName(const std::string& path);
 
 // The entry's submenu names and its name joined for a format without submenus.
 std::string FlatName(const DesktopEntry& entry);

@@ -6,10 +6,12 @@
 #include "tool/MenuFile.h"
 
 // Dolphin's service menus: one executable desktop file per top-level submenu
-// and kind (files or one folder), its commands as actions in script order,
+// and kind of selection (one folder, one file, several items of any kind, or
+// files of one of Veilor's types), its commands as actions in script order,
 // separators between them, of which KDE Frameworks 5 shows a menu's first. A
-// service menu has one submenu level and filters by MIME type, not by
-// extension.
+// service menu has one submenu level, whose icon is that of the first action
+// collected for it (the submenu icon of its first entry, on a hidden action),
+// and filters by MIME type, not by extension.
 MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusFolder,
                        Losses& losses);
 

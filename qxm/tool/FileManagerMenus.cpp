@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "script/RegistryValues.h"
 #include "tool/DesktopMenu.h"
 #include "tool/DolphinMenu.h"
+#include "tool/KeyFileText.h"
 #include "tool/MenuFile.h"
 #include "tool/NautilusExtension.h"
 #include "tool/NautilusMenu.h"
@@ -30,6 +32,25 @@ constexpr char kFile[] = "File";
 constexpr char kFolder[] = "Folder";
 constexpr char kThunar[] = "Thunar";
 constexpr char kThunarMade[] = "ThunarMade";
+constexpr char kLoginStep[] = "/qxm-thunar.desktop";
+constexpr char kCleanerEntry[] = "/qxm-thunar-leftovers.desktop";
+
+// This program's path, for the command of the login step.
+std::string ThisProgram() {
+  char path[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "qxm";
+}
+
+// An autostart entry that runs the command at login in every desktop.
+std::string AutostartEntry(const std::string& name, const std::string& comment,
+                           const std::vector<std::string>& command) {
+  DesktopEntry entry;
+  for (const std::string& word : command) entry.command.push_back({false, word});
+  return "[Desktop Entry]\n" + std::string(kWrittenByQxm) + "Type=Application\nName=" + name +
+         "\nComment=" + comment + "\nExec=" + KeyFileValue(DolphinExec(entry)) +
+         "\nNoDisplay=true\n";
+}
 
 // What one install wrote, in the order it was written.
 struct Record {
@@ -239,7 +260,9 @@ bool Remove(const Record& record, const MenuFolders& folders, std::ostream& err)
   }
   ok = FindOurs(folders.nautilusScripts, true, files, err) && ok;
   for (const std::string& folder :
-       {folders.nemoActions, folders.dolphinServiceMenus, folders.nautilusExtensions}) {
+       {folders.nemoActions, folders.dolphinServiceMenus, folders.nautilusExtensions,
+        folders.autostart,
+        folders.leftoverCleaner.empty() ? std::string() : FolderOf(folders.leftoverCleaner)}) {
     ok = FindOurs(folder, false, files, err) && ok;
   }
   const std::string nautilus = folders.nautilusScripts + "/";
@@ -271,6 +294,31 @@ void DeleteRecord(Registry& registry) {
   }
 }
 
+// A service menu that shows nothing, in place of the one of that name for all
+// users, for a user whose own menu replaces that one.
+constexpr char kDolphinStandIn[] =
+    "# Stands in for the service menu of this name for all users: this user's own\n"
+    "# menu replaces it.\n"
+    "Type=Service\nMimeType=application/x-qxm-nothing;\nActions=\n";
+
+// Writes a stand-in for every service menu of ours for all users that has no
+// file of the same name in the user's folder.
+bool HideDolphinMenusForAllUsers(const MenuFolders& folders, std::ostream& err) {
+  if (folders.allUsers || folders.dolphinForAllUsers.empty()) return true;
+  std::set<std::string> forAll;
+  std::ostringstream ignored;  // a folder for all users that cannot be read hides nothing
+  FindOurs(folders.dolphinForAllUsers, false, forAll, ignored);
+  bool ok = true;
+  for (const std::string& file : forAll) {
+    const std::string path = folders.dolphinServiceMenus + file.substr(file.rfind('/'));
+    if (Exists(path)) continue;
+    ok = WriteFile({path, "[Desktop Entry]\n" + std::string(kWrittenByQxm) + kDolphinStandIn, true},
+                   err) &&
+         ok;
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry& registry,
@@ -295,7 +343,19 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
                          DolphinFiles(menu, folders.dolphinServiceMenus, losses)}) {
     files.insert(files.end(), more.begin(), more.end());
   }
-  const std::string actions = ThunarActions(menu, losses);
+  const std::string actions =
+      ThunarActions(menu, losses, folders.allUsers ? kThunarAllUsersIdPrefix : kThunarIdPrefix);
+  // Thunar reads the list for all users only while a user has none of their
+  // own, which it writes on its first start: a step at each login brings the
+  // menu into that one.
+  if (folders.allUsers && !actions.empty() && !folders.autostart.empty()) {
+    files.push_back({folders.autostart + kLoginStep,
+                     AutostartEntry("Context menu for Thunar",
+                                    "Brings the context menu for all users into your own Thunar "
+                                    "actions",
+                                    {ThisProgram(), "sync-user"}),
+                     false});
+  }
 
   // Recorded before the first file is written, so that uninstall knows all of
   // it even when this run is killed half way. Ours were all taken out above:
@@ -324,7 +384,68 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
   for (const MenuFile& file : writing) ok = WriteFile(file, err) && ok;
   if (!actions.empty())
     ok = MergeThunar(folders.thunarActions, folders.thunarDefaults, actions, err) && ok;
+  ok = HideDolphinMenusForAllUsers(folders, err) && ok;
   for (const std::string& loss : losses) out << loss << '\n';
+  return ok;
+}
+
+bool KeepUsersOwnMenus(const MenuFolders& folders, std::ostream& err) {
+  return HideDolphinMenusForAllUsers(folders, err);
+}
+
+bool SyncUserThunar(const MenuFolders& folders, const std::string& actions, std::ostream& err) {
+  const std::string cleanerEntry = folders.autostart + kCleanerEntry;
+  std::string text;
+  bool ok = true;
+  if (!ReadWholeFile(folders.thunarActions, text)) {
+    // Thunar reads the list for all users while the user has none.
+    if (Exists(folders.thunarActions)) {
+      err << "qxm: cannot read " << folders.thunarActions << ": " << std::strerror(errno) << '\n';
+      return false;
+    }
+  } else if (const auto merged = MergeThunarActions(text, actions)) {
+    if (*merged != text && !ReplaceFileAtomically(folders.thunarActions, *merged)) {
+      err << "qxm: cannot write " << folders.thunarActions << ": " << std::strerror(errno) << '\n';
+      return false;
+    }
+  } else {
+    err << "qxm: " << folders.thunarActions
+        << " is not a list of Thunar actions and stays as it is\n";
+    return false;
+  }
+  const bool merged = !actions.empty() && !text.empty();
+  if (!merged || folders.leftoverCleaner.empty() || folders.autostart.empty()) {
+    for (const std::string& file : {cleanerEntry, folders.leftoverCleaner}) {
+      if (!file.empty() && CarriesOurMark(file) && ::unlink(file.c_str()) != 0) {
+        err << "qxm: cannot remove " << file << ": " << std::strerror(errno) << '\n';
+        ok = false;
+      }
+    }
+    return ok;
+  }
+  // Once the menu for all users is gone, so is this step: what it merged is
+  // then taken out by a script of the user's own, which goes with it.
+  const std::string systemList =
+      folders.thunarDefaults.empty() ? "/etc/xdg/Thunar/uca.xml" : folders.thunarDefaults;
+  const MenuFile cleaner{folders.leftoverCleaner,
+                         ThunarLeftoverCleaner(folders.thunarActions, systemList, {cleanerEntry}),
+                         true};
+  const MenuFile entry{cleanerEntry,
+                       AutostartEntry("Context menu for Thunar, leftovers",
+                                      "Takes the context menu for all users out of your Thunar "
+                                      "actions once it is no longer installed",
+                                      {"/bin/sh", folders.leftoverCleaner}),
+                       false};
+  for (const MenuFile& file : {cleaner, entry}) {
+    std::string now;
+    if (ReadWholeFile(file.path, now) && now == file.content) continue;
+    if (Exists(file.path) && !CarriesOurMark(file.path)) {
+      err << "qxm: " << file.path << " is not qxm's and stays\n";
+      ok = false;
+      continue;
+    }
+    ok = WriteFile(file, err) && ok;
+  }
   return ok;
 }
 

@@ -21,7 +21,18 @@ MenuFolders UserMenuFolders(const Environment& environment) {
                       data + "/kio/servicemenus",
                       config + "/Thunar/uca.xml",
                       {},
+                      {},
+                      config + "/autostart",
+                      data + "/qxm/thunar-leftovers.sh",
+                      false,
                       {}};
+  // Dolphin reads service menus for all users from $XDG_DATA_DIRS.
+  std::string dataDirs = environment("XDG_DATA_DIRS");
+  if (dataDirs.empty()) dataDirs = "/usr/local/share:/usr/share";
+  const std::string forAll = SystemMenuFolders().dolphinServiceMenus;
+  const std::string forAllRoot = forAll.substr(0, forAll.rfind("/kio/"));
+  if ((":" + dataDirs + ":").find(":" + forAllRoot + ":") != std::string::npos)
+    folders.dolphinForAllUsers = forAll;
   std::string dirs = environment("XDG_CONFIG_DIRS");
   if (dirs.empty()) dirs = "/etc/xdg";
   for (std::size_t from = 0; from <= dirs.size();) {
@@ -44,7 +55,11 @@ MenuFolders SystemMenuFolders() {
           "/usr/share/kio/servicemenus",
           "/etc/xdg/Thunar/uca.xml",
           {},
-          "/usr/share/nautilus-python/extensions"};
+          "/usr/share/nautilus-python/extensions",
+          "/etc/xdg/autostart",
+          {},
+          true,
+          {}};
 }
 
 std::string UserStoreRoot(const Environment& environment) {

@@ -15,6 +15,18 @@ struct MenuFolders {
   // Where python3-nautilus loads extensions for all users; used while
   // nautilusScripts is empty, and only when python3-nautilus made the folder.
   std::string nautilusExtensions;
+  // The XDG autostart folder: for all users, where the login step that brings
+  // the menu into each user's own uca.xml goes (qxm sync-user); for a user,
+  // where the entry that runs leftoverCleaner goes.
+  std::string autostart;
+  // A user's only: the script that takes the actions for all users out of the
+  // user's uca.xml once that menu is gone.
+  std::string leftoverCleaner;
+  bool allUsers = false;
+  // A user's only: Dolphin's service menus for all users, which a user's own
+  // menu replaces, while $XDG_DATA_DIRS leads Dolphin there. Dolphin takes
+  // one file of each name, the user's first.
+  std::string dolphinForAllUsers;
 };
 
 using Environment = std::function<std::string(const std::string& name)>;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "tool/FileTypes.h"
 #include "tool/NautilusMenu.h"
 
 namespace {
@@ -43,15 +44,19 @@ def _selected_paths(files):
     return paths
 
 
-def _offered(entry, paths):
+def _offered(entry, files, paths):
     """As qxm's menu: one folder gets the folder entries; one file the entries
     for its extension (the text after the last dot of the path) and for every
-    file; several paths every file entry."""
-    folder, extension = entry[3], entry[4]
+    file; several items, folders among them, every file entry. An entry for
+    one of Veilor's file types goes by the type Nautilus knows each item by,
+    and is offered only when every item is of that type."""
+    folder, extension, mime_type = entry[3], entry[4], entry[6]
     if len(paths) == 1 and os.path.isdir(paths[0]):
         return folder
     if folder:
         return False
+    if mime_type is not None:
+        return all(info.is_mime_type(_text(mime_type)) for info in files)
     if len(paths) > 1 or extension == b"*":
         return True
     dot = paths[0].rfind(b".")
@@ -72,10 +77,33 @@ def _start(item, command, paths):
     subprocess.run([b"/bin/sh", b"-c", script, b"qxm"] + argv, check=False)
 
 
+def _user_has_own_menu():
+    """Whether the user installed a script of their own: its Nautilus scripts,
+    which carry qxm's mark, then replace this menu for them."""
+    data = os.environ.get("XDG_DATA_HOME", "")
+    if not data.startswith("/"):
+        data = os.path.join(os.path.expanduser("~"), ".local", "share")
+    for folder, _, names in os.walk(os.path.join(data, "nautilus", "scripts")):
+        for name in names:
+            path = os.path.join(folder, name)
+            try:
+                if os.path.islink(path) or not os.path.isfile(path):
+                    continue
+                with open(path, "rb") as script:
+                    if MARK in script.read(4096):
+                        return True
+            except OSError:
+                continue
+    return False
+
+
 class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
     def get_file_items(self, *args):
+        if _user_has_own_menu():
+            return []
         # Nautilus 43 passes the files; earlier versions the window first.
-        paths = _selected_paths(args[-1])
+        files = args[-1]
+        paths = _selected_paths(files)
         if not paths:
             return []
         top = []
@@ -95,9 +123,9 @@ class QxmMenuProvider(GObject.GObject, Nautilus.MenuProvider):
             return menus[submenus].append_item
 
         for number, entry in enumerate(ENTRIES):
-            if not _offered(entry, paths):
+            if not _offered(entry, files, paths):
                 continue
-            submenus, name, tip, _, _, command = entry
+            submenus, name, tip, _, _, command, _ = entry
             item = Nautilus.MenuItem(
                 name="QxmMenu::entry%d" % number, label=_text(name), tip=_text(tip), icon=""
             )
@@ -116,8 +144,9 @@ std::string NautilusExtension(const DesktopMenu& menu) {
       "import subprocess\n\n"
       "from gi.repository import GObject, Nautilus\n\n"
       "# Submenus (outermost first) and name as labels, help, for one folder (else\n"
-      "# for files), extension (b\"*\": every file) and command, where None stands\n"
-      "# for the selected paths, each an argument of its own.\n"
+      "# for files), extension (b\"*\": every file), command, where None stands\n"
+      "# for the selected paths, each an argument of its own, and the MIME type of\n"
+      "# the extension when it is one of Veilor's file types (else None).\n"
       "ENTRIES = [\n";
   for (const DesktopEntry& entry : menu.entries) {
     if (entry.separator) continue;
@@ -132,9 +161,14 @@ std::string NautilusExtension(const DesktopMenu& menu) {
       text += word.selection ? std::string("None") : Bytes(word.text);
       text += ", ";
     }
-    text += ")),\n";
+    const FileType* type = entry.folder ? nullptr : FileTypeOfExtension(entry.extension);
+    text += "), " + (type == nullptr ? std::string("None") : Bytes(type->mimeType)) + "),\n";
   }
   text += "]\n";
+  // The mark of the Nautilus scripts of a user's own menu.
+  std::string mark = kWrittenByQxm;
+  mark.pop_back();
+  text += "MARK = " + Bytes(mark) + "\n";
   text += kProgram;
   return text;
 }

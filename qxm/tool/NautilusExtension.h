@@ -9,6 +9,8 @@
 // menu comes from a nautilus-python extension (python3-nautilus), which this
 // writes: one Python file that offers a selection the entries qxm menu shows
 // for it, in the script's order, with submenus. Nautilus has no separators.
+// It offers nothing to a user whose own qxm install wrote Nautilus scripts:
+// their own menu replaces it.
 MenuFiles NautilusExtensionFiles(const DesktopMenu& menu, const std::string& extensionsFolder,
                                  Losses& losses);
 

@@ -1,6 +1,7 @@
 #include "tool/NemoMenu.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "tool/KeyFileText.h"
 #include "tool/ShellQuote.h"
@@ -20,22 +21,24 @@ std::string NemoExec(const DesktopEntry& entry) {
   return exec;
 }
 
-std::string NemoAction(const DesktopEntry& entry) {
+std::string NemoAction(const DesktopEntry& entry, NemoSelection selection) {
   std::string text = "[Nemo Action]\n";
   text += kWrittenByQxm;
   text += "Active=true\n";
   text += "Name=" + KeyFileValue(MnemonicFreeLabel(FlatName(entry))) + "\n";
   if (!entry.help.empty()) text += "Comment=" + KeyFileValue(entry.help) + "\n";
   text += "Exec=" + KeyFileValue(NemoExec(entry)) + "\n";
-  if (!entry.icon.empty()) text += "Icon-Name=" + KeyFileValue(entry.icon) + "\n";
-  if (entry.folder) {
-    text += "Selection=s\nExtensions=dir;\n";
-  } else {
-    text += "Selection=notnone\n";
-    text +=
-        "Extensions=" +
-        (entry.extension == "*" ? std::string("nodirs") : KeyFileListItem("." + entry.extension)) +
-        ";\n";
+  // Nemo takes icons by name only.
+  const std::string icon = ThemeIconName(entry.icon);
+  if (!icon.empty()) text += "Icon-Name=" + KeyFileValue(icon) + "\n";
+  switch (selection) {
+    case NemoSelection::kOne:
+      text += entry.folder ? "Selection=s\nExtensions=dir;\n" : "Selection=s\nExtensions=nodirs;\n";
+      break;
+    case NemoSelection::kSeveral: text += "Selection=m\nExtensions=any;\n"; break;
+    case NemoSelection::kAny:
+      text += "Selection=notnone\nExtensions=" + KeyFileListItem("." + entry.extension) + ";\n";
+      break;
   }
   text += "Quote=double\n";
   return text;
@@ -55,9 +58,24 @@ MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, L
       losses.insert("Nemo: cannot pass a '%' in a command; such entries are left out");
       continue;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "/qxm-%03zu.nemo_action", files.size() + 1);
-    files.push_back({actionsFolder + name, NemoAction(entry), false});
+    if (!entry.icon.empty() && ThemeIconName(entry.icon).empty()) {
+      losses.insert("Nemo: shows icons of an icon theme only, by name; other icons are left out");
+    }
+    std::vector<NemoSelection> selections;
+    if (entry.folder) {
+      selections = {NemoSelection::kOne};
+    } else if (entry.extension == "*") {
+      // As qxm's menu: several items, folders among them, are files of every kind.
+      selections = {NemoSelection::kOne, NemoSelection::kSeveral};
+    } else {
+      // Only where every selected item has the extension: "Decrypt" where it can work.
+      selections = {NemoSelection::kAny};
+    }
+    for (const NemoSelection selection : selections) {
+      char name[32];
+      std::snprintf(name, sizeof name, "/qxm-%03zu.nemo_action", files.size() + 1);
+      files.push_back({actionsFolder + name, NemoAction(entry, selection), false});
+    }
   }
   return files;
 }

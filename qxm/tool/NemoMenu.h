@@ -8,10 +8,19 @@
 // Nemo's actions: one key file per command in the actions folder, named so
 // that the entries keep the script's order. Nemo (as in Debian 12) has no
 // submenus and no separators; it filters by extension and by folder itself.
+// An entry for every file is two actions, as Nemo can say "one item that is
+// not a folder" or "several items of any kind" but not both in one.
 MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, Losses& losses);
 
+// Which selections an action is for.
+enum class NemoSelection {
+  kOne,      // one file (one folder for a folder entry)
+  kSeveral,  // more than one item, folders included
+  kAny,      // any number of files matching the entry's extension
+};
+
 // The action file of one command.
-std::string NemoAction(const DesktopEntry& entry);
+std::string NemoAction(const DesktopEntry& entry, NemoSelection selection);
 
 // The Exec line of one command. Nemo replaces %F by every path in double
 // quotes (with Quote=double) and splits the line as GLib's shell parser does,

@@ -11,8 +11,10 @@
 #include "tool/MenuPrinter.h"
 #include "tool/ToolText.h"
 #ifndef _WIN32
+#include "tool/DesktopMenu.h"
 #include "tool/FileManagerMenus.h"
 #include "tool/InstallLock.h"
+#include "tool/ThunarMenu.h"
 #endif
 
 struct MenuFolders;
@@ -30,6 +32,7 @@ namespace {
 #define QXM_INSTALL_HELP ""
 #define QXM_UNINSTALL_HELP ""
 #define QXM_SHOW_HELP ""
+#define QXM_SYNC_LINE ""
 #else
 #define QXM_SYSTEM "[--system] "
 #define QXM_SYSTEM_LAST " [--system]"
@@ -51,6 +54,8 @@ namespace {
   "wait up to 30 seconds for one another.\n"
 #define QXM_SHOW_HELP \
   "A user without a script of their own is shown the one installed for all users.\n"
+#define QXM_SYNC_LINE \
+  "  sync-user      bring the menu for all users into the current user's Thunar actions\n"
 #endif
 
 constexpr char kMainHelp[] =
@@ -61,7 +66,7 @@ constexpr char kMainHelp[] =
     "  install FILE   parse and check the script FILE and store it as the installed script\n"
     "  uninstall      delete the installed script\n"
     "  show           print the installed script's stored lines\n"
-    "  menu PATH...   print the context menu offered for the selected PATHs\n"
+    "  menu PATH...   print the context menu offered for the selected PATHs\n" QXM_SYNC_LINE
     "\n"
     "'qxm COMMAND --help' describes one command. The installed script lives in\n" QXM_STORE_HELP;
 
@@ -111,6 +116,10 @@ int Install(const std::vector<std::string>& args, Place& place, std::ostream& ou
 #ifndef _WIN32
   if (place.folders != nullptr && !InstallMenus(script, *place.folders, place.registry, out, err)) {
     return kExitFailure;
+  }
+  if (place.fallback != nullptr && OpenStoredScript(*place.fallback)) {
+    out << "For the current user this script replaces the one installed for all users: "
+           "Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo shows both\n";
   }
 #endif
   return kExitOk;
@@ -164,6 +173,34 @@ int Menu(const std::vector<std::string>& args, Place& place, std::ostream& out, 
   return kExitOk;
 }
 
+#ifndef _WIN32
+int SyncUser(const std::vector<std::string>&, Place& place, std::ostream&, std::ostream& err) {
+  if (place.fallback == nullptr || place.folders == nullptr) {
+    err << "qxm: sync-user works for the current user only\n";
+    return kExitUsage;
+  }
+  // A user's own script replaces the one for all users; its install wrote
+  // the user's menus.
+  if (OpenStoredScript(place.registry)) {
+    return KeepUsersOwnMenus(*place.folders, err) ? kExitOk : kExitFailure;
+  }
+  std::string actions;
+  if (OpenStoredScript(*place.fallback)) {
+    MenuScript script(ToolServices(err));
+    try {
+      script.LoadFromRegistry(*place.fallback);
+    } catch (const CQXMException& error) {
+      err << error.GetMessage() << '\n';
+      return kExitFailure;
+    }
+    std::vector<std::string> problems;
+    Losses losses;  // said when the menu for all users was installed
+    actions = ThunarActions(BuildDesktopMenu(script, problems), losses, kThunarAllUsersIdPrefix);
+  }
+  return SyncUserThunar(*place.folders, actions, err) ? kExitOk : kExitFailure;
+}
+#endif
+
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"install",
@@ -189,6 +226,20 @@ const std::map<std::string, Command>& Commands() {
         "two spaces per submenu level, '> NAME' for a submenu, '---' for a separator and\n"
         "'NAME  =>  PROGRAM PARAMETERS' for a command. Prints nothing when no item applies.\n",
         Menu, 1, static_cast<std::size_t>(-1)}},
+#ifndef _WIN32
+      {"sync-user",
+       {"Usage: qxm sync-user\n",
+        "For a user without a script of their own, puts the Thunar actions of the script\n"
+        "installed for all users into the user's own uca.xml, replacing those put there\n"
+        "before, or takes them out when no script is installed for all users. Thunar\n"
+        "reads the actions for all users only while a user has no uca.xml, which it\n"
+        "writes on its first start. install --system writes an autostart entry that runs\n"
+        "this at each login; while actions are merged, a script of the user's own takes\n"
+        "them out once the menu for all users is gone, and then itself.\n",
+        // Without the store's lock, which would make the store's folder
+        // for every user at every login; it changes no store.
+        SyncUser, 0, 0, false}},
+#endif
   };
   return commands;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tool/MenuFile.h"
 #include "tool/ShellQuote.h"
 #include "tool/XmlDocument.h"
 
@@ -92,10 +93,27 @@ std::string ThunarCommand(const DesktopEntry& entry) {
   return command;
 }
 
-std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
+std::string ThunarActions(const DesktopMenu& menu, Losses& losses, const char* idPrefix) {
+  // Thunar cannot tell one folder from several items, so an entry for every
+  // file shows for folders too (qxm's menu offers it for several items, folders
+  // among them), and a folder entry that is its twin would show it twice.
+  const auto same = [](const DesktopEntry& a, const DesktopEntry& b) {
+    return FlatName(a) == FlatName(b) && a.icon == b.icon && a.help == b.help &&
+           a.command.size() == b.command.size() &&
+           std::equal(a.command.begin(), a.command.end(), b.command.begin(),
+                      [](const CommandWord& x, const CommandWord& y) {
+                        return x.selection == y.selection && x.text == y.text;
+                      });
+  };
+  const auto twin = [&](const DesktopEntry& folderEntry) {
+    return std::any_of(menu.entries.begin(), menu.entries.end(), [&](const DesktopEntry& file) {
+      return !file.separator && !file.folder && file.extension == "*" && same(file, folderEntry);
+    });
+  };
   std::string actions;
   int count = 0;
   for (const DesktopEntry& entry : menu.entries) {
+    if (entry.folder && !entry.separator && twin(entry)) continue;
     if (entry.separator) {
       losses.insert("Thunar: has no separators; they are left out");
       continue;
@@ -115,10 +133,12 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
       losses.insert("Thunar: shows an entry that takes no paths only when one item is selected");
     }
     actions += "<action>\n";
-    if (!entry.icon.empty()) actions += "\t<icon>" + Xml(entry.icon) + "</icon>\n";
+    if (!entry.icon.empty()) {
+      const std::string name = ThemeIconName(entry.icon);
+      actions += "\t<icon>" + Xml(name.empty() ? entry.icon : name) + "</icon>\n";
+    }
     actions += "\t<name>" + Xml(FlatName(entry)) + "</name>\n";
-    actions +=
-        "\t<unique-id>" + std::string(kThunarIdPrefix) + std::to_string(++count) + "</unique-id>\n";
+    actions += "\t<unique-id>" + std::string(idPrefix) + std::to_string(++count) + "</unique-id>\n";
     actions += "\t<command>" + Xml(ThunarCommand(entry)) + "</command>\n";
     actions += "\t<description>" + Xml(entry.help) + "</description>\n";
     if (entry.folder) {
@@ -127,6 +147,12 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
     } else {
       actions += "\t<patterns>" + Xml(entry.extension == "*" ? "*" : "*." + entry.extension) +
                  "</patterns>\n";
+      if (entry.extension == "*") {
+        losses.insert(
+            "Thunar: cannot tell one folder from several items; entries for every file show for "
+            "one folder too");
+        actions += "\t<directories/>\n";
+      }
       actions +=
           "\t<audio-files/>\n\t<image-files/>\n\t<other-files/>\n\t<text-files/>\n"
           "\t<video-files/>\n";
@@ -134,6 +160,48 @@ std::string ThunarActions(const DesktopMenu& menu, Losses& losses) {
     actions += "</action>\n";
   }
   return actions;
+}
+
+std::string ThunarLeftoverCleaner(const std::string& userList, const std::string& systemList,
+                                  const std::vector<std::string>& alsoRemove) {
+  // @ID@ is the prefix of the ids for all users, @SYSTEM@ and @LIST@ the
+  // lists quoted for the shell, @REMOVE@ the other files to remove.
+  static constexpr char kScript[] =
+      R"SH(# Run at login. Takes the context menu installed for all users out of this
+# user's Thunar actions once it is no longer installed, then itself.
+grep -q '<unique-id>@ID@' @SYSTEM@ 2>/dev/null && exit 0
+list=@LIST@
+if [ -f "$list" ]; then
+  awk '
+    !inside && /^[ \t]*<action>[ \t\r]*$/ { inside = 1; block = ""; ours = 0 }
+    !inside { print; next }
+    { block = block $0 "\n" }
+    /<unique-id>@ID@[0-9]+<\/unique-id>/ { ours = 1 }
+    /^[ \t]*<\/action>[ \t\r]*$/ { inside = 0; if (!ours) printf "%s", block }
+    END { if (inside) printf "%s", block }
+  ' "$list" >"$list.qxm-new" && cat "$list.qxm-new" >"$list"
+  rm -f "$list.qxm-new"
+fi
+rm -f@REMOVE@ "$0"
+)SH";
+  std::string remove;
+  for (const std::string& path : alsoRemove) {
+    remove += ' ';
+    remove += ShellQuote(path);
+  }
+  std::string script = "#!/bin/sh\n";
+  script += kWrittenByQxm;
+  script += kScript;
+  for (const auto& [name, value] :
+       {std::pair<std::string, std::string>{"@ID@", kThunarAllUsersIdPrefix},
+        {"@SYSTEM@", ShellQuote(systemList)},
+        {"@LIST@", ShellQuote(userList)},
+        {"@REMOVE@", remove}}) {
+    for (std::size_t at = script.find(name); at != std::string::npos;
+         at = script.find(name, at + value.size()))
+      script.replace(at, name.size(), value);
+  }
+  return script;
 }
 
 std::optional<std::string> MergeThunarActions(const std::optional<std::string>& existing,

@@ -1,10 +1,12 @@
 // The Linux file managers' menus that qxm install writes: the files of each
 // format, the command each file manager would run from them, and uninstall.
 #include <dirent.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -52,6 +54,8 @@ void Collect(const std::string& root, const std::string& relative,
 class FileManagerMenusTest : public ::testing::Test {
 protected:
   FileManagerMenusTest() {
+    // Nautilus' stand-in knows the files' types from the package's definitions.
+    ::setenv("QXM_MIME_PACKAGE", QXM_MIME_PACKAGE, 1);
     ::mkdir((dir_ / "sel").c_str(), 0700);
     WriteFileBytes(dir_ / "icon.ico", "icon");
   }
@@ -62,7 +66,20 @@ protected:
             dir_ / home + "/dolphin",
             dir_ / home + "/thunar/uca.xml",
             {},
+            {},
+            dir_ / home + "/autostart",
+            dir_ / home + "/qxm/thunar-leftovers.sh",
+            false,
             {}};
+  }
+  // As SystemMenuFolders has them, below "system".
+  MenuFolders SystemFolders() const {
+    MenuFolders folders = Folders("system");
+    folders.nautilusScripts.clear();
+    folders.nautilusExtensions = dir_ / "system/nautilus-python";
+    folders.leftoverCleaner.clear();
+    folders.allUsers = true;
+    return folders;
   }
   // The script loaded from text, with RECORDER and ICON filled in.
   MenuScript Load(const std::string& text) {
@@ -73,9 +90,24 @@ protected:
     script.LoadFromFile(dir_ / "menu.qxm");
     return script;
   }
+  // The shipped script as the package installs it: its icons in the hicolor
+  // theme as veilor-NAME, Veilor's own as the program's icon.
   std::string Shipped(const std::string& program = "RECORDER") const {
-    const std::string text = ReadFileBytes(kShipped + "/veilor.qxm");
-    return ReplaceAll(ReplaceAll(text, "@VEILOR_EXE@", program), "@ICON_DIR@\\", kShipped + "/");
+    const std::string theme = dir_ / "icons/hicolor/32x32/apps/";
+    for (const std::string folder :
+         {"icons", "icons/hicolor", "icons/hicolor/32x32", "icons/hicolor/32x32/apps"})
+      ::mkdir((dir_ / folder).c_str(), 0700);
+    std::string text = ReadFileBytes(kShipped + "/veilor.qxm");
+    text = ReplaceAll(text, "@ICON_DIR@\\veilor.ico", theme + "veilor.png");
+    for (std::size_t at; (at = text.find("@ICON_DIR@\\")) != std::string::npos;) {
+      const std::size_t name = at + 11;
+      const std::size_t end = text.find(".ico", name);
+      const std::string path = theme + "veilor-" + text.substr(name, end - name) + ".png";
+      text.replace(at, end + 4 - at, path);
+      WriteFileBytes(path, "png");
+    }
+    WriteFileBytes(theme + "veilor.png", "png");
+    return ReplaceAll(text, "@VEILOR_EXE@", program);
   }
   // Installs into the folders of `home`; what was said on standard output.
   std::string Install(const std::string& text, const std::string& home = "home") {
@@ -98,6 +130,13 @@ protected:
   MemoryRegistry registry_;
 };
 
+#define NEMO "[Nemo Action]\n# Written by qxm install; qxm uninstall removes it.\nActive=true\n"
+// The hidden first action that gives the submenu its icon.
+#define HIDDEN "[Desktop Action qxm0]\nName=Crypto\nIcon=ICON\nExec=true\nNoDisplay=true\n\n"
+#define DOLPHIN                                                                          \
+  "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n" \
+  "X-KDE-Priority=TopLevel\n"
+
 const std::string kFeatures =
     "%1=RECORDER\n%2=ICON\n"
     "0;*;Crypto\\AES;Encrypt;%1;aese %f;Encrypt it;%2;%2\n"
@@ -107,7 +146,6 @@ const std::string kFeatures =
 
 TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters) {
   EXPECT_EQ(Install(kFeatures),
-            "Dolphin: has no extension filters; such entries show for every file\n"
             "Dolphin: has one submenu level; deeper submenu names go before the entries' names\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
@@ -115,7 +153,10 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
             "Nautilus: shows no icons; they are left out\n"
             "Nemo: has no separators; they are left out\n"
             "Nemo: has no submenus; their names go before the entries' names\n"
+            "Nemo: shows icons of an icon theme only, by name; other icons are left out\n"
             "Thunar: cannot ask for exactly one folder; folder entries show for several\n"
+            "Thunar: cannot tell one folder from several items; entries for every file show for "
+            "one folder too\n"
             "Thunar: has no separators; they are left out\n"
             "Thunar: has no submenus; their names go before the entries' names\n");
   std::map<std::string, std::string> tree = Tree();
@@ -135,29 +176,37 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
       {"/nautilus/Crypto/", ""},
       {"/nautilus/Crypto/AES/", ""},
       {"/nemo/", ""},
+      // Nemo takes icons by name only; an entry for every file is one action
+      // for one file and one for several items of any kind.
       {"/nemo/qxm-001.nemo_action",
-       "[Nemo Action]\n# Written by qxm install; qxm uninstall removes it.\nActive=true\n"
-       "Name=Crypto: AES: Encrypt\nComment=Encrypt it\nExec='RECORDER' 'aese' %F\n"
-       "Icon-Name=ICON\nSelection=notnone\nExtensions=nodirs;\nQuote=double\n"},
+       NEMO "Name=Crypto: AES: Encrypt\nComment=Encrypt it\nExec='RECORDER' 'aese' %F\n"
+            "Selection=s\nExtensions=nodirs;\nQuote=double\n"},
       {"/nemo/qxm-002.nemo_action",
-       "[Nemo Action]\n# Written by qxm install; qxm uninstall removes it.\nActive=true\n"
-       "Name=Crypto: Decrypt\nComment=Decrypt it\nExec='RECORDER' 'aesd' %F\n"
-       "Icon-Name=ICON\nSelection=notnone\nExtensions=.aes;\nQuote=double\n"},
+       NEMO "Name=Crypto: AES: Encrypt\nComment=Encrypt it\nExec='RECORDER' 'aese' %F\n"
+            "Selection=m\nExtensions=any;\nQuote=double\n"},
       {"/nemo/qxm-003.nemo_action",
-       "[Nemo Action]\n# Written by qxm install; qxm uninstall removes it.\nActive=true\n"
-       "Name=Whole folder\nComment=Every file\nExec='RECORDER' 'aese' %F\n"
-       "Icon-Name=ICON\nSelection=s\nExtensions=dir;\nQuote=double\n"},
+       NEMO "Name=Crypto: Decrypt\nComment=Decrypt it\nExec='RECORDER' 'aesd' %F\n"
+            "Selection=notnone\nExtensions=.aes;\nQuote=double\n"},
+      {"/nemo/qxm-004.nemo_action",
+       NEMO "Name=Whole folder\nComment=Every file\nExec='RECORDER' 'aese' %F\n"
+            "Selection=s\nExtensions=dir;\nQuote=double\n"},
       {"/dolphin/", ""},
-      {"/dolphin/qxm-01.desktop",
-       "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
-       "X-KDE-Priority=TopLevel\nMimeType=all/"
-       "allfiles;\nX-KDE-Submenu=Crypto\nActions=Qxm1;_SEPARATOR_;qxm2;\n\n"
-       "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n\n"
+      // One service menu per kind of selection; the ids order the submenu's
+      // actions across them.
+      {"/dolphin/qxm-01.desktop", DOLPHIN
+       "MimeType=all/allfiles;\nX-KDE-RequiredNumberOfUrls=1\nX-KDE-Submenu=Crypto\n"
+       "Actions=qxm0;Qxm1;\n\n" HIDDEN
+       "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n(x)"},
+      {"/dolphin/qxm-02.desktop", DOLPHIN
+       "MimeType=all/all;\nX-KDE-MinNumberOfUrls=2\nX-KDE-Submenu=Crypto\n"
+       "Actions=qxm0;Qxm1;\n\n" HIDDEN
+       "[Desktop Action Qxm1]\nName=AES: Encrypt\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n(x)"},
+      {"/dolphin/qxm-03.desktop", DOLPHIN
+       "MimeType=application/x-veilor-aes;\nX-KDE-Submenu=Crypto\n"
+       "Actions=qxm0;_SEPARATOR_;qxm2;\n\n" HIDDEN
        "[Desktop Action qxm2]\nName=Decrypt\nIcon=ICON\nExec=\"RECORDER\" \"aesd\" %F\n(x)"},
-      {"/dolphin/qxm-02.desktop",
-       "[Desktop Entry]\n# Written by qxm install; qxm uninstall removes it.\nType=Service\n"
-       "X-KDE-Priority=TopLevel\nMimeType=inode/"
-       "directory;\nX-KDE-RequiredNumberOfUrls=1\nActions=qxm1;\n\n"
+      {"/dolphin/qxm-04.desktop", DOLPHIN
+       "MimeType=inode/directory;\nX-KDE-RequiredNumberOfUrls=1\nActions=qxm1;\n\n"
        "[Desktop Action qxm1]\nName=Whole folder\nIcon=ICON\nExec=\"RECORDER\" \"aese\" %F\n"
        "(x)"},
       {"/thunar/", ""},
@@ -166,7 +215,7 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
        "<action>\n\t<icon>ICON</icon>\n\t<name>Crypto: AES: Encrypt</name>\n"
        "\t<unique-id>qxm-1</unique-id>\n\t<command>'RECORDER' 'aese' %F</command>\n"
        "\t<description>Encrypt it</description>\n\t<patterns>*</patterns>\n"
-       "\t<audio-files/>\n\t<image-files/>\n\t<other-files/>\n\t<text-files/>\n"
+       "\t<directories/>\n\t<audio-files/>\n\t<image-files/>\n\t<other-files/>\n\t<text-files/>\n"
        "\t<video-files/>\n</action>\n"
        "<action>\n\t<icon>ICON</icon>\n\t<name>Crypto: Decrypt</name>\n"
        "\t<unique-id>qxm-2</unique-id>\n\t<command>'RECORDER' 'aesd' %F</command>\n"
@@ -186,7 +235,6 @@ TEST_F(FileManagerMenusTest, EachFormatWritesNestedSubmenusSeparatorsAndFilters)
 
 TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_EQ(Install(Shipped()),
-            "Dolphin: has no extension filters; such entries show for every file\n"
             "Nautilus: has no file, folder or extension filters; every entry shows for every "
             "selection\n"
             "Nautilus: has no separators; they are left out\n"
@@ -195,6 +243,8 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
             "Nemo: has no separators; they are left out\n"
             "Nemo: has no submenus; their names go before the entries' names\n"
             "Thunar: cannot ask for exactly one folder; folder entries show for several\n"
+            "Thunar: cannot tell one folder from several items; entries for every file show for "
+            "one folder too\n"
             "Thunar: has no separators; they are left out\n"
             "Thunar: has no submenus; their names go before the entries' names\n"
             "Thunar: shows an entry that takes no paths only when one item is selected\n");
@@ -202,9 +252,11 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   for (const auto& [path, content] : Tree()) paths.push_back(path);
   // Settings and Password manager for files and for a folder run the same
   // command: one Nautilus script each.
-  std::vector<std::string> expected = {"/dolphin/", "/dolphin/qxm-01.desktop",
-                                       "/dolphin/qxm-02.desktop", "/nautilus/",
-                                       "/nautilus/Veilor/"};
+  // Dolphin: one file, several items, each decrypted type, one folder.
+  std::vector<std::string> expected = {"/dolphin/"};
+  for (int i = 1; i <= 5; ++i)
+    expected.push_back("/dolphin/qxm-0" + std::to_string(i) + ".desktop");
+  expected.insert(expected.end(), {"/nautilus/", "/nautilus/Veilor/"});
   for (const char* name :
        {"Decrypt AES file", "Decrypt AES files in folder", "Decrypt Triple-DES file",
         "Decrypt Triple-DES files in folder", "Decrypt age file", "Decrypt age files in folder",
@@ -213,18 +265,46 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
         "Settings"})
     expected.push_back(std::string("/nautilus/Veilor/") + name);
   expected.push_back("/nemo/");
+  // Four entries for every file, two actions each.
   for (int i = 1; i <= 16; ++i) {
     expected.push_back("/nemo/qxm-0" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
                        ".nemo_action");
   }
   expected.insert(expected.end(), {"/thunar/", "/thunar/uca.xml"});
   EXPECT_EQ(paths, expected);
-  const std::string files = Tree()["/dolphin/qxm-01.desktop"];
-  EXPECT_NE(files.find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;_SEPARATOR_;qxm7;qxm8;\n"),
+  // Icons by name wherever a format takes names: Nemo takes nothing else.
+  auto tree = Tree();
+  EXPECT_NE(tree["/nemo/qxm-001.nemo_action"].find("\nIcon-Name=veilor-aes-encrypt\n"),
             std::string::npos);
-  EXPECT_NE(Tree()["/dolphin/qxm-02.desktop"].find("Actions=Qxm1;Qxm2;Qxm3;Qxm4;Qxm5;Qxm6;"
-                                                   "_SEPARATOR_;qxm7;qxm8;\n"),
+  const std::string files = tree["/dolphin/qxm-01.desktop"];
+  EXPECT_NE(files.find("Actions=qxm0;"), std::string::npos) << files;
+  EXPECT_NE(
+      files.find("[Desktop Action qxm0]\nName=Veilor\nIcon=veilor\nExec=true\nNoDisplay=true\n"),
+      std::string::npos)
+      << files;
+  EXPECT_NE(files.find("\nIcon=veilor-aes-encrypt\n"), std::string::npos);
+  EXPECT_NE(files.find("Actions=qxm0;Qxm01;Qxm02;_SEPARATOR_;qxm09;qxm11;\n"), std::string::npos)
+      << files;
+  EXPECT_NE(tree["/dolphin/qxm-03.desktop"].find("MimeType=application/x-veilor-aes;\n"),
             std::string::npos);
+  EXPECT_NE(tree["/thunar/uca.xml"].find("<icon>veilor-aes-decrypt</icon>"), std::string::npos);
+  // Settings for files shows for folders in Thunar: its folder twin would double it.
+  const std::string thunar = tree["/thunar/uca.xml"];
+  EXPECT_EQ(thunar.find("<name>Veilor: Settings</name>"),
+            thunar.rfind("<name>Veilor: Settings</name>"));
+}
+
+TEST(ThemeIconNameTest, NamesImagesOfIconThemesOnly) {
+  for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
+           {"/usr/share/icons/hicolor/32x32/apps/veilor-aes.png", "veilor-aes"},
+           {"/home/u/.local/share/icons/Mine/scalable/apps/x.y.svg", "x.y"},
+           {"/usr/share/pixmaps/veilor.xpm", "veilor"},
+           {"/usr/share/icons/veilor.png", ""},  // beside the themes, not in one
+           {"/usr/share/veilor/menu/aes.png", ""},
+           {"/usr/share/icons/hicolor/32x32/apps/aes.ico", ""},
+           {"C:\\icons\\a.png", ""}}) {
+    EXPECT_EQ(ThemeIconName(path), name) << path;
+  }
 }
 
 TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
@@ -245,7 +325,7 @@ TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
   std::istringstream list(file.substr(from + 8, file.find('\n', from) - from - 8));
   std::vector<std::string> ids;
   for (std::string id; std::getline(list, id, ';');) ids.push_back(id);
-  ASSERT_EQ(ids.size(), 12u);
+  ASSERT_EQ(ids.size(), 13u);  // and the hidden one with the submenu's icon
   std::sort(ids.begin(), ids.end());
   std::vector<std::string> shown;  // "-" for a separator
   for (const std::string& id : ids) {
@@ -255,6 +335,8 @@ TEST_F(FileManagerMenusTest, DolphinShowsTheScriptOrderAndTheFirstSeparator) {
     }
     const std::size_t name = file.find("[Desktop Action " + id + "]\nName=");
     ASSERT_NE(name, std::string::npos) << id;
+    const std::string group = file.substr(name, file.find("\n\n", name) - name);
+    if (group.find("\nNoDisplay=true") != std::string::npos) continue;
     const std::size_t begin = file.find("Name=", name) + 5;
     shown.push_back(file.substr(begin, file.find('\n', begin) - begin));
   }
@@ -300,26 +382,216 @@ std::string NautilusExtensionMenu(const std::string& extension,
   return ::pclose(pipe) == 0 ? output : output + "(failed)";
 }
 
-TEST_F(FileManagerMenusTest, NautilusExtensionOffersEachSelectionWhatTheMenuOffers) {
+// A key file's groups: group -> key -> value.
+std::map<std::string, std::map<std::string, std::string>> KeyFile(const std::string& text) {
+  std::map<std::string, std::map<std::string, std::string>> groups;
+  std::istringstream lines(text);
+  std::string group;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() > 2 && line.front() == '[') {
+      group = line.substr(1, line.size() - 2);
+    } else if (const std::size_t equals = line.find('='); equals != std::string::npos) {
+      groups[group][line.substr(0, equals)] = line.substr(equals + 1);
+    }
+  }
+  return groups;
+}
+
+std::vector<std::string> List(const std::string& value) {
+  std::vector<std::string> items;
+  std::istringstream list(value);
+  for (std::string item; std::getline(list, item, ';');) items.push_back(item);
+  return items;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The MIME type a desktop knows a path by, from the globs of the package's
+// shared-mime-info file, which match without regard to case.
+std::string MimeTypeOf(const std::string& path) {
+  if (IsFolder(path)) return "inode/directory";
+  const std::string xml = ReadFileBytes(QXM_MIME_PACKAGE);
+  const std::string name = Lower(BaseName(path));
+  for (std::size_t type = xml.find("<mime-type type=\""); type != std::string::npos;
+       type = xml.find("<mime-type type=\"", type + 1)) {
+    const std::size_t from = type + 17;
+    const std::string mime = xml.substr(from, xml.find('"', from) - from);
+    const std::size_t end = xml.find("</mime-type>", type);
+    for (std::size_t glob = xml.find("<glob pattern=\"*", type); glob < end;
+         glob = xml.find("<glob pattern=\"*", glob + 1)) {
+      const std::size_t at = glob + 16;
+      const std::string suffix = xml.substr(at, xml.find('"', at) - at);
+      if (name.size() > suffix.size() &&
+          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return mime;
+    }
+  }
+  return "application/octet-stream";
+}
+
+// The entries' own names (after the last submenu) that each format offers
+// for a selection, by its own matching rules, sorted.
+using Offer = std::vector<std::string>;
+
+std::string OwnName(const std::string& name) {
+  const std::size_t colon = name.rfind(": ");
+  return colon == std::string::npos ? name : name.substr(colon + 2);
+}
+
+// Nemo: Selection s (one), m (more than one), notnone; Extensions dir, nodirs,
+// any, or suffixes that every item must end with.
+Offer NemoOffer(const std::string& folder, const std::vector<std::string>& paths) {
+  Offer offer;
+  DIR* dir = ::opendir(folder.c_str());
+  while (const dirent* file = dir == nullptr ? nullptr : ::readdir(dir)) {
+    if (std::string(file->d_name).find(".nemo_action") == std::string::npos) continue;
+    auto action = KeyFile(ReadFileBytes(folder + "/" + file->d_name))["Nemo Action"];
+    const std::string selection = action["Selection"];
+    if ((selection == "s" && paths.size() != 1) || (selection == "m" && paths.size() < 2)) continue;
+    const std::vector<std::string> extensions = List(action["Extensions"]);
+    const bool all = std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+      return std::any_of(extensions.begin(), extensions.end(), [&](const std::string& e) {
+        if (e == "any") return true;
+        if (e == "dir") return IsFolder(path);
+        if (e == "nodirs") return !IsFolder(path);
+        const std::string name = Lower(path);
+        return !IsFolder(path) && name.size() > e.size() &&
+               name.compare(name.size() - e.size(), e.size(), Lower(e)) == 0;
+      });
+    });
+    if (all) offer.push_back(OwnName(action["Name"]));
+  }
+  if (dir != nullptr) ::closedir(dir);
+  std::sort(offer.begin(), offer.end());
+  return offer;
+}
+
+// Dolphin: every item's MIME type must be one of MimeType's, all/all taking
+// everything and all/allfiles every file; X-KDE-RequiredNumberOfUrls lists the
+// counts allowed, X-KDE-MinNumberOfUrls is the least.
+Offer DolphinOffer(const std::string& folder, const std::vector<std::string>& paths) {
+  Offer offer;
+  DIR* dir = ::opendir(folder.c_str());
+  while (const dirent* file = dir == nullptr ? nullptr : ::readdir(dir)) {
+    if (std::string(file->d_name).find(".desktop") == std::string::npos) continue;
+    auto service = KeyFile(ReadFileBytes(folder + "/" + file->d_name));
+    auto& head = service["Desktop Entry"];
+    const std::vector<std::string> counts = List(head["X-KDE-RequiredNumberOfUrls"]);
+    if (!counts.empty() &&
+        std::find(counts.begin(), counts.end(), std::to_string(paths.size())) == counts.end())
+      continue;
+    if (!head["X-KDE-MinNumberOfUrls"].empty() &&
+        paths.size() < std::stoul(head["X-KDE-MinNumberOfUrls"]))
+      continue;
+    const std::vector<std::string> types = List(head["MimeType"]);
+    const bool all = std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+      const std::string type = MimeTypeOf(path);
+      return std::any_of(types.begin(), types.end(), [&](const std::string& t) {
+        return t == "all/all" || (t == "all/allfiles" && type != "inode/directory") || t == type;
+      });
+    });
+    if (!all) continue;
+    for (const std::string& id : List(head["Actions"])) {
+      auto& action = service["Desktop Action " + id];
+      if (id != "_SEPARATOR_" && action["NoDisplay"] != "true")
+        offer.push_back(OwnName(action["Name"]));
+    }
+  }
+  if (dir != nullptr) ::closedir(dir);
+  std::sort(offer.begin(), offer.end());
+  return offer;
+}
+
+// Thunar: every item's name must match one of the patterns, a folder needs
+// <directories/> and a file one of the file kinds (we write them all); a
+// command without %F is for one item only.
+Offer ThunarOffer(const std::string& ucaXml, const std::vector<std::string>& paths) {
+  Offer offer;
+  const std::string xml = ReadFileBytes(ucaXml);
+  const auto field = [](const std::string& action, const std::string& name) {
+    const std::size_t from = action.find("<" + name + ">");
+    if (from == std::string::npos) return std::string();
+    const std::size_t at = from + name.size() + 2;
+    return action.substr(at, action.find("</" + name + ">", at) - at);
+  };
+  for (std::size_t at = xml.find("<action>"); at != std::string::npos;
+       at = xml.find("<action>", at + 1)) {
+    const std::string action = xml.substr(at, xml.find("</action>", at) - at);
+    if (field(action, "command").find("%F") == std::string::npos && paths.size() != 1) continue;
+    const std::vector<std::string> patterns = List(field(action, "patterns"));
+    const bool all = std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+      if (IsFolder(path) ? action.find("<directories/>") == std::string::npos
+                         : action.find("<other-files/>") == std::string::npos)
+        return false;
+      return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
+        return ::fnmatch(pattern.c_str(), BaseName(path).c_str(), 0) == 0;
+      });
+    });
+    if (all) offer.push_back(OwnName(field(action, "name")));
+  }
+  std::sort(offer.begin(), offer.end());
+  return offer;
+}
+
+TEST_F(FileManagerMenusTest, EachFormatOffersWhatTheMenuOffersAndDecryptOnlyOnItsType) {
   MenuScript script = Load(kFeatures);
+  Install(kFeatures);
   const std::string extension = NautilusExtensionFile(script, dir_ / "qxm_menu.py");
   ::mkdir((dir_ / "sel/x.aes.d").c_str(), 0700);
-  for (const char* name : {"x.txt", "x.aes", "y.AES", "noext"})
+  for (const char* name : {"x.txt", "x.aes", "z.aes", "noext"})
     WriteFileBytes(dir_ / "sel/" + name, "x");
-  for (const std::vector<std::string>& names : std::vector<std::vector<std::string>>{
-           {"x.txt"}, {"x.aes"}, {"y.AES"}, {"noext"}, {"x.aes.d"}, {"x.aes.d", "x.txt"}}) {
-    SCOPED_TRACE(names.front());
+  for (const std::vector<std::string>& names :
+       std::vector<std::vector<std::string>>{{"x.txt"},
+                                             {"x.aes"},
+                                             {"noext"},
+                                             {"x.aes.d"},
+                                             {"x.aes.d", "x.txt"},
+                                             {"x.aes", "z.aes"},
+                                             {"x.aes", "x.txt"},
+                                             {"x.aes.d", "x.aes"}}) {
+    SCOPED_TRACE(names.front() + (names.size() > 1 ? " + " + names[1] : ""));
     const std::vector<std::string> paths = Paths(dir_ / "sel", names);
     ASSERT_TRUE(script.SelectItems(std::vector<PathText>(paths.begin(), paths.end())));
-    std::string expected;
+    // What qxm's menu offers, but an entry for one of Veilor's file types
+    // only where every item is of that type.
+    Offer expected;
     for (const ScriptItem& item : script.applicable) {
       if (item.type == Separator) continue;
-      for (int level = 0; !script.SubmenuName(item, level).empty(); ++level)
-        expected += script.SubmenuName(item, level) + " > ";
-      expected += item.name + "\n";
+      const bool typed = item.type == FileItem && item.extension == "aes";
+      if (typed && !std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+            return MimeTypeOf(path) == "application/x-veilor-aes";
+          }))
+        continue;
+      expected.push_back(item.name);
     }
-    EXPECT_NE(expected, "");
-    EXPECT_EQ(NautilusExtensionMenu(extension, paths), expected);
+    std::sort(expected.begin(), expected.end());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(NemoOffer(dir_ / "home/nemo", paths), expected) << "Nemo";
+    EXPECT_EQ(DolphinOffer(dir_ / "home/dolphin", paths), expected) << "Dolphin";
+    // Thunar cannot tell one folder from several items, as install says.
+    Offer thunar = expected;
+    if (names == std::vector<std::string>{"x.aes.d"}) thunar = {"Encrypt", "Whole folder"};
+    EXPECT_EQ(ThunarOffer(dir_ / "home/thunar/uca.xml", paths), thunar) << "Thunar";
+    std::string nautilus;
+    for (const std::string& name : expected) nautilus += name + "\n";
+    std::string offered = NautilusExtensionMenu(extension, paths);
+    Offer shown;
+    std::istringstream lines(offered);
+    for (std::string line; std::getline(lines, line);)
+      shown.push_back(
+          line.substr(line.rfind("> ") == std::string::npos ? 0 : line.rfind("> ") + 2));
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, expected) << "Nautilus: " << offered;
   }
 }
 
@@ -362,7 +634,7 @@ TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPat
       {"Dolphin",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return DolphinLaunch(home + "/dolphin/qxm-01.desktop", "Qxm2", Paths(folder, names));
+         return DolphinLaunch(home + "/dolphin/qxm-02.desktop", "Qxm01", Paths(folder, names));
        }},
       {"Thunar",
        [](const std::string& home, const std::vector<std::string>& names,
@@ -508,9 +780,7 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   MemoryRegistry system;
   MenuFolders userFolders = Folders("user");
   userFolders.thunarDefaults = dir_ / "system/thunar/uca.xml";
-  MenuFolders systemFolders = Folders("system");
-  systemFolders.nautilusScripts.clear();
-  systemFolders.nautilusExtensions = dir_ / "system/nautilus-python";
+  const MenuFolders systemFolders = SystemFolders();
   const QxmScope userScope{user, userFolders, {}};
   const QxmScope systemScope{system, systemFolders, {}};
   Load(kFeatures);
@@ -535,8 +805,9 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
   ::mkdir((dir_ / "system/nautilus-python").c_str(), 0700);
   run({"install", "--system", dir_ / "menu.qxm"});
   EXPECT_TRUE(Tree("user").empty());
-  // nemo/ and 3 actions, dolphin/ and 2, thunar/ and 1, nautilus-python/ and 1
-  EXPECT_EQ(Tree("system").size(), 11u);
+  // nemo/ and 4 actions, dolphin/ and 4, thunar/ and 1, nautilus-python/ and 1,
+  // autostart/ and the login step
+  EXPECT_EQ(Tree("system").size(), 16u);
   EXPECT_EQ(Tree("system").count("/nautilus-python/qxm_menu.py"), 1u);
   EXPECT_EQ(ours(ReadFileBytes(dir_ / "system/thunar/uca.xml")), 3u);
   // A user without a script of their own sees the one for all users.
@@ -557,6 +828,151 @@ TEST_F(FileManagerMenusTest, SystemOptionWritesForAllUsersAndAUserStartsFromThun
                 {"/nautilus-python/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", vendor}}));
   run({"uninstall"});
   EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), vendor);
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the actions with ids that start so.
+std::size_t Count(const std::string& text, const std::string& id) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find("<unique-id>" + id); at != std::string::npos;
+       at = text.find("<unique-id>" + id, at + 1))
+    ++count;
+  return count;
+}
+
+TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtLoginUntilItIsGone) {
+  const std::string mine =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+      "\t<name>Open Terminal Here</name>\n\t<unique-id>1671234567-1</unique-id>\n"
+      "\t<command>exo-open %f</command>\n\t<patterns>*</patterns>\n\t<directories/>\n"
+      "</action>\n</actions>\n";
+  for (const char* home : {"user", "user/thunar", "fresh"}) ::mkdir((dir_ / home).c_str(), 0700);
+  WriteFileBytes(dir_ / "user/thunar/uca.xml", mine);
+  MemoryRegistry user, fresh, system;
+  const MenuFolders systemFolders = SystemFolders();
+  const auto scope = [&](MemoryRegistry& registry, const std::string& home) {
+    MenuFolders folders = Folders(home);
+    folders.thunarDefaults = systemFolders.thunarActions;
+    return QxmScope{registry, folders, {}};
+  };
+  const QxmScope userScope = scope(user, "user");
+  const QxmScope freshScope = scope(fresh, "fresh");
+  const QxmScope systemScope{system, systemFolders, {}};
+  Load(kFeatures);
+  const auto run = [&](const QxmScope& who, const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunQxm(args, who, systemScope, out, err), 0) << err.str();
+    return out.str();
+  };
+  // A login runs what the autostart entries say, as the desktop would; the
+  // login step for all users is this process's sync-user.
+  const auto login = [&](const std::string& entry) {
+    if (entry == dir_ / "system/autostart/qxm-thunar.desktop") {
+      run(userScope, {"sync-user"});
+    } else {
+      RunAndRecord(AutostartLaunch(entry), dir_ / "record");
+    }
+  };
+
+  run(userScope, {"install", "--system", dir_ / "menu.qxm"});
+  const std::string step = dir_ / "system/autostart/qxm-thunar.desktop";
+  EXPECT_EQ(AutostartLaunch(step).argv.back(), "sync-user");
+  login(step);
+  run(freshScope, {"sync-user"});
+  const std::string merged = ReadFileBytes(dir_ / "user/thunar/uca.xml");
+  EXPECT_EQ(merged.rfind(mine.substr(0, mine.size() - 11), 0), 0u);  // theirs first, whole
+  EXPECT_EQ(Count(merged, "qxm-all-"), 3u);
+  EXPECT_TRUE(Tree("fresh").empty());  // Thunar reads the list for all users for them
+  login(step);                         // every login: the same
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), merged);
+
+  // A script of the user's own replaces the menu for all users.
+  run(userScope, {"install", dir_ / "menu.qxm"});
+  const std::string own = ReadFileBytes(dir_ / "user/thunar/uca.xml");
+  EXPECT_EQ(Count(own, "qxm-all-"), 0u);
+  EXPECT_EQ(Count(own, "qxm-"), 3u);
+  run(userScope, {"sync-user"});
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), own);
+  run(userScope, {"uninstall"});
+  EXPECT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), mine);
+  login(step);
+  ASSERT_EQ(ReadFileBytes(dir_ / "user/thunar/uca.xml"), merged);
+
+  // Once the menu for all users is gone, the user's next login takes out
+  // what was merged, and the step that did it, leaving the user's own list.
+  run(userScope, {"uninstall", "--system"});
+  EXPECT_NE(::access(step.c_str(), F_OK), 0);
+  login(dir_ / "user/autostart/qxm-thunar-leftovers.desktop");
+  EXPECT_EQ(Tree("user"),
+            (std::map<std::string, std::string>{
+                {"/autostart/", ""}, {"/qxm/", ""}, {"/thunar/", ""}, {"/thunar/uca.xml", mine}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileManagerMenusTest, AUsersOwnMenuReplacesTheOneForAllUsers) {
+  MemoryRegistry user, system;
+  MenuFolders systemFolders = SystemFolders();
+  ::mkdir((dir_ / "system").c_str(), 0700);
+  ::mkdir(systemFolders.nautilusExtensions.c_str(), 0700);
+  MenuFolders userFolders = Folders("user");
+  userFolders.nautilusScripts = dir_ / "user/data/nautilus/scripts";
+  userFolders.dolphinForAllUsers = systemFolders.dolphinServiceMenus;
+  const QxmScope userScope{user, userFolders, {}};
+  const QxmScope systemScope{system, systemFolders, {}};
+  const auto run = [&](const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunQxm(args, userScope, systemScope, out, err), 0) << err.str();
+    return out.str();
+  };
+  Load(kFeatures);
+  EXPECT_EQ(run({"install", "--system", dir_ / "menu.qxm"}).find("for all users: "),
+            std::string::npos);
+  WriteFileBytes(dir_ / "mine.qxm",
+                 Fill("%1=RECORDER\n%2=ICON\n0;*;Crypto;Mine;%1;aese %f;h;%2;%2\n"));
+  EXPECT_NE(run({"install", dir_ / "mine.qxm"})
+                .find("For the current user this script replaces the one installed for all "
+                      "users: Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo "
+                      "shows both\n"),
+            std::string::npos);
+
+  // Dolphin takes one service menu of each name, the user's first.
+  ::mkdir((dir_ / "seen").c_str(), 0700);
+  for (const std::string& folder :
+       {systemFolders.dolphinServiceMenus, userFolders.dolphinServiceMenus}) {
+    std::map<std::string, std::string> files;
+    Collect(folder, "", files);
+    for (const auto& [name, content] : files) WriteFileBytes(dir_ / "seen" + name, content);
+  }
+  ::mkdir((dir_ / "sel/d").c_str(), 0700);
+  WriteFileBytes(dir_ / "sel/x.aes", "x");
+  for (const std::vector<std::string>& names :
+       std::vector<std::vector<std::string>>{{"x.aes"}, {"d"}, {"d", "x.aes"}}) {
+    const Offer mine = names == std::vector<std::string>{"d"} ? Offer{} : Offer{"Mine"};
+    EXPECT_EQ(DolphinOffer(dir_ / "seen", Paths(dir_ / "sel", names)), mine) << names.front();
+  }
+
+  // Nautilus' extension for all users sees the user's own scripts.
+  ::setenv("XDG_DATA_HOME", (dir_ / "user/data").c_str(), 1);
+  const std::string offered = NautilusExtensionMenu(
+      systemFolders.nautilusExtensions + "/qxm_menu.py", {dir_ / "sel/x.aes"});
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(offered, "");
+  EXPECT_NE(NautilusExtensionMenu(systemFolders.nautilusExtensions + "/qxm_menu.py",
+                                  {dir_ / "sel/x.aes"}),
+            "");
+
+  // A menu for all users installed later gets its stand-ins at the next login.
+  ::unlink((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str());
+  run({"sync-user"});
+  EXPECT_EQ(::access((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str(), F_OK), 0);
+  run({"uninstall"});
+  EXPECT_TRUE(Tree("user").empty() || Tree("user").count("/dolphin/qxm-03.desktop") == 0);
 }
 
 }  // namespace

@@ -24,14 +24,14 @@ ToolProcess StartTool(const std::vector<std::string>& args, const std::string& r
   argv.push_back(nullptr);
 
   // The file managers' menus that install writes stay in the scratch folder too.
-  std::vector<std::string> envStrings{"QXM_REGISTRY_DIR=" + registryDir,
-                                      "XDG_DATA_HOME=" + scratchDir + "/data",
-                                      "XDG_CONFIG_HOME=" + scratchDir + "/config",
-                                      "XDG_CONFIG_DIRS=" + scratchDir + "/config-dirs"};
+  std::vector<std::string> envStrings{
+      "QXM_REGISTRY_DIR=" + registryDir, "XDG_DATA_HOME=" + scratchDir + "/data",
+      "XDG_CONFIG_HOME=" + scratchDir + "/config", "XDG_CONFIG_DIRS=" + scratchDir + "/config-dirs",
+      "XDG_DATA_DIRS=" + scratchDir + "/data-dirs"};
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string name = std::string(*entry).substr(0, std::string(*entry).find('='));
     if (name != "QXM_REGISTRY_DIR" && name != "XDG_DATA_HOME" && name != "XDG_CONFIG_HOME" &&
-        name != "XDG_CONFIG_DIRS")
+        name != "XDG_CONFIG_DIRS" && name != "XDG_DATA_DIRS")
       envStrings.push_back(*entry);
   }
   std::vector<char*> envp;

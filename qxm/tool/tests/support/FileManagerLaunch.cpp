@@ -177,6 +177,10 @@ Launch DolphinLaunch(const std::string& serviceMenu, const std::string& actionId
   return {DesktopExecSplit(exec, paths), {}, {}};
 }
 
+Launch AutostartLaunch(const std::string& entry) {
+  return {DesktopExecSplit(KeyValue(entry, "[Desktop Entry]", "Exec"), {}), {}, {}};
+}
+
 Launch ThunarLaunch(const std::string& ucaXml, const std::string& actionName,
                     const std::vector<std::string>& paths) {
   const std::string text = ReadFileBytes(ucaXml);

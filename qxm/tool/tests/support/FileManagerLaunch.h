@@ -30,6 +30,10 @@ Launch DolphinLaunch(const std::string& serviceMenu, const std::string& actionId
 Launch ThunarLaunch(const std::string& ucaXml, const std::string& actionName,
                     const std::vector<std::string>& paths);
 
+// The session runs an autostart entry's Exec at login, split by the desktop
+// entry rules.
+Launch AutostartLaunch(const std::string& entry);
+
 // Runs a launch to its end with QXM_RECORDER_OUT set to recordFile; the
 // arguments the recorder was given, or a single "(nothing recorded)".
 std::vector<std::string> RunAndRecord(const Launch& launch, const std::string& recordFile);

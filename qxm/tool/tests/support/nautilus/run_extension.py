@@ -6,6 +6,7 @@ submenu names and label joined by " > ", one a line, each after the names of
 its menu's earlier entries. With --choose LABEL first, activates that entry
 instead and waits until the recorder it starts has written $QXM_RECORDER_OUT.
 """
+import fnmatch
 import importlib.util
 import os
 import sys
@@ -15,9 +16,33 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gi.repository import Nautilus  # noqa: E402  (the stand-in, found first)
 
 
+def _globs():
+    """The glob patterns of the shared-mime-info package in $QXM_MIME_PACKAGE,
+    as pattern -> MIME type. shared-mime-info matches them without regard to
+    case unless a pattern says otherwise."""
+    import xml.etree.ElementTree as tree
+
+    space = "{http://www.freedesktop.org/standards/shared-mime-info}"
+    globs = {}
+    for mime_type in tree.parse(os.environ["QXM_MIME_PACKAGE"]).getroot():
+        for glob in mime_type.iter(space + "glob"):
+            assert glob.get("case-sensitive") != "true"
+            globs[glob.get("pattern").lower()] = mime_type.get("type")
+    return globs
+
+
 class FileInfo:
     def __init__(self, path):
         self.path = path
+
+    def is_mime_type(self, mime_type):
+        if os.path.isdir(self.path):
+            return mime_type == "inode/directory"
+        name = os.path.basename(self.path).lower()
+        return any(
+            fnmatch.fnmatchcase(name, pattern) and found == mime_type
+            for pattern, found in _globs().items()
+        )
 
     def get_location(self):
         return self
