@@ -254,7 +254,7 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   // command: one Nautilus script each.
   // Dolphin: one file, several items, each decrypted type, one folder.
   std::vector<std::string> expected = {"/dolphin/"};
-  for (int i = 1; i <= 5; ++i)
+  for (int i = 1; i <= 6; ++i)
     expected.push_back("/dolphin/qxm-0" + std::to_string(i) + ".desktop");
   expected.insert(expected.end(), {"/nautilus/", "/nautilus/Veilor/"});
   for (const char* name :
@@ -265,8 +265,8 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
         "Settings"})
     expected.push_back(std::string("/nautilus/Veilor/") + name);
   expected.push_back("/nemo/");
-  // Four entries for every file, two actions each.
-  for (int i = 1; i <= 16; ++i) {
+  // Five entries for every file, two actions each.
+  for (int i = 1; i <= 21; ++i) {
     expected.push_back("/nemo/qxm-0" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
                        ".nemo_action");
   }
@@ -274,7 +274,7 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
   EXPECT_EQ(paths, expected);
   // Icons by name wherever a format takes names: Nemo takes nothing else.
   auto tree = Tree();
-  EXPECT_NE(tree["/nemo/qxm-001.nemo_action"].find("\nIcon-Name=veilor-aes-encrypt\n"),
+  EXPECT_NE(tree["/nemo/qxm-003.nemo_action"].find("\nIcon-Name=veilor-aes-encrypt\n"),
             std::string::npos);
   const std::string files = tree["/dolphin/qxm-01.desktop"];
   EXPECT_NE(files.find("Actions=qxm0;"), std::string::npos) << files;
@@ -283,9 +283,10 @@ TEST_F(FileManagerMenusTest, ShippedScriptGivesEveryFormatItsMenu) {
       std::string::npos)
       << files;
   EXPECT_NE(files.find("\nIcon=veilor-aes-encrypt\n"), std::string::npos);
-  EXPECT_NE(files.find("Actions=qxm0;Qxm01;Qxm02;_SEPARATOR_;qxm09;qxm11;\n"), std::string::npos)
+  EXPECT_NE(files.find("Actions=qxm0;Qxm01;Qxm02;Qxm03;_SEPARATOR_;qxm13;qxm15;\n"),
+            std::string::npos)
       << files;
-  EXPECT_NE(tree["/dolphin/qxm-03.desktop"].find("MimeType=application/x-veilor-aes;\n"),
+  EXPECT_NE(tree["/dolphin/qxm-04.desktop"].find("MimeType=application/x-veilor-aes;\n"),
             std::string::npos);
   EXPECT_NE(tree["/thunar/uca.xml"].find("<icon>veilor-aes-decrypt</icon>"), std::string::npos);
   // Settings for files shows for folders in Thunar: its folder twin would double it.
@@ -629,12 +630,12 @@ TEST_F(FileManagerMenusTest, EachFormatStartsTheProgramWithExactlyTheSelectedPat
       {"Nemo",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return NemoLaunch(home + "/nemo/qxm-002.nemo_action", Paths(folder, names));
+         return NemoLaunch(home + "/nemo/qxm-004.nemo_action", Paths(folder, names));
        }},
       {"Dolphin",
        [](const std::string& home, const std::vector<std::string>& names,
           const std::string& folder) {
-         return DolphinLaunch(home + "/dolphin/qxm-02.desktop", "Qxm01", Paths(folder, names));
+         return DolphinLaunch(home + "/dolphin/qxm-02.desktop", "Qxm02", Paths(folder, names));
        }},
       {"Thunar",
        [](const std::string& home, const std::vector<std::string>& names,
