@@ -119,15 +119,20 @@ TEST_F(RegistrationTest, InstallingTheShippedScriptStoresItsLinesInOrder) {
   SetStringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line40", "left from an older script");
   ASSERT_EQ(Regsvr32("/i:\"" + script + "\""), 0);
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line0"),
+            "0;*;Veilor;Encrypt with age;%1;agee %f;Encrypt the selected files with age (opened by "
+            "age and rage too);%9;%2");
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line1"),
             "0;*;Veilor;Encrypt with AES;%1;aese %f;Encrypt the selected files with AES;%3;%2");
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line8"), "2;*;Veilor;%e;%e;%e;%e;%e;%e");
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line12"),
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line12"), "2;*;Veilor;%e;%e;%e;%e;%e;%e");
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line16"),
             "1;*;Veilor;Password manager;%1;pm;Manage the stored passwords;%8;%2");
-  EXPECT_FALSE(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line13").has_value());
+  EXPECT_FALSE(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line17").has_value());
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Img0"), "%1=" + RecorderPath());
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Img7"),
             "%8=" + ShippedIcon("passwords.ico"));
-  EXPECT_FALSE(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Img8").has_value());
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Img9"),
+            "%10=" + ShippedIcon("age-decrypt.ico"));
+  EXPECT_FALSE(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Img10").has_value());
   // Registering first deleted the key, so nothing of the older script is left.
   EXPECT_FALSE(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line40").has_value());
 }
@@ -153,7 +158,7 @@ TEST_F(RegistrationTest, UnregisteringWhatIsNotRegisteredSucceeds) {
 TEST_F(RegistrationTest, TheQxmCommandInstallsAndRemovesTheScriptInTheRegistry) {
   const std::string qxm = "\"" + TestBinDir() + "\\qxm.exe\" ";
   ASSERT_EQ(RunAndWait(qxm + "install \"" + FilledShippedScript() + "\""), 0);
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line4"),
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kScriptKey, "Line7"),
             "1;*;Veilor;Encrypt folder with AES;%1;aese %f;Encrypt every file in the folder with "
             "AES;%3;%2");
   EXPECT_EQ(RunAndWait(qxm + "menu C:\\report.pdf"), 0);
