@@ -94,9 +94,14 @@ void FileJob::WriteEncrypted() {
   if (aes && path_.EndsWith(Extension(algorithm))) return Skipped(msg::SecondEncryption);
   if (!OpenSource(msg::EncryptionError)) return;
   // Counter mode undoes itself: a file of ours under another name would come
-  // out as its plain text.
-  if (aes && IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
-    return Skipped(msg::SecondEncryption);
+  // out as its plain text, also with a line end or a few bytes appended.
+  if (aes) {
+    const std::uint64_t looked = std::min<std::uint64_t>(source_->Length(),
+                                                         kTrailerSize + kTrailerSlack);
+    if (TrailerNearEnd(context_.keyText, source_->Tail(static_cast<std::size_t>(looked)),
+                       algorithm)) {
+      return Skipped(msg::SecondEncryption);
+    }
   }
   if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
   Transform(0, MakeTrailer(context_.keyText, algorithm));
