@@ -70,6 +70,27 @@ void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& a
   }
 }
 void RemoveFile(const wxString& path) { _wunlink(path.wc_str()); }
+bool IdentityOfHandle(HANDLE handle, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity = {info.dwVolumeSerialNumber,
+              (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  return true;
+}
+bool IdentityOfFile(int fd, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  return IdentityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), identity, length);
+}
+// The file the name itself leads to, not what a link there points at.
+bool IdentityOfName(const wxString& path, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  HANDLE handle = CreateFileW(
+      path.wc_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool known = IdentityOfHandle(handle, identity, length);
+  CloseHandle(handle);
+  return known;
+}
 #else
 int OpenUnnamed(const wxString& folder) {
 #ifdef O_TMPFILE
@@ -161,11 +182,39 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
 }
 void FinishPlacing(const wxString&, const AtomicFileWriter::Attributes&) {}
 void RemoveFile(const wxString& path) { ::unlink(path.fn_str()); }
+void IdentityOfStat(const struct stat& info, PlacedFiles::Identity& identity,
+                    std::uint64_t& length) {
+  identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  length = static_cast<std::uint64_t>(info.st_size);
+}
+bool IdentityOfFile(int fd, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return false;
+  IdentityOfStat(info, identity, length);
+  return true;
+}
+// The file the name itself leads to, not what a link there points at.
+bool IdentityOfName(const wxString& path, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  struct stat info;
+  if (::lstat(path.fn_str(), &info) != 0) return false;
+  IdentityOfStat(info, identity, length);
+  return true;
+}
 #endif
 
 std::atomic<unsigned> counter{0};
 
 }  // namespace
+
+bool PlacedFiles::Contains(const Identity& identity) const {
+  const std::lock_guard guard(mutex_);
+  return placed_.count(identity) != 0;
+}
+
+void PlacedFiles::Add(const Identity& identity) {
+  const std::lock_guard guard(mutex_);
+  placed_.insert(identity);
+}
 
 AtomicFileWriter::AtomicFileWriter(const wxString& target)
     : target_(target), folder_(wxFileName(target).GetPath()) {
@@ -215,7 +264,7 @@ bool AtomicFileWriter::Write(const void* data, std::size_t size) {
 }
 
 bool AtomicFileWriter::Commit(bool sync) {
-  targetExisted_ = false;
+  targetExisted_ = targetPlacedBefore_ = false;
   if (fd_ < 0) return false;
   if (!Seal(sync) || (sync && !FlushFiles({fd_}))) {
     Discard();
@@ -231,7 +280,7 @@ void AtomicFileWriter::CommitTogether(std::vector<GroupEntry>& entries) {
   std::vector<int> durable;
   for (GroupEntry& entry : entries) {
     entry.placed = false;
-    entry.writer->targetExisted_ = false;
+    entry.writer->targetExisted_ = entry.writer->targetPlacedBefore_ = false;
     sealed.push_back(entry.writer->fd_ >= 0 && entry.writer->Seal(entry.durable));
     if (sealed.back() && entry.durable) durable.push_back(entry.writer->fd_);
   }
@@ -251,10 +300,20 @@ void AtomicFileWriter::CommitTogether(std::vector<GroupEntry>& entries) {
 
 bool AtomicFileWriter::Seal(bool durable) {
   ApplyAttributes(fd_, attributes_);
+  known_ = IdentityOfFile(fd_, identity_, length_);
   return !durable || FlushAtSeal(fd_);
 }
 
 bool AtomicFileWriter::Place() {
+  // Placing is one writer after another: nothing of the set can take the
+  // name between this look and the move.
+  PlacedFiles::Identity there;
+  std::uint64_t length = 0;
+  if (placed_ && replace_ && IdentityOfName(target_, there, length) && placed_->Contains(there)) {
+    targetPlacedBefore_ = true;
+    Discard();
+    return false;
+  }
   bool placed = false;
   if (unnamed_) {
     placed = CommitUnnamed();
@@ -269,7 +328,15 @@ bool AtomicFileWriter::Place() {
   }
   temporary_.clear();
   FinishPlacing(target_, attributes_);
+  if (placed_ && known_) placed_->Add(identity_);
   return true;
+}
+
+bool AtomicFileWriter::TargetIsOwn() const {
+  PlacedFiles::Identity there;
+  std::uint64_t length = 0;
+  return known_ && IdentityOfName(target_, there, length) && there == identity_ &&
+         length == length_;
 }
 
 bool AtomicFileWriter::CommitUnnamed() {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <wx/string.h>
+
+class PlacedFiles;
 
 // What a file procedure needs besides the path. The two switches are asked
 // at the moment they matter, so a change of the settings during a batch
@@ -17,6 +20,9 @@ struct FileContext {
   // Asked after each step; true abandons the file like a failure, with no
   // output and the source kept. May be empty.
   std::function<bool()> stopRequested;
+  // The outputs the batch placed so far, shared by its files: an output
+  // never replaces another of the same batch. May be empty.
+  std::shared_ptr<PlacedFiles> placedOutputs;
 };
 
 // The report row of one file.

@@ -10,6 +10,7 @@
 #include "3_settings/FileSwitches.h"
 
 class CBatchPasswordPrompt;
+class PlacedFiles;
 class CBatchReportSink;
 class CLogger;
 class CPasswordManager;
@@ -39,7 +40,9 @@ public:
   void DecryptDes3();
 
   // The default password when one is set and stored, else the user's answer,
-  // typed twice for encryption. A password that cannot be a key is pointed
+  // typed twice for encryption. An empty password is refused for encryption
+  // (a stored one with a warning and the user asked, a typed one with a
+  // warning and the batch cancelled). A password that cannot be a key is pointed
   // out: a too long one gives empty key text (the batch's key-length error
   // follows), one with a character the key cannot hold raises
   // CFSVeilorException with its own message.
@@ -61,6 +64,8 @@ private:
 
   wxArrayString pathArguments_;
   wxString keyText_;
+  // The outputs the running batch placed: none of them is replaced by another.
+  std::shared_ptr<PlacedFiles> placedOutputs_;
   bool succeeded_ = false;
   CLogger& logger_;
   CPasswordManager& passwords_;

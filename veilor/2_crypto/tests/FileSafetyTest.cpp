@@ -96,6 +96,51 @@ TEST_P(FileWriteSafetyTest, OutputThatAppearsMeanwhileIsNeverReplaced) {
   EXPECT_EQ(Listing(), (std::vector<std::string>{"f.aes", "g", "g.des3"}));
 }
 
+// Two sources of one batch whose outputs have one name (as on a
+// case-insensitive folder; here "x" encrypted and "x.aes.des3" decrypted):
+// with the batch's placed outputs shared, the second never replaces the
+// first; without, the first sees its output gone and keeps its source.
+// Either way both contents are still there.
+TEST_P(FileWriteSafetyTest, OneOutputNameForTwoSourcesLosesNeither) {
+  const char kOutputOfAnother[] =
+      "Another file of this batch has the same output name, and its output was not replaced: "
+      "this file was kept";
+  const char kOutputReplaced[] =
+      "The output was replaced by another file before the source was removed: it was kept";
+  overwrite = removeSource = true;
+  for (const bool shared : {true, false}) {
+    SCOPED_TRACE(shared);
+    WriteFileBytes(Path("x.aes"), "second");
+    ASSERT_EQ(Run(EncryptFileDes3, Path("x.aes")).status, "Done");
+    WriteFileBytes(Path("x"), "first");
+    FileContext context = Context();
+    if (shared) context.placedOutputs = std::make_shared<PlacedFiles>();
+    FileJob first(FileOperation::EncryptAes, Path("x"), context);
+    FileJob second(FileOperation::DecryptDes3, Path("x.aes.des3"), context);
+    first.Write();
+    second.Write();
+    FileJob::CommitGroup({&first, &second});
+
+    EXPECT_EQ(first.Outcome().status, shared ? "Done" : "Incomplete");
+    EXPECT_EQ(first.Outcome().description, shared ? "" : kOutputReplaced);
+    EXPECT_EQ(second.Outcome().status, shared ? "Incomplete" : "Done");
+    EXPECT_EQ(second.Outcome().description, shared ? kOutputOfAnother : "");
+    EXPECT_EQ(Listing(), (shared ? std::vector<std::string>{"x.aes", "x.aes.des3"}
+                                 : std::vector<std::string>{"x", "x.aes"}));
+    if (shared) {
+      EXPECT_EQ(Run(DecryptFileAes, Path("x.aes")).status, "Done");
+      EXPECT_EQ(ReadFileBytes(Path("x")), "first");
+      EXPECT_EQ(Run(DecryptFileDes3, Path("x.aes.des3")).status, "Done");
+      EXPECT_EQ(ReadFileBytes(Path("x.aes")), "second");
+    } else {
+      EXPECT_EQ(ReadFileBytes(Path("x")), "first");
+      EXPECT_EQ(ReadFileBytes(Path("x.aes")), "second");
+    }
+    ASSERT_TRUE(wxRemoveFile(Path("x")));
+    ASSERT_TRUE(wxRemoveFile(Path("x.aes")));
+  }
+}
+
 TEST_P(FileWriteSafetyTest, SourceThatChangesMeanwhileIsKept) {
   removeSource = true;
   WriteFileBytes(Path("log"), Pattern(100000));

@@ -219,6 +219,33 @@ TEST_F(FileCommandTest, PasswordTheKeyCannotHoldHasItsOwnMessage) {
 #endif
 }
 
+// The empty password's key is known to everyone: encryption refuses it,
+// typed or stored (the user is asked instead); decryption may still try it.
+TEST_F(FileCommandTest, EmptyPasswordIsRefusedForEncryptionOnly) {
+  const wxString kRefused = "Entered password is empty. Please enter valid password";
+  CFileCommand typed = Command(dir_ / "a.txt", wxString());
+  typed.EncryptAes();
+  EXPECT_FALSE(typed.Succeeded());
+  EXPECT_TRUE(report_.rows.empty());
+  EXPECT_FALSE(wxFileExists(dir_ / "a.txt.aes"));
+  EXPECT_EQ(prompt_.warnings, std::vector<wxString>{kRefused});
+
+  passwords_.StoreEntries({CPasswordEntry("", "", "Blank")});
+  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefEncPass, true);
+  settings_.SetString(CSettings::GroupSettingsDlg, CSettings::ItemDefEncPass,
+                      ProtectString("Blank", CSettings::FillerDefEncPass));
+  const CFileCommand::KeyResult stored =
+      Command(dir_ / "a.txt", wxString("pw")).ObtainKey(CFileCommand::Direction::Encrypt, "p", 16);
+  EXPECT_EQ(stored.keyText, KeyFromPassword("pw", 16).keyText);
+  EXPECT_EQ(prompt_.warnings, std::vector<wxString>(2, kRefused));
+  EXPECT_EQ(prompt_.prompts.size(), 2u) << "the user is asked instead of the stored default";
+
+  const CFileCommand::KeyResult decrypting =
+      Command(dir_ / "a.txt", wxString()).ObtainKey(CFileCommand::Direction::Decrypt, "p", 16);
+  EXPECT_EQ(decrypting.status, CFileCommand::KeyObtained);
+  EXPECT_EQ(decrypting.keyText, KeyFromPassword(wxString(), 16).keyText);
+}
+
 TEST_F(FileCommandTest, DefaultPasswordAndHiddenReport) {
   passwords_.StoreEntries({CPasswordEntry("stored", "", "Work")});
   settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemUseDefDecPass, true);

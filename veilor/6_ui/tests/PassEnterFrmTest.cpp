@@ -115,15 +115,19 @@ TEST_F(PassEnterFrmTest, BrowseButtonShownOnlyWhenAsked) {
 // The skin is drawn for 96 DPI; on a denser screen the window and its
 // controls grow with it (the Windows tests run this at 144 DPI too).
 TEST_F(PassEnterFrmTest, ControlsSitWhereTheSkinExpectsThem) {
-  Run([](CPassEnterFrm& w) {
+  bool checked = false;
+  const int result = Run([&checked](CPassEnterFrm& w) {
     EXPECT_EQ(w.GetSize(), w.FromDIP(wxSize(340, 98)));
     EXPECT_EQ(w.closeButton->GetRect(), DipRect(w, wxRect(301, 7, 28, 19)));
     EXPECT_EQ(w.passwordEdit->GetPosition(), w.FromDIP(wxPoint(8, 38)));
     EXPECT_EQ(w.browseButton->GetPosition(), w.FromDIP(wxPoint(271, 38)));
     EXPECT_EQ(w.okButton->GetPosition(), w.FromDIP(wxPoint(301, 38)));
     EXPECT_EQ(w.closeButton->GetToolTipText(), "Close dialog");
+    checked = true;
     w.EndModal(1);
   });
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(checked) << "the window never ran the checks";
 }
 
 // For encryption the password is typed twice in the same window, under a
@@ -156,6 +160,31 @@ TEST_F(PassEnterFrmTest, AskedTwiceAMismatchStartsOverAndAMatchConfirms) {
   EXPECT_EQ(fields, std::vector<wxString>({"", ""}));
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Entered passwords are different. Please try again.");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+}
+
+// Asking twice is for encryption, where an empty password would encrypt
+// with a key anyone can make: it is refused with a message, the window stays.
+TEST_F(PassEnterFrmTest, AskedTwiceAnEmptyPasswordIsRefused) {
+  MessageBoxRecorder boxes;
+  bool openAfterRefusal = false;
+  wxString captionAfterRefusal;
+  const int result = Run([&](CPassEnterFrm& w) {
+    w.SetAskTwice(true);
+    Click(w.okButton);
+    openAfterRefusal = w.IsRunningModal();
+    captionAfterRefusal = XPDialogSeam::Caption(w);
+    for (int entry = 0; entry < 2; ++entry) {
+      w.passwordEdit->ChangeValue("s3cret");
+      Click(w.okButton);
+    }
+  });
+  EXPECT_EQ(result, CPassEnterFrm::Confirmed);
+  EXPECT_EQ(window_->GetPassword(), "s3cret");
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(captionAfterRefusal, "Please enter password for AES encryption");
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Entered password is empty. Please enter valid password");
   EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
 }
 
