@@ -5,11 +5,14 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <string>
 #endif
 
 #include <functional>
@@ -54,6 +57,32 @@ private:
   int step_;
   std::function<void()> action_;
 };
+
+#ifndef _WIN32
+// Gives the calling process mounts of its own that nobody else sees: as the
+// superuser directly, otherwise inside a user namespace of its own.
+bool PrivateMounts() {
+  const uid_t uid = geteuid();
+  const gid_t gid = getegid();
+  if (unshare(uid == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+  if (uid != 0) {
+    const auto put = [](const char* file, const std::string& text) {
+      const int fd = open(file, O_WRONLY);
+      const bool written =
+          fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+      if (fd >= 0) close(fd);
+      return written;
+    };
+    if (!put("/proc/self/setgroups", "deny") ||
+        !put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+      return false;
+    }
+  }
+  // Nothing mounted here may spread back to the namespace it came from.
+  return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+#endif
 
 class FileSafetyTest : public testing::Test, protected FileFixture {
 protected:
@@ -237,12 +266,7 @@ TEST_F(FileSafetyTest, OnlyRegularFilesAreProcessed) {
   ASSERT_EQ(symlink((elsewhere / "cipher.aes").fn_str(), Path("link.aes").fn_str()), 0);
   ASSERT_EQ(mkfifo(Path("fifo").fn_str(), 0600), 0);
   ASSERT_EQ(mkfifo(Path("fifo.aes").fn_str(), 0600), 0);
-  std::vector<std::string> names{"fifo", "fifo.aes", "link.aes", "link.txt"};
-  const bool root = geteuid() == 0;  // only the superuser makes device nodes
-  if (root) {
-    ASSERT_EQ(mknod(Path("device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
-    names.insert(names.begin(), "device");
-  }
+  const std::vector<std::string> names{"fifo", "fifo.aes", "link.aes", "link.txt"};
 
   for (const std::string& name : names) {
     const bool encrypted = wxString(name).EndsWith(".aes");
@@ -256,7 +280,18 @@ TEST_F(FileSafetyTest, OnlyRegularFilesAreProcessed) {
   }
   EXPECT_EQ(Listing(), names) << "nothing written, nothing removed";
   EXPECT_EQ(ReadFileBytes(elsewhere / "plain.txt"), "plain text");
-  if (!root) GTEST_SKIP() << "the device case needs the superuser";
+}
+
+TEST_F(FileSafetyTest, DevicesAreNotProcessed) {
+  if (geteuid() != 0) GTEST_SKIP() << "only the superuser makes device nodes";
+  removeSource = true;
+  ASSERT_EQ(mknod(Path("device").fn_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+  for (Procedure procedure : {EncryptFileAes, EncryptFileDes3}) {
+    const FileOutcome outcome = Run(procedure, Path("device"));
+    EXPECT_EQ(outcome.status, "Skipped");
+    EXPECT_EQ(outcome.description, kNotRegular);
+  }
+  EXPECT_EQ(Listing(), std::vector<std::string>{"device"});
 }
 
 // The removal of the source fails only when the system refuses it; the
@@ -287,26 +322,47 @@ TEST_F(FileSafetyTest, GroupRemovalsGiveEachFileItsOwnOutcome) {
   }
 }
 
+// The removal of the source fails only when the system refuses it: here
+// the source is a mount point (a file bound over it), which nobody may
+// remove. The mount lives in a namespace of a child process's own, which
+// needs no superuser where user namespaces are allowed.
 TEST_F(FileSafetyTest, FailedRemovalIsLogged) {
   removeSource = true;
+  TempDir elsewhere;
   WriteFileBytes(Path("kept"), "data");
-  const int fd = open(Path("kept").fn_str(), O_RDONLY);
-  ASSERT_GE(fd, 0);
-  int flags = 0;
-  ioctl(fd, FS_IOC_GETFLAGS, &flags);
-  const int marked = flags | FS_IMMUTABLE_FL;
-  const bool immutable = ioctl(fd, FS_IOC_SETFLAGS, &marked) == 0;
-  FileOutcome outcome;
-  if (immutable) {
-    outcome = Run(EncryptFileAes, Path("kept"));
-    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  WriteFileBytes(elsewhere / "cover", "data");
+  int channel[2];
+  ASSERT_EQ(pipe(channel), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(channel[0]);
+    std::string answer = "no private mounts";
+    if (PrivateMounts() && mount((elsewhere / "cover").fn_str(), Path("kept").fn_str(), nullptr,
+                                 MS_BIND, nullptr) == 0) {
+      const FileOutcome outcome = Run(EncryptFileAes, Path("kept"));
+      answer = (outcome.status + "|" + outcome.description + "|" +
+                (logged.empty() ? wxString() : logged.front()))
+                   .utf8_string();
+    }
+    if (write(channel[1], answer.data(), answer.size()) < 0) _exit(1);
+    _exit(0);
   }
-  close(fd);
-  if (!immutable) GTEST_SKIP() << "no file can be made undeletable here";
+  close(channel[1]);
+  std::string answer;
+  char buffer[512];
+  for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+    answer.append(buffer, got);
+  close(channel[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  if (answer == "no private mounts") GTEST_SKIP() << "no mount namespace can be had here";
 
-  EXPECT_EQ(outcome.status, "Incomplete");
-  EXPECT_EQ(outcome.description, "Error remove source file");
-  EXPECT_EQ(logged, std::vector<wxString>{"Error remove source file " + Path("kept")});
+  EXPECT_EQ(answer, "Incomplete|Error remove source file|Error remove source file " +
+                        Path("kept").utf8_string());
+  EXPECT_EQ(ReadFileBytes(Path("kept")), "data");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"kept", "kept.aes"}));
 }
 #endif
 
