@@ -11,6 +11,7 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include "1_base/SystemPath.h"
 #include "1_base/TemporaryFiles.h"
 
 #ifdef __WINDOWS__
@@ -30,8 +31,40 @@ namespace {
 int OpenUnnamed(const wxString&) { return -1; }
 bool UnnamedUnsupported() { return true; }
 bool LinkUnnamed(int, const wxString&) { return false; }
+// Marks an open file to be deleted once its last handle closes, or clears
+// the mark.
+bool MarkForDeletion(HANDLE handle, bool remove) {
+  FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+// The temporary file is marked for deletion from the start: if the process
+// dies, the system removes it with the last handle. Nobody else may open it
+// meanwhile, except to rename it, so a leftover is told from a file being
+// written by whether it can be opened at all (see RemoveStaleTemporaries).
 int OpenExclusive(const wxString& path) {
-  return _wopen(path.wc_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+  HANDLE handle = CreateFileW(SystemPath(path).wc_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+    return -1;
+  }
+  if (!MarkForDeletion(handle, true)) {
+    CloseHandle(handle);
+    _wunlink(SystemPath(path).wc_str());
+    errno = EACCES;
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | _O_WRONLY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    errno = EACCES;
+  }
+  return fd;
+}
+// Cleared just before the file takes its name: from then on it is a file
+// like any other.
+bool KeepFile(int fd) {
+  return MarkForDeletion(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), false);
 }
 int WriteSome(int fd, const char* data, std::size_t size) {
   const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
@@ -54,7 +87,7 @@ bool FlushFiles(const std::vector<int>&) { return true; }
 void FlushNames(const std::vector<wxString>&) {}
 bool CloseFile(int fd) { return _close(fd) == 0; }
 bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
-  if (MoveFileExW(from.wc_str(), to.wc_str(),
+  if (MoveFileExW(SystemPath(from).wc_str(), SystemPath(to).wc_str(),
                   MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))) {
     return true;
   }
@@ -64,12 +97,15 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
 }
 void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& attributes) {
   if (attributes.permissions & 0200) return;
-  const DWORD current = GetFileAttributesW(target.wc_str());
+  const wxString path = SystemPath(target);
+  const DWORD current = GetFileAttributesW(path.wc_str());
   if (current != INVALID_FILE_ATTRIBUTES) {
-    SetFileAttributesW(target.wc_str(), current | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(path.wc_str(), current | FILE_ATTRIBUTE_READONLY);
   }
 }
-void RemoveFile(const wxString& path) { _wunlink(path.wc_str()); }
+// A file still marked for deletion goes when it is closed; this is for one
+// whose mark was already cleared.
+void RemoveFile(const wxString& path) { _wunlink(SystemPath(path).wc_str()); }
 bool IdentityOfHandle(HANDLE handle, PlacedFiles::Identity& identity, std::uint64_t& length) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return false;
@@ -83,9 +119,10 @@ bool IdentityOfFile(int fd, PlacedFiles::Identity& identity, std::uint64_t& leng
 }
 // The file the name itself leads to, not what a link there points at.
 bool IdentityOfName(const wxString& path, PlacedFiles::Identity& identity, std::uint64_t& length) {
-  HANDLE handle = CreateFileW(
-      path.wc_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(SystemPath(path).wc_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   const bool known = IdentityOfHandle(handle, identity, length);
   CloseHandle(handle);
@@ -180,6 +217,7 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
   ::unlink(from.fn_str());
   return true;
 }
+bool KeepFile(int) { return true; }
 void FinishPlacing(const wxString&, const AtomicFileWriter::Attributes&) {}
 void RemoveFile(const wxString& path) { ::unlink(path.fn_str()); }
 void IdentityOfStat(const struct stat& info, PlacedFiles::Identity& identity,
@@ -319,7 +357,9 @@ bool AtomicFileWriter::Place() {
     placed = CommitUnnamed();
     CloseFile(fd_);
   } else {
-    placed = CloseFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
+    // Moved while still open: on Windows nobody else can open it meanwhile.
+    placed = KeepFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
+    placed = CloseFile(fd_) && placed;
   }
   fd_ = -1;
   if (!placed) {

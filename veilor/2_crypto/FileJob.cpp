@@ -14,6 +14,7 @@
 #include "1_base/LogLevels.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/SystemPath.h"
 #include "2_crypto/Ciphers.h"
 #include "2_crypto/FileStreaming.h"
 #include "2_crypto/FileTrailer.h"
@@ -103,7 +104,8 @@ void FileJob::WriteEncrypted() {
       return Skipped(msg::SecondEncryption);
     }
   }
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting())
+    return Skipped(msg::OutputExists);
   Transform(0, MakeTrailer(context_.keyText, algorithm));
 }
 
@@ -116,7 +118,8 @@ void FileJob::WriteDecrypted() {
   }
   output_ = path_.Left(path_.length() - extension.length());
   if (!OpenSource(msg::DecryptionError)) return;
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting())
+    return Skipped(msg::OutputExists);
   if (!IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
     return Incomplete(Msg(msg::WrongPasswordOrAlgorithm));
   }

@@ -8,6 +8,7 @@
 
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/SystemPath.h"
 
 #ifdef __WINDOWS__
 #include <windows.h>
@@ -18,7 +19,7 @@
 namespace {
 bool IsLink(const wxString& path) {
 #ifdef __WINDOWS__
-  const DWORD attributes = GetFileAttributesW(path.wc_str());
+  const DWORD attributes = GetFileAttributesW(SystemPath(path).wc_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 #else
   struct stat info;
@@ -40,7 +41,8 @@ wxArrayString Entries(wxDir& dir, int kind) {
 // A folder that cannot be opened is an entry of its own, so the report shows
 // that its files were not processed.
 void AddFolder(const wxString& folder, std::vector<CollectedPath>& files) {
-  wxDir dir(folder);
+  // Listed as spelled: on Windows a folder "sub." beside "sub" is not "sub".
+  wxDir dir(SystemPath(folder));
   if (!dir.IsOpened()) {
     files.push_back({folder, false});
     return;
