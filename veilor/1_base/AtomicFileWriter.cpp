@@ -338,7 +338,6 @@ void AtomicFileWriter::CommitTogether(std::vector<GroupEntry>& entries) {
 
 bool AtomicFileWriter::Seal(bool durable) {
   ApplyAttributes(fd_, attributes_);
-  known_ = IdentityOfFile(fd_, identity_, length_);
   return !durable || FlushAtSeal(fd_);
 }
 
@@ -355,12 +354,13 @@ bool AtomicFileWriter::Place() {
   bool placed = false;
   if (unnamed_) {
     placed = CommitUnnamed();
-    CloseFile(fd_);
   } else {
     // Moved while still open: on Windows nobody else can open it meanwhile.
     placed = KeepFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
-    placed = CloseFile(fd_) && placed;
   }
+  // Known only once it has its name: FAT numbers a file by where its name is.
+  known_ = placed && IdentityOfFile(fd_, identity_, length_);
+  placed = CloseFile(fd_) && placed;
   fd_ = -1;
   if (!placed) {
     Discard();
