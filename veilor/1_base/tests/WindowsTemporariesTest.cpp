@@ -53,12 +53,22 @@ TEST(WindowsTemporariesTest, KilledWritersFileGoesAndLeftoversAreJudgedByUse) {
   ASSERT_TRUE(other.Open());  // cleans the folder's leftovers first
   const std::vector<wxString> afterCleaning = Temporaries(dir.Path());
 
+  // The system closes a killed process's handles on its own time (Wine a
+  // moment after the process ends): the folder's changes are waited on.
+  HANDLE changes =
+      FindFirstChangeNotificationW(dir.Path().wc_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+  ASSERT_NE(changes, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(TerminateProcess(child.hProcess, 9));
   ASSERT_EQ(WaitForSingleObject(child.hProcess, 60000), WAIT_OBJECT_0);
+  std::vector<wxString> afterKill = Temporaries(dir.Path());
+  while (!afterKill.empty() && WaitForSingleObject(changes, 60000) == WAIT_OBJECT_0) {
+    FindNextChangeNotification(changes);
+    afterKill = Temporaries(dir.Path());
+  }
+  FindCloseChangeNotification(changes);
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
   CloseHandle(ready);
-  const std::vector<wxString> afterKill = Temporaries(dir.Path());
 
   ASSERT_EQ(during.size(), 2u) << "the leftover and the writer's file";
   ASSERT_EQ(afterCleaning.size(), 1u) << "the leftover went, the file in use stayed";
