@@ -90,7 +90,7 @@ wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t&
 void AddPath(const wxString& path, std::vector<CollectedPath>& files) {
   if (path.empty()) {
     files.push_back({wxString(), false});
-  } else if (wxDirExists(path)) {
+  } else if (wxDirExists(SystemPath(path))) {
     AddFolder(path, files);
   } else {
     files.push_back({path, true});

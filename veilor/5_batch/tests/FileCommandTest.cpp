@@ -424,8 +424,15 @@ TEST_F(FileCommandTest, NamesWindowsWouldRewriteReachThemselves) {
     EXPECT_TRUE(FileExistsAsSpelled(folder + "\\" + name + ".aes")) << name;
   }
 
+  // A folder named as an argument is walked as spelled too.
+  Command(folder + "\\sub.", wxString("pw")).DecryptAes();
+  ASSERT_EQ(report_.rows.size(), 1u);
+  EXPECT_EQ(report_.rows[0].file, folder + "\\sub.\\only.aes");
   Command(folder, wxString("pw")).DecryptAes();
-  for (const auto& row : report_.rows) EXPECT_EQ(row.status, "Done") << row.file;
+  ASSERT_EQ(report_.rows.size(), files.size());
+  for (const auto& row : report_.rows) {
+    EXPECT_EQ(row.status, row.file.EndsWith(".aes") ? "Done" : "Skipped") << row.file;
+  }
   for (const auto& [name, content] : files) {
     EXPECT_EQ(ReadFileBytes(SystemPath(folder + "\\" + name)), content) << name;
   }
