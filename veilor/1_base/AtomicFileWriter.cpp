@@ -42,8 +42,9 @@ bool MarkForDeletion(HANDLE handle, bool remove) {
 // meanwhile, except to rename it, so a leftover is told from a file being
 // written by whether it can be opened at all (see RemoveStaleTemporaries).
 int OpenExclusive(const wxString& path) {
-  HANDLE handle = CreateFileW(SystemPath(path).wc_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
-                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(SystemPath(path).wc_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE,
+                  FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
     return -1;
@@ -351,6 +352,9 @@ bool AtomicFileWriter::Place() {
     Discard();
     return false;
   }
+  // A rename keeps the volume, and Wine forgets it for a renamed file.
+  PlacedFiles::Identity before;
+  const bool volumeKnown = IdentityOfFile(fd_, before, length);
   bool placed = false;
   if (unnamed_) {
     placed = CommitUnnamed();
@@ -359,7 +363,8 @@ bool AtomicFileWriter::Place() {
     placed = KeepFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
   }
   // Known only once it has its name: FAT numbers a file by where its name is.
-  known_ = placed && IdentityOfFile(fd_, identity_, length_);
+  known_ = placed && volumeKnown && IdentityOfFile(fd_, identity_, length_);
+  identity_.first = before.first;
   placed = CloseFile(fd_) && placed;
   fd_ = -1;
   if (!placed) {
