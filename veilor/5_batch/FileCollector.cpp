@@ -8,7 +8,6 @@
 
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
-#include "1_base/SystemPath.h"
 
 #ifdef __WINDOWS__
 #include <windows.h>
@@ -19,7 +18,7 @@
 namespace {
 bool IsLink(const wxString& path) {
 #ifdef __WINDOWS__
-  const DWORD attributes = GetFileAttributesW(SystemPath(path).wc_str());
+  const DWORD attributes = GetFileAttributesW(path.wc_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 #else
   struct stat info;
@@ -41,8 +40,7 @@ wxArrayString Entries(wxDir& dir, int kind) {
 // A folder that cannot be opened is an entry of its own, so the report shows
 // that its files were not processed.
 void AddFolder(const wxString& folder, std::vector<CollectedPath>& files) {
-  // Listed as spelled: on Windows a folder "sub." beside "sub" is not "sub".
-  wxDir dir(SystemPath(folder));
+  wxDir dir(folder);
   if (!dir.IsOpened()) {
     files.push_back({folder, false});
     return;
@@ -90,7 +88,7 @@ wxString JoinedPath(const wxArrayString& pieces, std::size_t first, std::size_t&
 void AddPath(const wxString& path, std::vector<CollectedPath>& files) {
   if (path.empty()) {
     files.push_back({wxString(), false});
-  } else if (wxDirExists(SystemPath(path))) {
+  } else if (wxDirExists(path)) {
     AddFolder(path, files);
   } else {
     files.push_back({path, true});

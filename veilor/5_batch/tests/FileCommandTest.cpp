@@ -2,9 +2,7 @@
 // place of the windows: key, file list, report rows.
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -22,7 +20,6 @@
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
-#include "1_base/SystemPath.h"
 #include "2_crypto/PasswordKey.h"
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
@@ -398,46 +395,6 @@ TEST_F(FileCommandTest, StopAbandonsTheFileInWorkAndReportsTheRest) {
     }
   }
 }
-
-#ifdef _WIN32
-// Windows takes "x." for "x", "y " for "y" and a folder "sub." for "sub" in
-// ordinary paths: each name must reach itself, none another's file.
-TEST_F(FileCommandTest, NamesWindowsWouldRewriteReachThemselves) {
-  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterEncryption, true);
-  settings_.SetBool(CSettings::GroupSettingsDlg, CSettings::ItemRemoveFilesAfterDecryption, true);
-  const wxString folder = dir_ / "folder";
-  for (const wxString& sub : {folder, folder + "\\sub", folder + "\\sub."}) {
-    ASSERT_TRUE(CreateDirectoryW(SystemPath(sub).wc_str(), nullptr)) << sub;
-  }
-  const std::map<wxString, std::string> files{{"x.", "DOT"},          {"x", "PLAIN"},
-                                              {"y ", "SPACE"},        {"y", "PLAIN2"},
-                                              {"sub.\\only", "ONLY"}, {"sub\\f", "SUB"}};
-  for (const auto& [name, content] : files) {
-    WriteFileBytes(SystemPath(folder + "\\" + name), content);
-  }
-
-  Command(folder, wxString("pw")).EncryptAes();
-  ASSERT_EQ(report_.rows.size(), files.size());
-  for (const auto& row : report_.rows) EXPECT_EQ(row.status, "Done") << row.file;
-  for (const auto& [name, content] : files) {
-    EXPECT_FALSE(FileExistsAsSpelled(folder + "\\" + name)) << name;
-    EXPECT_TRUE(FileExistsAsSpelled(folder + "\\" + name + ".aes")) << name;
-  }
-
-  // A folder named as an argument is walked as spelled too.
-  Command(folder + "\\sub.", wxString("pw")).DecryptAes();
-  ASSERT_EQ(report_.rows.size(), 1u);
-  EXPECT_EQ(report_.rows[0].file, folder + "\\sub.\\only.aes");
-  Command(folder, wxString("pw")).DecryptAes();
-  ASSERT_EQ(report_.rows.size(), files.size());
-  for (const auto& row : report_.rows) {
-    EXPECT_EQ(row.status, row.file.EndsWith(".aes") ? "Done" : "Skipped") << row.file;
-  }
-  for (const auto& [name, content] : files) {
-    EXPECT_EQ(ReadFileBytes(SystemPath(folder + "\\" + name)), content) << name;
-  }
-}
-#endif
 
 #ifndef _WIN32
 // A folder's link and pipe get rows that say they were not processed; the
