@@ -11,6 +11,7 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include "1_base/SystemPath.h"
 #include "1_base/TemporaryFiles.h"
 
 #ifdef __WINDOWS__
@@ -30,8 +31,41 @@ namespace {
 int OpenUnnamed(const wxString&) { return -1; }
 bool UnnamedUnsupported() { return true; }
 bool LinkUnnamed(int, const wxString&) { return false; }
+// Marks an open file to be deleted once its last handle closes, or clears
+// the mark.
+bool MarkForDeletion(HANDLE handle, bool remove) {
+  FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+// The temporary file is marked for deletion from the start: if the process
+// dies, the system removes it with the last handle. Nobody else may open it
+// meanwhile, except to rename it, so a leftover is told from a file being
+// written by whether it can be opened at all (see RemoveStaleTemporaries).
 int OpenExclusive(const wxString& path) {
-  return _wopen(path.wc_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+  HANDLE handle =
+      CreateFileW(SystemPath(path).wc_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE,
+                  FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+    return -1;
+  }
+  if (!MarkForDeletion(handle, true)) {
+    CloseHandle(handle);
+    _wunlink(SystemPath(path).wc_str());
+    errno = EACCES;
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | _O_WRONLY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    errno = EACCES;
+  }
+  return fd;
+}
+// Cleared just before the file takes its name: from then on it is a file
+// like any other.
+bool KeepFile(int fd) {
+  return MarkForDeletion(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), false);
 }
 int WriteSome(int fd, const char* data, std::size_t size) {
   const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
@@ -54,7 +88,7 @@ bool FlushFiles(const std::vector<int>&) { return true; }
 void FlushNames(const std::vector<wxString>&) {}
 bool CloseFile(int fd) { return _close(fd) == 0; }
 bool Move(const wxString& from, const wxString& to, bool replace, bool& existed) {
-  if (MoveFileExW(from.wc_str(), to.wc_str(),
+  if (MoveFileExW(SystemPath(from).wc_str(), SystemPath(to).wc_str(),
                   MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))) {
     return true;
   }
@@ -64,12 +98,37 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
 }
 void FinishPlacing(const wxString& target, const AtomicFileWriter::Attributes& attributes) {
   if (attributes.permissions & 0200) return;
-  const DWORD current = GetFileAttributesW(target.wc_str());
+  const wxString path = SystemPath(target);
+  const DWORD current = GetFileAttributesW(path.wc_str());
   if (current != INVALID_FILE_ATTRIBUTES) {
-    SetFileAttributesW(target.wc_str(), current | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(path.wc_str(), current | FILE_ATTRIBUTE_READONLY);
   }
 }
-void RemoveFile(const wxString& path) { _wunlink(path.wc_str()); }
+// A file still marked for deletion goes when it is closed; this is for one
+// whose mark was already cleared.
+void RemoveFile(const wxString& path) { _wunlink(SystemPath(path).wc_str()); }
+bool IdentityOfHandle(HANDLE handle, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity = {info.dwVolumeSerialNumber,
+              (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  return true;
+}
+bool IdentityOfFile(int fd, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  return IdentityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), identity, length);
+}
+// The file the name itself leads to, not what a link there points at.
+bool IdentityOfName(const wxString& path, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  HANDLE handle =
+      CreateFileW(SystemPath(path).wc_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool known = IdentityOfHandle(handle, identity, length);
+  CloseHandle(handle);
+  return known;
+}
 #else
 int OpenUnnamed(const wxString& folder) {
 #ifdef O_TMPFILE
@@ -159,13 +218,42 @@ bool Move(const wxString& from, const wxString& to, bool replace, bool& existed)
   ::unlink(from.fn_str());
   return true;
 }
+bool KeepFile(int) { return true; }
 void FinishPlacing(const wxString&, const AtomicFileWriter::Attributes&) {}
 void RemoveFile(const wxString& path) { ::unlink(path.fn_str()); }
+void IdentityOfStat(const struct stat& info, PlacedFiles::Identity& identity,
+                    std::uint64_t& length) {
+  identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  length = static_cast<std::uint64_t>(info.st_size);
+}
+bool IdentityOfFile(int fd, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return false;
+  IdentityOfStat(info, identity, length);
+  return true;
+}
+// The file the name itself leads to, not what a link there points at.
+bool IdentityOfName(const wxString& path, PlacedFiles::Identity& identity, std::uint64_t& length) {
+  struct stat info;
+  if (::lstat(path.fn_str(), &info) != 0) return false;
+  IdentityOfStat(info, identity, length);
+  return true;
+}
 #endif
 
 std::atomic<unsigned> counter{0};
 
 }  // namespace
+
+bool PlacedFiles::Contains(const Identity& identity) const {
+  const std::lock_guard guard(mutex_);
+  return placed_.count(identity) != 0;
+}
+
+void PlacedFiles::Add(const Identity& identity) {
+  const std::lock_guard guard(mutex_);
+  placed_.insert(identity);
+}
 
 AtomicFileWriter::AtomicFileWriter(const wxString& target)
     : target_(target), folder_(wxFileName(target).GetPath()) {
@@ -215,7 +303,7 @@ bool AtomicFileWriter::Write(const void* data, std::size_t size) {
 }
 
 bool AtomicFileWriter::Commit(bool sync) {
-  targetExisted_ = false;
+  targetExisted_ = targetPlacedBefore_ = false;
   if (fd_ < 0) return false;
   if (!Seal(sync) || (sync && !FlushFiles({fd_}))) {
     Discard();
@@ -231,7 +319,7 @@ void AtomicFileWriter::CommitTogether(std::vector<GroupEntry>& entries) {
   std::vector<int> durable;
   for (GroupEntry& entry : entries) {
     entry.placed = false;
-    entry.writer->targetExisted_ = false;
+    entry.writer->targetExisted_ = entry.writer->targetPlacedBefore_ = false;
     sealed.push_back(entry.writer->fd_ >= 0 && entry.writer->Seal(entry.durable));
     if (sealed.back() && entry.durable) durable.push_back(entry.writer->fd_);
   }
@@ -255,13 +343,29 @@ bool AtomicFileWriter::Seal(bool durable) {
 }
 
 bool AtomicFileWriter::Place() {
+  // Placing is one writer after another: nothing of the set can take the
+  // name between this look and the move.
+  PlacedFiles::Identity there;
+  std::uint64_t length = 0;
+  if (placed_ && replace_ && IdentityOfName(target_, there, length) && placed_->Contains(there)) {
+    targetPlacedBefore_ = true;
+    Discard();
+    return false;
+  }
+  // A rename keeps the volume, and Wine forgets it for a renamed file.
+  PlacedFiles::Identity before;
+  const bool volumeKnown = IdentityOfFile(fd_, before, length);
   bool placed = false;
   if (unnamed_) {
     placed = CommitUnnamed();
-    CloseFile(fd_);
   } else {
-    placed = CloseFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
+    // Moved while still open: on Windows nobody else can open it meanwhile.
+    placed = KeepFile(fd_) && Move(temporary_, target_, replace_, targetExisted_);
   }
+  // Known only once it has its name: FAT numbers a file by where its name is.
+  known_ = placed && volumeKnown && IdentityOfFile(fd_, identity_, length_);
+  identity_.first = before.first;
+  placed = CloseFile(fd_) && placed;
   fd_ = -1;
   if (!placed) {
     Discard();
@@ -269,7 +373,15 @@ bool AtomicFileWriter::Place() {
   }
   temporary_.clear();
   FinishPlacing(target_, attributes_);
+  if (placed_ && known_) placed_->Add(identity_);
   return true;
+}
+
+bool AtomicFileWriter::TargetIsOwn() const {
+  PlacedFiles::Identity there;
+  std::uint64_t length = 0;
+  return known_ && IdentityOfName(target_, there, length) && there == identity_ &&
+         length == length_;
 }
 
 bool AtomicFileWriter::CommitUnnamed() {

@@ -2,10 +2,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include <wx/string.h>
+
+// The files that the writers of one batch placed, known by volume and file
+// index rather than by name: two names that the file system takes for one
+// (on a case-insensitive folder, or as Windows rewrites names) still show
+// the same file.
+class PlacedFiles {
+public:
+  using Identity = std::pair<std::uint64_t, std::uint64_t>;
+  bool Contains(const Identity& identity) const;
+  void Add(const Identity& identity);
+
+private:
+  mutable std::mutex mutex_;
+  std::set<Identity> placed_;
+};
 
 // Writes a file so that it is either completely there or not at all: the
 // bytes go to a temporary file in the target's folder, which takes the
@@ -61,9 +80,20 @@ public:
   };
   static void CommitTogether(std::vector<GroupEntry>& entries);
 
+  // With a set, Commit never replaces a file in it (it fails instead, see
+  // TargetPlacedBefore), and a placed file joins it.
+  void SetPlacedFiles(std::shared_ptr<PlacedFiles> placed) { placed_ = std::move(placed); }
+
   // True after a Commit that failed only because the target existed while
   // replacing was off.
   bool TargetExisted() const { return targetExisted_; }
+  // True after a Commit that failed because the target was a file of the
+  // placed set.
+  bool TargetPlacedBefore() const { return targetPlacedBefore_; }
+
+  // After a Commit: true while the target's name still leads to the file
+  // written here, with the length it was given.
+  bool TargetIsOwn() const;
 
 private:
   // Off, the temporary file always has a name, as on file systems that
@@ -86,6 +116,12 @@ private:
   Attributes attributes_;
   bool replace_ = true;
   bool targetExisted_ = false;
+  bool targetPlacedBefore_ = false;
+  std::shared_ptr<PlacedFiles> placed_;
+  // What the written file is, known once it is sealed.
+  PlacedFiles::Identity identity_;
+  std::uint64_t length_ = 0;
+  bool known_ = false;
   bool unnamed_ = false;
   int fd_ = -1;
 };

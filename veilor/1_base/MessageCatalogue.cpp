@@ -184,6 +184,12 @@ constexpr Entry kEntries[] = {
     // Files: what a file procedure refuses or keeps.
     {6016, "Not a regular file (a link, pipe or device): not processed", true},
     {6017, "The source file changed or was replaced while it was processed: it was kept", true},
+    {6030,
+     "Another file of this batch has the same output name, and its output was not replaced: "
+     "this file was kept",
+     true},
+    {6031, "The output was replaced by another file before the source was removed: it was kept",
+     true},
 
     // The report at scale: a way to stop and the batch's overall progress.
     {6300, "Stop", true},

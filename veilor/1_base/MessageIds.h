@@ -97,6 +97,7 @@ enum : int {
   ButtonSet = 5047,
   ButtonAdd = 5048,
   EmptyPassword = 5082,
+  EnteredPasswordEmpty = 5097,
   DefaultEncPasswordRemoved = 5098,
   DefaultDecPasswordRemoved = 5099,
   PasswordRevealed = 5114,
@@ -137,6 +138,8 @@ enum : int {
   // Files: what a file procedure refuses or keeps.
   NotRegularFile = 6016,
   SourceChanged = 6017,
+  OutputOfAnotherFile = 6030,
+  OutputReplaced = 6031,
 
   // The report at scale: a way to stop and the batch's overall progress.
   StopButton = 6300,

@@ -1,5 +1,7 @@
 #include "1_base/TemporaryFiles.h"
 
+#include "1_base/SystemPath.h"
+
 #include <mutex>
 #include <set>
 
@@ -34,19 +36,25 @@ unsigned long OwnerOf(const wxString& name) {
   return value;
 }
 
-bool ProcessIsGone(unsigned long pid) {
 #ifdef __WINDOWS__
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-  if (process == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
-  DWORD code = 0;
-  const bool gone = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
-  CloseHandle(process);
-  return gone;
+// A writer holds its temporary file open, sharing it with nobody, until it
+// has its name: a file of ours that can be opened alone is a leftover
+// whatever its process id says (a later process may have the same one).
+// Opened so, it is deleted when closed.
+void RemoveIfNobodyHoldsIt(const wxString& path) {
+  HANDLE handle = CreateFileW(SystemPath(path).wc_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+  CloseHandle(handle);
+}
 #else
+bool ProcessIsGone(unsigned long pid) {
   // Another user's live process answers EPERM: only ESRCH means gone.
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-#endif
 }
+#endif
 }  // namespace
 
 wxString TemporaryFileName(unsigned long pid, unsigned counter) {
@@ -60,6 +68,21 @@ void RemoveStaleTemporaries(const wxString& folder) {
     std::lock_guard guard(lock);
     if (!seen.insert(folder).second) return;
   }
+#ifdef __WINDOWS__
+  // Listed in the form that keeps names as they are: a folder "sub." is not "sub".
+  WIN32_FIND_DATAW found;
+  const wxString pattern = SystemPath(folder) + "\\" + kPrefix + "*" + kSuffix;
+  HANDLE search = FindFirstFileW(pattern.wc_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  wxArrayString names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.Add(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  for (const wxString& name : names) {
+    if (OwnerOf(name) != 0) RemoveIfNobodyHoldsIt(folder + "\\" + name);
+  }
+#else
   wxLogNull quiet;  // an unreadable folder has nothing to clean
   wxDir dir(folder);
   if (!dir.IsOpened()) return;
@@ -73,4 +96,5 @@ void RemoveStaleTemporaries(const wxString& folder) {
   for (const wxString& file : stale) {
     wxRemoveFile(folder + wxFileName::GetPathSeparator() + file);
   }
+#endif
 }

@@ -5,10 +5,13 @@
 // Names of the temporary files that AtomicFileWriter gives a name: short
 // whatever the target's name (a name that fits the folder's limit must not
 // fail for its temporary file), hidden, and carrying the id of the process
-// that made them, so that a later run can tell the leftovers of a killed
-// process from files still being written.
+// that made them, which keeps names of processes apart and, off Windows,
+// tells a later run the leftovers of a killed process from files still being
+// written.
 wxString TemporaryFileName(unsigned long pid, unsigned counter);
 
-// Removes the temporary files in `folder` whose process is gone. Looks at
-// each folder once per process: a batch writes many files into one folder.
+// Removes the leftover temporary files in `folder`: on Windows those that
+// nobody holds open (a live writer always does), elsewhere those whose
+// process is gone. Looks at each folder once per process: a batch writes
+// many files into one folder.
 void RemoveStaleTemporaries(const wxString& folder);

@@ -15,6 +15,7 @@
 #include "1_base/LogLevels.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/SystemPath.h"
 #include "1_base/Utf8Names.h"
 #include "2_crypto/Ciphers.h"
 #include "2_crypto/FileStreaming.h"
@@ -104,11 +105,17 @@ void FileJob::WriteEncrypted() {
   if (aes && path_.EndsWith(Extension(algorithm))) return Skipped(msg::SecondEncryption);
   if (!OpenSource(msg::EncryptionError)) return;
   // Counter mode undoes itself: a file of ours under another name would come
-  // out as its plain text.
-  if (aes && IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
-    return Skipped(msg::SecondEncryption);
+  // out as its plain text, also with a line end or a few bytes appended.
+  if (aes) {
+    const std::uint64_t looked =
+        std::min<std::uint64_t>(source_->Length(), kTrailerSize + kTrailerSlack);
+    if (TrailerNearEnd(context_.keyText, source_->Tail(static_cast<std::size_t>(looked)),
+                       algorithm)) {
+      return Skipped(msg::SecondEncryption);
+    }
   }
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting())
+    return Skipped(msg::OutputExists);
   Transform(0, MakeTrailer(context_.keyText, algorithm));
 }
 
@@ -121,7 +128,8 @@ void FileJob::WriteDecrypted() {
   }
   output_ = path_.Left(path_.length() - extension.length());
   if (!OpenSource(msg::DecryptionError)) return;
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting())
+    return Skipped(msg::OutputExists);
   if (!IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
     return Incomplete(Msg(msg::WrongPasswordOrAlgorithm));
   }
@@ -319,6 +327,7 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
     if (!job->AwaitsCommit()) continue;
     job->writer_->SetAttributes(job->source_->Attributes());
     job->writer_->SetReplaceExisting(job->context_.overwriteExisting());
+    job->writer_->SetPlacedFiles(job->context_.placedOutputs);
     // Once the source is to go, the output must be on disk before it does.
     entries.push_back({job->writer_.get(), job->context_.removeSource()});
     written.push_back(job);
@@ -331,11 +340,14 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
   for (std::size_t i = 0; i < written.size(); ++i) {
     FileJob& job = *written[i];
     const bool existed = job.writer_->TargetExisted();
+    const bool placedBefore = job.writer_->TargetPlacedBefore();
     job.writer_.reset();
     if (entries[i].placed) {
       job.SourceSettled(removed[i]);
     } else if (existed) {
       job.Skipped(msg::OutputExists);
+    } else if (placedBefore) {
+      job.Incomplete(Msg(msg::OutputOfAnotherFile));
     } else {
       job.Incomplete(Msg(Encrypts(job.operation_) ? msg::EncryptionError : msg::DecryptionError) +
                      Msg(msg::Colon) + Msg(msg::Space) +
@@ -349,7 +361,15 @@ void FileJob::CommitGroup(const std::vector<FileJob*>& jobs) {
 // changed or was replaced meanwhile is kept, and so is the output. Touches
 // nothing but the source, so that a group's run side by side.
 SourceFile::RemoveResult FileJob::SettleSource() {
-  if (context_.removeSource()) return source_->RemoveIfUnchanged();
+  if (context_.removeSource()) {
+    // Whatever took the output's name since (another name for the same
+    // entry, another program), the source stays unless its output is there.
+    if (!writer_->TargetIsOwn()) {
+      outputReplaced_ = true;
+      return SourceFile::RemoveResult::Changed;
+    }
+    return source_->RemoveIfUnchanged();
+  }
   return source_->Unchanged() ? SourceFile::RemoveResult::Removed
                               : SourceFile::RemoveResult::Changed;
 }
@@ -357,6 +377,7 @@ SourceFile::RemoveResult FileJob::SettleSource() {
 // The outcome of a placed output, by what became of its source.
 void FileJob::SourceSettled(SourceFile::RemoveResult result) {
   source_.reset();
+  if (outputReplaced_) return Incomplete(Msg(msg::OutputReplaced));
   switch (result) {
     case SourceFile::RemoveResult::Removed: break;
     case SourceFile::RemoveResult::Changed: return Incomplete(Msg(msg::SourceChanged));

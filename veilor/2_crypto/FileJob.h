@@ -103,5 +103,7 @@ private:
   std::atomic<bool> abandoned_{false};
   std::atomic<bool> stopped_{false};
   std::uint64_t written_ = 0;
+  // The output's name led elsewhere when the source was to go.
+  bool outputReplaced_ = false;
   FileOutcome outcome_;
 };

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/string.h>
+
+class PlacedFiles;
 
 // What a file procedure needs besides the path. The two switches are asked
 // at the moment they matter, so a change of the settings during a batch
@@ -25,6 +28,9 @@ struct FileContext {
   // Told when the file starts and ends deriving its key from the password,
   // the slow part of an age file. May be empty.
   std::function<void(bool deriving)> deriving;
+  // The outputs the batch placed so far, shared by its files: an output
+  // never replaces another of the same batch. May be empty.
+  std::shared_ptr<PlacedFiles> placedOutputs;
 };
 
 // The report row of one file.

@@ -45,3 +45,15 @@ bool IsTrailer(const wxString& keyText, const ByteString& stored, FileAlgorithm 
   return plain.compare(0, marker.size(), marker) == 0 &&
          plain[marker.size()] == static_cast<char>(algorithm);
 }
+
+bool TrailerNearEnd(const wxString& keyText, const ByteString& tail, FileAlgorithm algorithm) {
+  // Counter mode: a stored trailer is recognised by its enciphered marker
+  // and algorithm byte, the bytes IsTrailer checks.
+  const std::size_t significant = CKeys::Instance().Get(CKeys::FileMarker).size() + 1;
+  const ByteString expected = MakeTrailer(keyText, algorithm).substr(0, significant);
+  for (std::size_t end = tail.size(); end >= kTrailerSize && tail.size() - end <= kTrailerSlack;
+       --end) {
+    if (tail.compare(end - kTrailerSize, significant, expected) == 0) return true;
+  }
+  return false;
+}

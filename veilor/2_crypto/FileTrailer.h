@@ -18,6 +18,14 @@ ByteString MakeTrailer(const wxString& keyText, FileAlgorithm algorithm);
 // this key and algorithm.
 bool IsTrailer(const wxString& keyText, const ByteString& stored, FileAlgorithm algorithm);
 
+// How many bytes after a trailer still count as a file of ours: a line end
+// or a few stray bytes that something appended to a ciphertext.
+constexpr std::size_t kTrailerSlack = 64;
+
+// True when `tail`, the end of a file, holds a trailer made with this key and
+// algorithm at its very end or followed by at most kTrailerSlack bytes.
+bool TrailerNearEnd(const wxString& keyText, const ByteString& tail, FileAlgorithm algorithm);
+
 // True when the last 16 bytes of the file at `path` are a trailer made with
 // this key and algorithm. A file that cannot be read or is shorter than a
 // trailer fails the check.

@@ -1,5 +1,7 @@
 #include "2_crypto/SourceFile.h"
 
+#include "1_base/SystemPath.h"
+
 #ifdef __WINDOWS__
 #include <windows.h>
 #else
@@ -35,10 +37,12 @@ Stamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
 SourceFile::OpenResult SourceFile::Open(const wxString& path) {
   Close();
   path_ = path;
-  const DWORD kind = GetFileAttributesW(path.wc_str());
+  // Every name as it is spelled: "x." is not "x" here.
+  const wxString systemPath = SystemPath(path);
+  const DWORD kind = GetFileAttributesW(systemPath.wc_str());
   if (kind == INVALID_FILE_ATTRIBUTES) return OpenResult::Failed;
   if (kind & kNotPlain) return OpenResult::NotRegular;
-  HANDLE handle = CreateFileW(path.wc_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(systemPath.wc_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return OpenResult::Failed;
   handle_ = handle;
@@ -81,9 +85,9 @@ ByteString SourceFile::Tail(std::size_t size) {
 }
 
 bool SourceFile::StampOfPath(Stamp& stamp) const {
-  HANDLE handle =
-      CreateFileW(path_.wc_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileW(SystemPath(path_).wc_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info;
   const bool known = GetFileInformationByHandle(handle, &info);
@@ -96,9 +100,9 @@ bool SourceFile::StampOfPath(Stamp& stamp) const {
 // same file: nothing can take the name in between.
 SourceFile::RemoveResult SourceFile::RemoveIfUnchanged() {
   Close();
-  HANDLE handle =
-      CreateFileW(path_.wc_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileW(SystemPath(path_).wc_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                              nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? RemoveResult::Changed

@@ -2,6 +2,7 @@
 
 #include <wx/filename.h>
 
+#include "1_base/AtomicFileWriter.h"
 #include "1_base/Exceptions.h"
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
@@ -96,6 +97,7 @@ std::unique_ptr<FileJob> CFileCommand::MakeJob(FileOperation operation, Directio
   context.keyText = keyText_;
   context.passphrase = passphrase_;
   context.ageWorkFactor = ageWorkFactor_;
+  context.placedOutputs = placedOutputs_;
   context.overwriteExisting = [overwrite = switches_.overwrite.Get()] { return overwrite; };
   context.removeSource = [removeSource = remove.Get()] { return removeSource; };
   return std::make_unique<FileJob>(operation, path, std::move(context));
@@ -111,11 +113,17 @@ void CFileCommand::ReportNotProcessed(const std::vector<CollectedPath>& files, s
 CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxString& prompt,
                                                 std::size_t maxChars) {
   const bool encrypt = direction == Direction::Encrypt;
+  // The empty password's key is known to everyone: files encrypted with it
+  // are as good as plain, and their sources would go. Decryption may still
+  // try it, for files made that way.
+  const wxString emptyKey = KeyFromPassword(wxString(), maxChars).keyText;
   if ((encrypt ? switches_.useDefEncPass : switches_.useDefDecPass).Get()) {
     const PasswordKey stored =
         passwords_.ResolveDefaultKey(encrypt ? PasswordUse::Encryption : PasswordUse::Decryption);
-    if (!stored.keyText.empty()) return {stored.keyText, KeyObtained};
+    const bool refused = encrypt && stored.keyText == emptyKey;
+    if (!stored.keyText.empty() && !refused) return {stored.keyText, KeyObtained};
     // A stored default that cannot be a key is pointed out; the user is asked.
+    if (refused) prompt_.Warn(Msg(msg::EnteredPasswordEmpty));
     if (stored.verdict != PasswordKeyVerdict::Made) prompt_.Warn(KeyRefusal(stored.verdict));
   }
   const bool offerStored = (encrypt ? switches_.chooseEncPass : switches_.chooseDecPass).Get();
@@ -124,6 +132,10 @@ CFileCommand::KeyResult CFileCommand::ObtainKey(Direction direction, const wxStr
   const std::optional<wxString> password =
       prompt_.AskPassword(prompt, offerStored, /*askTwice=*/encrypt);
   if (!password) return {wxString(), KeyCancelled};
+  if (encrypt && password->empty()) {
+    prompt_.Warn(Msg(msg::EnteredPasswordEmpty));
+    return {wxString(), KeyCancelled};
+  }
   const PasswordKey key = KeyFromPassword(*password, maxChars);
   if (key.verdict == PasswordKeyVerdict::NotRepresentable) {
     throw CFSVeilorException(Msg(msg::PasswordNotRepresentable));
@@ -190,6 +202,7 @@ void CFileCommand::RunBatch(std::size_t expectedLength, Direction direction, con
 
   if (!ObtainSecret(expectedLength, direction, prompt, keyLengthMessage, operation)) return;
 
+  placedOutputs_ = std::make_shared<PlacedFiles>();
   const std::vector<CollectedPath> files = CollectArguments(pathArguments_);
   report_.SetFileSizes(FileSizes(files));
   if (!switches_.hideReport.Get()) report_.ShowBusy();

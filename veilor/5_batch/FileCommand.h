@@ -12,6 +12,7 @@
 #include "3_settings/FileSwitches.h"
 
 class CBatchPasswordPrompt;
+class PlacedFiles;
 class CBatchReportSink;
 class CLogger;
 class CPasswordManager;
@@ -43,7 +44,9 @@ public:
   void DecryptAge();
 
   // The default password when one is set and stored, else the user's answer,
-  // typed twice for encryption. A password that cannot be a key is pointed
+  // typed twice for encryption. An empty password is refused for encryption
+  // (a stored one with a warning and the user asked, a typed one with a
+  // warning and the batch cancelled). A password that cannot be a key is pointed
   // out: a too long one gives empty key text (the batch's key-length error
   // follows), one with a character the key cannot hold raises
   // CFSVeilorException with its own message.
@@ -80,6 +83,8 @@ private:
   wxString keyText_;
   std::string passphrase_;
   int ageWorkFactor_ = 0;
+  // The outputs the running batch placed: none of them is replaced by another.
+  std::shared_ptr<PlacedFiles> placedOutputs_;
   bool succeeded_ = false;
   CLogger& logger_;
   CPasswordManager& passwords_;

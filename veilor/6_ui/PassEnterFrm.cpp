@@ -84,6 +84,13 @@ void CPassEnterFrm::Confirm() {
     EndModal(Confirmed);
     return;
   }
+  // Only encryption asks twice: an empty password there would encrypt with
+  // a key anyone can make, and the sources would go.
+  if (!firstEntry_ && passwordEdit->GetValue().empty()) {
+    Warn(msg::EnteredPasswordEmpty);
+    StartOver();
+    return;
+  }
   if (!firstEntry_) {
     firstEntry_ = passwordEdit->GetValue();
     passwordEdit->ChangeValue(wxEmptyString);
@@ -95,12 +102,16 @@ void CPassEnterFrm::Confirm() {
     EndModal(Confirmed);
     return;
   }
+  Warn(msg::PasswordsDiffer);
+  StartOver();
+}
+
+void CPassEnterFrm::Warn(int textId) {
   // This window stays on top: hidden, it cannot cover the box.
   Hide();
-  ShowMessageBox(Msg(msg::PasswordsDiffer), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
+  ShowMessageBox(Msg(textId), Msg(msg::TitleWarning), wxOK | wxICON_WARNING);
   Show();
   Raise();
-  StartOver();
 }
 
 void CPassEnterFrm::StartOver() {

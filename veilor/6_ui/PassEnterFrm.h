@@ -25,8 +25,9 @@ public:
                 const wxString& skinPath, unsigned char alpha);
 
   // With askTwice the typed password must be typed a second time, under a
-  // prompt that says so; a mismatch is refused and both are typed anew. A
-  // password picked from the stored list is taken as it is.
+  // prompt that says so; a mismatch is refused and both are typed anew, and
+  // so is an empty first entry (asking twice is for encryption). A password
+  // picked from the stored list is taken as it is.
   void SetAskTwice(bool askTwice) { askTwice_ = askTwice; }
 
   int Run();
@@ -51,6 +52,7 @@ private:
   void PlaceControls();
   void Confirm();
   void StartOver();
+  void Warn(int textId);
 
   bool hideBrowse_;
   wxString skinPath_;

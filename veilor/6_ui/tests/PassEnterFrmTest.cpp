@@ -173,6 +173,31 @@ TEST_F(PassEnterFrmTest, AskedTwiceAMismatchStartsOverAndAMatchConfirms) {
   EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
 }
 
+// Asking twice is for encryption, where an empty password would encrypt
+// with a key anyone can make: it is refused with a message, the window stays.
+TEST_F(PassEnterFrmTest, AskedTwiceAnEmptyPasswordIsRefused) {
+  MessageBoxRecorder boxes;
+  bool openAfterRefusal = false;
+  wxString captionAfterRefusal;
+  const int result = Run([&](CPassEnterFrm& w) {
+    w.SetAskTwice(true);
+    Click(w.okButton);
+    openAfterRefusal = w.IsRunningModal();
+    captionAfterRefusal = XPDialogSeam::Caption(w);
+    for (int entry = 0; entry < 2; ++entry) {
+      w.passwordEdit->ChangeValue("s3cret");
+      Click(w.okButton);
+    }
+  });
+  EXPECT_EQ(result, CPassEnterFrm::Confirmed);
+  EXPECT_EQ(window_->GetPassword(), "s3cret");
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(captionAfterRefusal, "Please enter password for AES encryption");
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Entered password is empty. Please enter valid password");
+  EXPECT_EQ(boxes.Boxes()[0].title, "Veilor Warning");
+}
+
 // While the prompt is up, the program's other windows take no clicks: a
 // second "Show" there would stack a second prompt over the first.
 TEST_F(PassEnterFrmTest, WindowBeneathTakesNoClicksWhileThePromptIsUp) {
