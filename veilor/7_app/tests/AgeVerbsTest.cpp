@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -213,15 +214,30 @@ TEST_F(AgeVerbsTest, KilledDecryptionLeavesNothing) {
   for (int attempt = 0; attempt < 3 && killedMidway == 0; ++attempt) {
     ProgramRunner run = Veilor("aged", At("big.age"));
     ASSERT_TRUE(run.Start());
-    // The output under way is a temporary file beside the source.
+    // The output under way is a temporary file beside the source, named or
+    // not: the process then holds a second file of the folder open.
     const auto ended = [&] {
       std::string pid, command, state;
       std::ifstream stat("/proc/" + std::to_string(run.Pid()) + "/stat");
       return !(stat >> pid >> command >> state) || state == "Z";
     };
+    const auto holdsAnOutput = [&] {
+      const std::string fds = "/proc/" + std::to_string(run.Pid()) + "/fd";
+      const std::string folder = data_.utf8_string() + "/";
+      bool found = false;
+      DIR* dir = opendir(fds.c_str());
+      while (dirent* entry = dir ? readdir(dir) : nullptr) {
+        char target[4096];
+        const ssize_t length = readlink((fds + "/" + entry->d_name).c_str(), target, sizeof target);
+        const std::string path = length > 0 ? std::string(target, length) : std::string();
+        found = found || (path.rfind(folder, 0) == 0 && path != At("big.age"));
+      }
+      if (dir) closedir(dir);
+      return found;
+    };
     bool writing = false;
     while (!writing && !ended()) {
-      writing = Names(data_).size() > 1;
+      writing = holdsAnOutput();
       std::this_thread::sleep_for(1ms);
     }
     if (writing) {
