@@ -10,6 +10,7 @@
 
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
+#include "1_base/SystemPath.h"
 
 #ifdef __WINDOWS__
 #include <windows.h>
@@ -18,47 +19,89 @@
 #endif
 
 namespace {
-bool IsLink(const wxString& path) {
+// A folder's files and subfolders (links to folders left out), each sorted;
+// false when it cannot be listed.
+struct Listing {
+  wxArrayString files;
+  wxArrayString folders;
+};
+
 #ifdef __WINDOWS__
-  const DWORD attributes = GetFileAttributesW(path.wc_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-#else
-  struct stat info;
-  return ::lstat(path.fn_str(), &info) == 0 && S_ISLNK(info.st_mode);
-#endif
+// Windows rewrites names in an ordinary path ("sub." would list "sub"), so
+// names are looked up and listed in the form it takes as spelled.
+DWORD AttributesAsSpelled(const wxString& path) {
+  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(SystemPath(path).wc_str());
 }
 
-wxArrayString Entries(wxDir& dir, int kind) {
-  wxArrayString names;
-  wxString name;
-  for (bool found = dir.GetFirst(&name, wxEmptyString, kind | wxDIR_HIDDEN); found;
-       found = dir.GetNext(&name)) {
-    names.Add(name);
-  }
-  names.Sort();
-  return names;
+bool Exists(const wxString& path) { return AttributesAsSpelled(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const wxString& path) {
+  const DWORD attributes = AttributesAsSpelled(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+bool List(const wxString& folder, Listing& listing) {
+  WIN32_FIND_DATAW entry;
+  const wxString pattern = SystemPath(folder) + "\\*";
+  HANDLE search = FindFirstFileExW(pattern.wc_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                   nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    const wxString name(entry.cFileName);
+    if (name == "." || name == "..") continue;
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      listing.files.Add(name);
+    } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      listing.folders.Add(name);
+    }
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return true;
+}
+#else
+bool Exists(const wxString& path) {
+  return !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW);
+}
+
+bool IsFolder(const wxString& path) { return wxDirExists(path); }
+
+bool IsLink(const wxString& path) {
+  struct stat info;
+  return ::lstat(path.fn_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool List(const wxString& folder, Listing& listing) {
+  wxDir dir(folder);
+  if (!dir.IsOpened()) return false;
+  const wxString prefix = folder + wxFileName::GetPathSeparator();
+  wxString name;
+  for (bool found = dir.GetFirst(&name, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN); found;
+       found = dir.GetNext(&name)) {
+    listing.files.Add(name);
+  }
+  for (bool found = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS | wxDIR_HIDDEN); found;
+       found = dir.GetNext(&name)) {
+    if (!IsLink(prefix + name)) listing.folders.Add(name);
+  }
+  return true;
+}
+#endif
 
 // A folder that cannot be opened is an entry of its own, so the report shows
 // that its files were not processed.
 void AddFolder(const wxString& folder, std::vector<CollectedPath>& files) {
-  wxDir dir(folder);
-  if (!dir.IsOpened()) {
+  Listing listing;
+  if (!List(folder, listing)) {
     files.push_back({folder, false});
     return;
   }
+  listing.files.Sort();
+  listing.folders.Sort();
   const wxString prefix = folder.EndsWith(wxFileName::GetPathSeparator())
                               ? folder
                               : folder + wxFileName::GetPathSeparator();
-  for (const wxString& name : Entries(dir, wxDIR_FILES)) files.push_back({prefix + name, true});
-  for (const wxString& name : Entries(dir, wxDIR_DIRS)) {
-    const wxString child = prefix + name;
-    if (!IsLink(child)) AddFolder(child, files);
-  }
-}
-
-bool Exists(const wxString& path) {
-  return !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW);
+  for (const wxString& name : listing.files) files.push_back({prefix + name, true});
+  for (const wxString& name : listing.folders) AddFolder(prefix + name, files);
 }
 
 // Where a path of a joined list can begin: an absolute path, as the Windows
@@ -96,7 +139,7 @@ wxArrayString Pieces(const wxString& argument) {
 void AddPath(const wxString& path, std::vector<CollectedPath>& files) {
   if (!Exists(path)) {
     files.push_back({path, false});
-  } else if (wxDirExists(path)) {
+  } else if (IsFolder(path)) {
     AddFolder(path, files);
   } else {
     files.push_back({path, true});

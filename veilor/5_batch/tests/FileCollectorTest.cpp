@@ -4,10 +4,13 @@
 #include <unistd.h>
 #ifndef _WIN32
 #include <sys/wait.h>
+#else
+#include <windows.h>
 #endif
 
 #include <wx/filename.h>
 
+#include "1_base/SystemPath.h"
 #include "5_batch/FileCollector.h"
 #include "TempDir.h"
 
@@ -160,6 +163,46 @@ TEST(FileCollectorTest, LinkedFoldersAreNotEntered) {
   ASSERT_EQ(symlink((dir / "outside").fn_str(), (dir / "top/link-to-file").fn_str()), 0);
   EXPECT_EQ(Collect(dir / "top"),
             (std::vector<wxString>{dir / "top/link-to-file", dir / "top/sub/f"}));
+}
+#endif
+
+#ifdef _WIN32
+// Windows drops a final dot or space from a name in an ordinary path, so
+// "sub." would be walked as "sub" and "x." taken for "x": every name is
+// listed and looked up as it is spelled.
+TEST(FileCollectorTest, NamesWindowsWouldRewriteAreWalkedAsSpelled) {
+  TempDir dir;
+  const auto made = [&](const wxString& name, bool folder) {
+    const wxString path = SystemPath(dir / name);
+    if (folder) return CreateDirectoryW(path.wc_str(), nullptr) != 0;
+    HANDLE file = CreateFileW(path.wc_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+  };
+  // The temporary folder's own clean-up goes by ordinary paths: these names
+  // are removed as spelled first.
+  struct Remover {
+    const TempDir& dir;
+    ~Remover() {
+      for (const char* file : {"top\\x", "top\\x.", "top\\y", "top\\y ", "top\\sub\\plain",
+                               "top\\sub.\\only-in-dot"}) {
+        DeleteFileW(SystemPath(dir / file).wc_str());
+      }
+      for (const char* folder : {"top\\sub.", "top\\sub", "top"}) {
+        RemoveDirectoryW(SystemPath(dir / folder).wc_str());
+      }
+    }
+  } remover{dir};
+  for (const char* folder : {"top", "top\\sub", "top\\sub."}) ASSERT_TRUE(made(folder, true));
+  for (const char* file :
+       {"top\\x", "top\\x.", "top\\y", "top\\y ", "top\\sub\\plain", "top\\sub.\\only-in-dot"}) {
+    ASSERT_TRUE(made(file, false)) << file;
+  }
+  const std::vector<wxString> expected{dir / "top\\x",          dir / "top\\x.",
+                                       dir / "top\\y",          dir / "top\\y ",
+                                       dir / "top\\sub\\plain", dir / "top\\sub.\\only-in-dot"};
+  EXPECT_EQ(Collect(dir / "top"), expected);
+  EXPECT_EQ(Collect(dir / "top\\sub."), std::vector<wxString>{dir / "top\\sub.\\only-in-dot"});
+  EXPECT_EQ(Collect(dir / "top\\x."), std::vector<wxString>{dir / "top\\x."});
 }
 #endif
 }  // namespace
