@@ -23,9 +23,9 @@ std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
 }
 
 TEST(ShippedIconsTest, EveryIconHoldsA16And32PixelImageWithColourAndMask) {
-  for (const char* name : {"veilor.ico", "age-encrypt.ico", "age-decrypt.ico", "aes-encrypt.ico",
-                           "aes-decrypt.ico", "des3-encrypt.ico", "des3-decrypt.ico", "settings.ico",
-                           "passwords.ico"}) {
+  for (const char* name :
+       {"veilor.ico", "age-encrypt.ico", "age-decrypt.ico", "aes-encrypt.ico", "aes-decrypt.ico",
+        "des3-encrypt.ico", "des3-decrypt.ico", "settings.ico", "passwords.ico"}) {
     SCOPED_TRACE(name);
     const std::string icon = ReadFileBytes(kShipped + "/" + name);
     ASSERT_GE(icon.size(), 6u + 2u * 16u);
