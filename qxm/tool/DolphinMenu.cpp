@@ -165,8 +165,11 @@ MenuFiles DolphinFiles(const DesktopMenu& menu, const std::string& serviceMenusF
       number.insert(0, width - number.size(), '0');
       const std::string id = (separators > 0 && !pastSeparator ? "Qxm" : "qxm") + number;
       for (const auto& [kind, mimeType] : KindsOf(*entry, losses)) {
+        // Named copies: clang 14 does not let a lambda capture a structured binding.
+        const auto& wantedKind = kind;
+        const auto& wantedType = mimeType;
         auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
-          return g.kind == kind && g.mimeType == mimeType;
+          return g.kind == wantedKind && g.mimeType == wantedType;
         });
         if (group == groups.end()) {
           groups.push_back({submenus[s], kind, mimeType, {}, {}});
