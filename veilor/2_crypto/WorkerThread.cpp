@@ -1,11 +1,15 @@
 #include "2_crypto/WorkerThread.h"
 
-WorkerThread::WorkerThread() : thread_([this](std::stop_token stop) { Loop(stop); }) {}
+WorkerThread::WorkerThread() : thread_([this] { Loop(); }) {}
 
 // The thread is asked to stop and joined before the members it uses go.
 WorkerThread::~WorkerThread() {
   Wait();
-  thread_.request_stop();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
   thread_.join();
 }
 
@@ -23,9 +27,11 @@ void WorkerThread::Wait() {
   changed_.wait(lock, [this] { return !busy_; });
 }
 
-void WorkerThread::Loop(std::stop_token stop) {
+void WorkerThread::Loop() {
   std::unique_lock lock(mutex_);
-  while (changed_.wait(lock, stop, [this] { return static_cast<bool>(task_); })) {
+  for (;;) {
+    changed_.wait(lock, [this] { return stopping_ || static_cast<bool>(task_); });
+    if (!task_) return;
     const std::function<void()> task = std::move(task_);
     task_ = nullptr;
     lock.unlock();

@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <stop_token>
 #include <thread>
 
 // A thread that runs one task at a time for its owner. It lives as long as
@@ -23,11 +22,14 @@ public:
   void Wait();
 
 private:
-  void Loop(std::stop_token stop);
+  void Loop();
 
   std::mutex mutex_;
-  std::condition_variable_any changed_;
+  // A plain condition variable and a flag: the stop-token wait of
+  // condition_variable_any was seen to miss its wake-up under Wine.
+  std::condition_variable changed_;
   std::function<void()> task_;
   bool busy_ = false;
-  std::jthread thread_;  // last: started once the members above exist
+  bool stopping_ = false;
+  std::thread thread_;  // last: started once the members above exist
 };
