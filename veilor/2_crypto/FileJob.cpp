@@ -148,7 +148,9 @@ void FileJob::WriteAgeEncrypted() {
     throw CryptoPP::FileStore::ReadErr();
   }
   if (age::LooksLikeAgeFile(head)) return Skipped(msg::AgeAlreadyEncrypted);
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting()) {
+    return Skipped(msg::OutputExists);
+  }
   if (context_.deriving) context_.deriving(true);
   age::Encryptor encryptor =
       age::Encryptor::ForPassphrase(context_.passphrase, context_.ageWorkFactor);
@@ -184,7 +186,9 @@ void FileJob::WriteAgeDecrypted() {
   }
   output_ = path_.Left(path_.length() - extension.length());
   if (!OpenSource(msg::DecryptionError)) return;
-  if (wxFileExists(output_) && !context_.overwriteExisting()) return Skipped(msg::OutputExists);
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting()) {
+    return Skipped(msg::OutputExists);
+  }
   age::Decryptor decryptor(
       [this](void* data, std::size_t size) { return source_->Read(data, size); });
   if (context_.deriving) context_.deriving(true);
