@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -62,11 +63,20 @@ long RunAndWait(const std::string& commandLine) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return -1;
+  // Wine now and then fails to start a process on a loaded machine; that is
+  // the test machine, not the program under test, so a start is tried again.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    std::string line = commandLine;
+    started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process) != FALSE;
+    if (!started) {
+      std::fprintf(stderr, "could not start (error %lu): %s\n", GetLastError(),
+                   commandLine.c_str());
+      Sleep(500);
+    }
   }
+  if (!started) return -1;
   WaitForSingleObject(process.hProcess, 60000);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
