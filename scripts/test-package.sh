@@ -143,6 +143,13 @@ run_entry() {
   command=$(sed -n 's/^Exec=//p' "$1")
   env -i HOME="$home" PATH=/usr/bin:/bin sh -c "$command"
 }
+# An X session's start-up sources its step first, with set -e, then the
+# desktop runs the autostart entry: the same result, taken once.
+session_step=/etc/X11/Xsession.d/90qxm-thunar
+if [ -d /etc/X11/Xsession.d ]; then
+  env -i HOME="$home" PATH=/usr/bin:/bin sh -ec ". $session_step" ||
+    fail "the X session's step failed"
+fi
 run_entry "$login"
 merged=$(grep -c '<unique-id>qxm-all-' "$home/.config/Thunar/uca.xml" || true)
 echo "actions merged into the user's uca.xml: $merged"

@@ -24,6 +24,7 @@
 #include "tool/NautilusExtension.h"
 #include "tool/NautilusMenu.h"
 #include "tool/NemoMenu.h"
+#include "tool/ShellQuote.h"
 #include "tool/ThunarMenu.h"
 
 namespace {
@@ -50,6 +51,21 @@ std::string AutostartEntry(const std::string& name, const std::string& comment,
   return "[Desktop Entry]\n" + std::string(kWrittenByQxm) + "Type=Application\nName=" + name +
          "\nComment=" + comment + "\nExec=" + KeyFileValue(DolphinExec(entry)) +
          "\nNoDisplay=true\n";
+}
+
+// The same step as a script the X session's start-up sources (with set -e)
+// before it starts the session: Thunar reads its actions only when it starts,
+// and a session starts Thunar before the autostart entries. Named as those
+// scripts must be, letters, digits, '-' and '_' only.
+constexpr char kSessionStep[] = "/90qxm-thunar";
+
+std::string SessionStepScript(const std::string& program) {
+  const std::string quoted = ShellQuote(program);
+  return std::string(kWrittenByQxm) +
+         "# Brings the context menu for all users into the user's own Thunar actions\n"
+         "# before the session starts Thunar, which reads them only when it starts.\n"
+         "if [ -x " +
+         quoted + " ]; then " + quoted + " sync-user >/dev/null 2>&1 || true; fi\n";
 }
 
 // What one install wrote, in the order it was written.
@@ -261,7 +277,7 @@ bool Remove(const Record& record, const MenuFolders& folders, std::ostream& err)
   ok = FindOurs(folders.nautilusScripts, true, files, err) && ok;
   for (const std::string& folder :
        {folders.nemoActions, folders.dolphinServiceMenus, folders.nautilusExtensions,
-        folders.autostart,
+        folders.autostart, folders.xsessionScripts,
         folders.leftoverCleaner.empty() ? std::string() : FolderOf(folders.leftoverCleaner)}) {
     ok = FindOurs(folder, false, files, err) && ok;
   }
@@ -339,7 +355,7 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
         "Nautilus: shows a menu for all users with python3-nautilus only; without it a user gets "
         "one with qxm install FILE");
   }
-  for (MenuFiles more : {NemoFiles(menu, folders.nemoActions, losses),
+  for (MenuFiles more : {NemoFiles(menu, folders.nemoActions, folders.allUsers, losses),
                          DolphinFiles(menu, folders.dolphinServiceMenus, losses)}) {
     files.insert(files.end(), more.begin(), more.end());
   }
@@ -355,6 +371,9 @@ bool InstallMenus(const MenuScript& script, const MenuFolders& folders, Registry
                                     "actions",
                                     {ThisProgram(), "sync-user"}),
                      false});
+    if (!folders.xsessionScripts.empty() && Exists(folders.xsessionScripts))
+      files.push_back(
+          {folders.xsessionScripts + kSessionStep, SessionStepScript(ThisProgram()), false});
   }
 
   // Recorded before the first file is written, so that uninstall knows all of

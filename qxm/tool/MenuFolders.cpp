@@ -25,6 +25,7 @@ MenuFolders UserMenuFolders(const Environment& environment) {
                       config + "/autostart",
                       data + "/qxm/thunar-leftovers.sh",
                       false,
+                      {},
                       {}};
   // Dolphin reads service menus for all users from $XDG_DATA_DIRS.
   std::string dataDirs = environment("XDG_DATA_DIRS");
@@ -59,7 +60,8 @@ MenuFolders SystemMenuFolders() {
           "/etc/xdg/autostart",
           {},
           true,
-          {}};
+          {},
+          "/etc/X11/Xsession.d"};
 }
 
 std::string UserStoreRoot(const Environment& environment) {

@@ -27,6 +27,9 @@ struct MenuFolders {
   // menu replaces, while $XDG_DATA_DIRS leads Dolphin there. Dolphin takes
   // one file of each name, the user's first.
   std::string dolphinForAllUsers;
+  // All users' only: the scripts the X session's start-up runs (Debian's
+  // /etc/X11/Xsession.d) before the session starts Thunar; empty for none.
+  std::string xsessionScripts;
 };
 
 using Environment = std::function<std::string(const std::string& name)>;

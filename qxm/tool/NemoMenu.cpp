@@ -21,7 +21,7 @@ std::string NemoExec(const DesktopEntry& entry) {
   return exec;
 }
 
-std::string NemoAction(const DesktopEntry& entry, NemoSelection selection) {
+std::string NemoAction(const DesktopEntry& entry, NemoSelection selection, bool forAllUsers) {
   std::string text = "[Nemo Action]\n";
   text += kWrittenByQxm;
   text += "Active=true\n";
@@ -41,10 +41,15 @@ std::string NemoAction(const DesktopEntry& entry, NemoSelection selection) {
       break;
   }
   text += "Quote=double\n";
+  // Nemo shows every action it finds, a user's and all users' alike: this
+  // menu stands back, at each showing, while the user has one of qxm's own.
+  // No ';' inside, which would end the condition.
+  if (forAllUsers) text += kNemoUnlessUsersOwn;
   return text;
 }
 
-MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, Losses& losses) {
+MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, bool forAllUsers,
+                    Losses& losses) {
   MenuFiles files;
   for (const DesktopEntry& entry : menu.entries) {
     if (entry.separator) {
@@ -74,7 +79,7 @@ MenuFiles NemoFiles(const DesktopMenu& menu, const std::string& actionsFolder, L
     for (const NemoSelection selection : selections) {
       char name[32];
       std::snprintf(name, sizeof name, "/qxm-%03zu.nemo_action", files.size() + 1);
-      files.push_back({actionsFolder + name, NemoAction(entry, selection), false});
+      files.push_back({actionsFolder + name, NemoAction(entry, selection, forAllUsers), false});
     }
   }
   return files;

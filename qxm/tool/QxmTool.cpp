@@ -119,7 +119,7 @@ int Install(const std::vector<std::string>& args, Place& place, std::ostream& ou
   }
   if (place.fallback != nullptr && OpenStoredScript(*place.fallback)) {
     out << "For the current user this script replaces the one installed for all users: "
-           "Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo shows both\n";
+           "the file managers show its menu in place of theirs\n";
   }
 #endif
   return kExitOk;
@@ -233,9 +233,10 @@ const std::map<std::string, Command>& Commands() {
         "installed for all users into the user's own uca.xml, replacing those put there\n"
         "before, or takes them out when no script is installed for all users. Thunar\n"
         "reads the actions for all users only while a user has no uca.xml, which it\n"
-        "writes on its first start. install --system writes an autostart entry that runs\n"
-        "this at each login; while actions are merged, a script of the user's own takes\n"
-        "them out once the menu for all users is gone, and then itself.\n",
+        "writes on its first start. install --system writes an autostart entry and a\n"
+        "script of the X session's start-up that run this at each login, the latter\n"
+        "before the session starts Thunar; while actions are merged, a script of the\n"
+        "user's own takes them out once the menu for all users is gone, and then itself.\n",
         // Without the store's lock, which would make the store's folder
         // for every user at every login; it changes no store.
         SyncUser, 0, 0, false}},

@@ -70,6 +70,7 @@ protected:
             dir_ / home + "/autostart",
             dir_ / home + "/qxm/thunar-leftovers.sh",
             false,
+            {},
             {}};
   }
   // As SystemMenuFolders has them, below "system".
@@ -853,7 +854,9 @@ TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtL
   for (const char* home : {"user", "user/thunar", "fresh"}) ::mkdir((dir_ / home).c_str(), 0700);
   WriteFileBytes(dir_ / "user/thunar/uca.xml", mine);
   MemoryRegistry user, fresh, system;
-  const MenuFolders systemFolders = SystemFolders();
+  MenuFolders systemFolders = SystemFolders();
+  systemFolders.xsessionScripts = dir_ / "system/xsession";
+  for (const char* folder : {"system", "system/xsession"}) ::mkdir((dir_ / folder).c_str(), 0700);
   const auto scope = [&](MemoryRegistry& registry, const std::string& home) {
     MenuFolders folders = Folders(home);
     folders.thunarDefaults = systemFolders.thunarActions;
@@ -881,6 +884,13 @@ TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtL
   run(userScope, {"install", "--system", dir_ / "menu.qxm"});
   const std::string step = dir_ / "system/autostart/qxm-thunar.desktop";
   EXPECT_EQ(AutostartLaunch(step).argv.back(), "sync-user");
+  // The same step before the session starts Thunar, sourced with set -e.
+  const std::string sessionStep = dir_ / "system/xsession/90qxm-thunar";
+  const std::string program = ShellQuote(AutostartLaunch(step).argv.front());
+  EXPECT_NE(ReadFileBytes(sessionStep)
+                .find("if [ -x " + program + " ]; then " + program +
+                      " sync-user >/dev/null 2>&1 || true; fi\n"),
+            std::string::npos);
   login(step);
   run(freshScope, {"sync-user"});
   const std::string merged = ReadFileBytes(dir_ / "user/thunar/uca.xml");
@@ -906,6 +916,7 @@ TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtL
   // what was merged, and the step that did it, leaving the user's own list.
   run(userScope, {"uninstall", "--system"});
   EXPECT_NE(::access(step.c_str(), F_OK), 0);
+  EXPECT_NE(::access(sessionStep.c_str(), F_OK), 0);
   login(dir_ / "user/autostart/qxm-thunar-leftovers.desktop");
   EXPECT_EQ(Tree("user"),
             (std::map<std::string, std::string>{
@@ -923,6 +934,7 @@ TEST_F(FileManagerMenusTest, AUsersOwnMenuReplacesTheOneForAllUsers) {
   ::mkdir(systemFolders.nautilusExtensions.c_str(), 0700);
   MenuFolders userFolders = Folders("user");
   userFolders.nautilusScripts = dir_ / "user/data/nautilus/scripts";
+  userFolders.nemoActions = dir_ / "user/data/nemo/actions";
   userFolders.dolphinForAllUsers = systemFolders.dolphinServiceMenus;
   const QxmScope userScope{user, userFolders, {}};
   const QxmScope systemScope{system, systemFolders, {}};
@@ -938,8 +950,7 @@ TEST_F(FileManagerMenusTest, AUsersOwnMenuReplacesTheOneForAllUsers) {
                  Fill("%1=RECORDER\n%2=ICON\n0;*;Crypto;Mine;%1;aese %f;h;%2;%2\n"));
   EXPECT_NE(run({"install", dir_ / "mine.qxm"})
                 .find("For the current user this script replaces the one installed for all "
-                      "users: Nautilus, Dolphin and Thunar show its menu in place of theirs; Nemo "
-                      "shows both\n"),
+                      "users: the file managers show its menu in place of theirs\n"),
             std::string::npos);
 
   // Dolphin takes one service menu of each name, the user's first.
@@ -968,12 +979,22 @@ TEST_F(FileManagerMenusTest, AUsersOwnMenuReplacesTheOneForAllUsers) {
                                   {dir_ / "sel/x.aes"}),
             "");
 
+  // Nemo shows an action for all users while its condition, run as Nemo
+  // splits it (a shell's words, no shell), exits 0.
+  const std::string condition = KeyFile(ReadFileBytes(
+      systemFolders.nemoActions + "/qxm-001.nemo_action"))["Nemo Action"]["Conditions"];
+  ASSERT_EQ(condition.rfind("exec ", 0), 0u) << condition;
+  const std::string check = "XDG_DATA_HOME=" + ShellQuote(dir_ / "user/data") + " " +
+                            condition.substr(5, condition.size() - 6);
+  EXPECT_NE(std::system(check.c_str()), 0);
+
   // A menu for all users installed later gets its stand-ins at the next login.
   ::unlink((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str());
   run({"sync-user"});
   EXPECT_EQ(::access((userFolders.dolphinServiceMenus + "/qxm-03.desktop").c_str(), F_OK), 0);
   run({"uninstall"});
   EXPECT_TRUE(Tree("user").empty() || Tree("user").count("/dolphin/qxm-03.desktop") == 0);
+  EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
 }  // namespace
