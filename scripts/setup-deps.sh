@@ -9,7 +9,7 @@ set -euo pipefail
 
 build_packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libcrypto++-dev libexpat1-dev libsodium-dev
+  libwxgtk3.2-dev libcrypto++-dev libexpat1-dev libsodium-dev libssl-dev
 )
 test_packages=(
   clang-format

@@ -2,6 +2,11 @@
 
 #include <sodium.h>
 
+#ifdef VEILOR_AEAD_OPENSSL
+#include <openssl/evp.h>
+#endif
+#include <algorithm>
+
 #include <cryptopp/hkdf.h>
 #include <cryptopp/hmac.h>
 #include <cryptopp/misc.h>
@@ -72,6 +77,70 @@ Key Scrypt(std::string_view passphrase, std::string_view salt, int logN) {
   return out;
 }
 
+#ifdef VEILOR_AEAD_OPENSSL
+namespace {
+
+// One context per thread, set to the cipher once and given each chunk's key
+// and nonce: fetching the cipher per chunk would cost more than a chunk.
+EVP_CIPHER_CTX* AeadContext(bool encrypt) {
+  static EVP_CIPHER* const cipher = EVP_CIPHER_fetch(nullptr, "ChaCha20-Poly1305", nullptr);
+  struct Contexts {
+    EVP_CIPHER_CTX* sealing = nullptr;
+    EVP_CIPHER_CTX* opening = nullptr;
+    ~Contexts() {
+      EVP_CIPHER_CTX_free(sealing);
+      EVP_CIPHER_CTX_free(opening);
+    }
+  };
+  thread_local Contexts contexts;
+  EVP_CIPHER_CTX*& context = encrypt ? contexts.sealing : contexts.opening;
+  if (context == nullptr && cipher != nullptr) {
+    EVP_CIPHER_CTX* made = EVP_CIPHER_CTX_new();
+    if (made != nullptr &&
+        EVP_CipherInit_ex2(made, cipher, nullptr, nullptr, encrypt ? 1 : 0, nullptr) == 1) {
+      context = made;
+    } else {
+      EVP_CIPHER_CTX_free(made);
+    }
+  }
+  if (context == nullptr) throw AgeError(Failure::Resources, "the cipher could not be set up");
+  return context;
+}
+
+}  // namespace
+
+void Seal(const Key& key, const std::uint8_t* nonce, const std::uint8_t* plain, std::size_t size,
+          std::uint8_t* out) {
+  EVP_CIPHER_CTX* context = AeadContext(true);
+  int written = 0;
+  int last = 0;
+  if (EVP_CipherInit_ex2(context, nullptr, key.data(), nonce, 1, nullptr) != 1 ||
+      EVP_EncryptUpdate(context, out, &written, plain, static_cast<int>(size)) != 1 ||
+      EVP_EncryptFinal_ex(context, out + written, &last) != 1 ||
+      EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_AEAD_GET_TAG, static_cast<int>(kTagSize), out + size) !=
+          1) {
+    throw AgeError(Failure::Resources, "the cipher failed");
+  }
+}
+
+bool Open(const Key& key, const std::uint8_t* nonce, const std::uint8_t* sealed, std::size_t size,
+          std::uint8_t* out) {
+  if (size < kTagSize) return false;
+  const std::size_t plainSize = size - kTagSize;
+  EVP_CIPHER_CTX* context = AeadContext(false);
+  int written = 0;
+  int last = 0;
+  // The tag is set before the data; Final compares it.
+  std::uint8_t tag[kTagSize];
+  std::copy(sealed + plainSize, sealed + size, tag);
+  if (EVP_CipherInit_ex2(context, nullptr, key.data(), nonce, 0, nullptr) != 1 ||
+      EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_AEAD_SET_TAG, static_cast<int>(kTagSize), tag) != 1 ||
+      EVP_DecryptUpdate(context, out, &written, sealed, static_cast<int>(plainSize)) != 1) {
+    throw AgeError(Failure::Resources, "the cipher failed");
+  }
+  return EVP_DecryptFinal_ex(context, out + written, &last) == 1;
+}
+#else
 void Seal(const Key& key, const std::uint8_t* nonce, const std::uint8_t* plain, std::size_t size,
           std::uint8_t* out) {
   crypto_aead_chacha20poly1305_ietf_encrypt(out, nullptr, plain, size, nullptr, 0, nullptr, nonce,
@@ -84,6 +153,7 @@ bool Open(const Key& key, const std::uint8_t* nonce, const std::uint8_t* sealed,
   return crypto_aead_chacha20poly1305_ietf_decrypt(out, nullptr, nullptr, sealed, size, nullptr, 0,
                                                    nonce, key.data()) == 0;
 }
+#endif
 
 bool X25519(Key& out, const Key& scalar, const Key& point) {
   InitPrimitives();
