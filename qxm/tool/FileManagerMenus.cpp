@@ -64,8 +64,9 @@ std::string SessionStepScript(const std::string& program) {
   return std::string(kWrittenByQxm) +
          "# Brings the context menu for all users into the user's own Thunar actions\n"
          "# before the session starts Thunar, which reads them only when it starts.\n"
+         "# Bounded: the login waits for it.\n"
          "if [ -x " +
-         quoted + " ]; then " + quoted + " sync-user >/dev/null 2>&1 || true; fi\n";
+         quoted + " ]; then timeout 10 " + quoted + " sync-user >/dev/null 2>&1 || true; fi\n";
 }
 
 // What one install wrote, in the order it was written.

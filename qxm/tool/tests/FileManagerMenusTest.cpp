@@ -888,7 +888,7 @@ TEST_F(FileManagerMenusTest, ThunarUsersWithTheirOwnListGetTheMenuForAllUsersAtL
   const std::string sessionStep = dir_ / "system/xsession/90qxm-thunar";
   const std::string program = ShellQuote(AutostartLaunch(step).argv.front());
   EXPECT_NE(ReadFileBytes(sessionStep)
-                .find("if [ -x " + program + " ]; then " + program +
+                .find("if [ -x " + program + " ]; then timeout 10 " + program +
                       " sync-user >/dev/null 2>&1 || true; fi\n"),
             std::string::npos);
   login(step);
