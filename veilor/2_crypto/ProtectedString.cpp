@@ -10,12 +10,8 @@
 #include "1_base/MessageCatalogue.h"
 #include "1_base/MessageIds.h"
 #include "2_crypto/HexText.h"
+#include "2_crypto/KeyCodePage.h"
 #include "2_crypto/Keys.h"
-#ifdef __WINDOWS__
-#include "2_crypto/AnsiText.h"
-#else
-#include "2_crypto/Windows1252.h"
-#endif
 
 namespace {
 
@@ -50,26 +46,6 @@ ByteString ApplyProtectionCipher(ByteString bytes) {
   const char* key = stream.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) data[i] = static_cast<char>(data[i] ^ key[i]);
   return bytes;
-}
-
-// Stored text is in the code page that Windows writes it in, on every system:
-// a settings file moves between systems, and keys are made from the same
-// bytes. Windows-1252 keeps every byte, so a file from a Windows of another
-// code page still gives the bytes its keys were made of.
-std::optional<ByteString> ToStoredBytes(const wxString& text) {
-#ifdef __WINDOWS__
-  return ToAnsiBytes(text);
-#else
-  return ToWindows1252(text);
-#endif
-}
-
-wxString FromStoredBytes(const ByteString& bytes) {
-#ifdef __WINDOWS__
-  return FromAnsiBytes(bytes);
-#else
-  return FromWindows1252(bytes);
-#endif
 }
 
 bool IsFillerDigit(wxUniChar c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
@@ -123,13 +99,13 @@ wxString ProtectString(const wxString& text, int filler) {
     }
   }
 
-  auto bytes = ToStoredBytes(padded);
+  auto bytes = ToKeyCodePage(padded);
   if (!bytes) throw CSettingsException(Msg(msg::TextNotRepresentable));
   bytes->resize(std::min(bytes->size(), bytes->find('\0')));
   return ToHex(ApplyProtectionCipher(std::move(*bytes)));
 }
 
-bool CanProtectString(const wxString& text) { return ToStoredBytes(text).has_value(); }
+bool CanProtectString(const wxString& text) { return ToKeyCodePage(text).has_value(); }
 
 std::optional<wxString> ReadProtectedString(const wxString& protectedText) {
   const ByteString bytes = ApplyProtectionCipher(FromHex(protectedText));
@@ -147,7 +123,7 @@ std::optional<wxString> ReadProtectedString(const wxString& protectedText) {
       if (std::optional<wxString> text = Unframe(utf8)) return text;
     }
   }
-  return Unframe(FromStoredBytes(bytes));
+  return Unframe(FromKeyCodePage(bytes));
 }
 
 wxString UnprotectString(const wxString& protectedText) {
