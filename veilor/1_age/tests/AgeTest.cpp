@@ -2,10 +2,6 @@
 // across the worker threads' batches, and each kind of damage named.
 #include <gtest/gtest.h>
 
-#include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
-#include <cryptopp/sha.h>
-
 #include "1_age/AgeFile.h"
 #include "1_age/AgePrimitives.h"
 #include "AgeTestSupport.h"
@@ -13,15 +9,6 @@
 namespace {
 
 constexpr int kFastWorkFactor = 10;
-
-std::string Sha256Hex(const std::string& bytes) {
-  std::string hex;
-  CryptoPP::SHA256 hash;
-  CryptoPP::StringSource(bytes, true,
-                         new CryptoPP::HashFilter(
-                             hash, new CryptoPP::HexEncoder(new CryptoPP::StringSink(hex), false)));
-  return hex;
-}
 
 std::string Encrypt(const std::string& plain, const std::string& passphrase, unsigned threads = 2,
                     int workFactor = kFastWorkFactor) {

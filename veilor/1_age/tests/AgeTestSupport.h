@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cryptopp/filters.h>
+#include <cryptopp/hex.h>
+#include <cryptopp/sha.h>
+
 #include <cstring>
 #include <string>
 
@@ -32,4 +36,14 @@ inline std::string Pattern(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 7919) & 0xFF);
   return bytes;
+}
+
+// Lower-case hexadecimal SHA-256, as the test vectors give payloads.
+inline std::string Sha256Hex(const std::string& bytes) {
+  std::string hex;
+  CryptoPP::SHA256 hash;
+  CryptoPP::StringSource(bytes, true,
+                         new CryptoPP::HashFilter(
+                             hash, new CryptoPP::HexEncoder(new CryptoPP::StringSink(hex), false)));
+  return hex;
 }

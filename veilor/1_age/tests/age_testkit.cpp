@@ -21,11 +21,10 @@
 #include <vector>
 
 #include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
-#include <cryptopp/sha.h>
 #include <cryptopp/zlib.h>
 
 #include "1_age/AgeFile.h"
+#include "AgeTestSupport.h"
 
 namespace {
 
@@ -75,15 +74,6 @@ Vector ReadVector(const std::filesystem::path& path) {
     vector.file = plain;
   }
   return vector;
-}
-
-std::string Sha256Hex(const std::string& bytes) {
-  std::string hex;
-  CryptoPP::SHA256 hash;
-  CryptoPP::StringSource(bytes, true,
-                         new CryptoPP::HashFilter(
-                             hash, new CryptoPP::HexEncoder(new CryptoPP::StringSink(hex), false)));
-  return hex;
 }
 
 struct Result {

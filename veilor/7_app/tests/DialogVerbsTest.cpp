@@ -10,6 +10,7 @@
 #include "3_settings/ProgramSettings.h"
 #include "4_passwords/PasswordManager.h"
 #include "FirstStartSettings.h"
+#include "ProgramInHome.h"
 #include "ProgramRunner.h"
 #include "TempDir.h"
 
@@ -24,11 +25,7 @@ protected:
   }
 
   ProgramRunner Veilor(std::vector<std::string> args) {
-    ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
-    runner.Env("HOME", home_.utf8_string())
-        .Env("XDG_CONFIG_HOME", std::nullopt)
-        .Env("LC_ALL", "C.UTF-8");
-    return runner;
+    return ProgramInHome(home_, std::move(args));
   }
 
   wxString SettingsFile() const { return home_ + "/.config/Veilor/veilor.ini"; }

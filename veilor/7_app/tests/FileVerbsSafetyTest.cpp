@@ -18,6 +18,7 @@
 
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
+#include "ProgramInHome.h"
 #include "ProgramRunner.h"
 #include "TempDir.h"
 
@@ -114,9 +115,7 @@ protected:
   }
 
   ProgramRunner Veilor(const std::string& verb, const wxString& path) {
-    ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
-    runner.Env("HOME", home_.utf8_string()).Env("XDG_CONFIG_HOME", std::nullopt);
-    return runner;
+    return ProgramInHome(home_, {verb, path.utf8_string()});
   }
 
   // Runs a verb to its end.

@@ -17,6 +17,7 @@
 #include "2_crypto/ProtectedString.h"
 #include "3_settings/ProgramSettings.h"
 #include "MappedWindows.h"
+#include "ProgramInHome.h"
 #include "ProgramRunner.h"
 #include "TempDir.h"
 
@@ -49,12 +50,7 @@ protected:
     return Veilor({verb, paths.utf8_string()});
   }
   ProgramRunner Veilor(std::vector<std::string> args) {
-    ProgramRunner runner(VEILOR_PROGRAM, std::move(args));
-    runner.Env("HOME", home_.utf8_string())
-        .Env("XDG_CONFIG_HOME", std::nullopt)
-        .Env("XDG_STATE_HOME", std::nullopt)
-        .Env("LC_ALL", "C.UTF-8");
-    return runner;
+    return ProgramInHome(home_, std::move(args));
   }
 
   // Types the password into the password window and confirms, a second
@@ -246,10 +242,7 @@ TEST_F(FileVerbsTest, NonAsciiNamesWithoutALocale) {
   WriteFileBytes(file, "Grüße");
 
   for (const auto& [verb, path] : {std::pair{"aese", file}, {"aesd", file + ".aes"}}) {
-    ProgramRunner runner(VEILOR_PROGRAM, {verb, path.utf8_string()});
-    runner.Env("HOME", home_.utf8_string())
-        .Env("XDG_CONFIG_HOME", std::nullopt)
-        .Env("XDG_STATE_HOME", std::nullopt);
+    ProgramRunner runner = Veilor(verb, path);
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) runner.Env(name, std::nullopt);
     ASSERT_TRUE(runner.Start());
     EXPECT_EQ(runner.Wait(kSeconds), 0) << verb;
