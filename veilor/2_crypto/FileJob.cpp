@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -121,15 +122,7 @@ void FileJob::WriteEncrypted() {
 
 void FileJob::WriteDecrypted() {
   const FileAlgorithm algorithm = AlgorithmOf(operation_);
-  const wxString extension = Extension(algorithm);
-  if (!path_.EndsWith(extension)) {
-    return Finish(msg::StatusSkipped, Msg(msg::NoSpecificExtension), LogLevels::Information,
-                  LogLevels::LogAndBox);
-  }
-  output_ = path_.Left(path_.length() - extension.length());
-  if (!OpenSource(msg::DecryptionError)) return;
-  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting())
-    return Skipped(msg::OutputExists);
+  if (!OpenForDecryption(Extension(algorithm))) return;
   if (!IsTrailer(context_.keyText, source_->Tail(kTrailerSize), algorithm)) {
     return Incomplete(Msg(msg::WrongPasswordOrAlgorithm));
   }
@@ -151,16 +144,14 @@ void FileJob::WriteAgeEncrypted() {
   if (FileExistsAsSpelled(output_) && !context_.overwriteExisting()) {
     return Skipped(msg::OutputExists);
   }
-  if (context_.deriving) context_.deriving(true);
-  age::Encryptor encryptor =
-      age::Encryptor::ForPassphrase(context_.passphrase, context_.ageWorkFactor);
-  if (context_.deriving) context_.deriving(false);
-  if (abandoned_) throw AbandonedFile();
-  writer_ = std::make_unique<AtomicFileWriter>(output_);
-  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  std::optional<age::Encryptor> encryptor;
+  Derive([&] {
+    encryptor.emplace(age::Encryptor::ForPassphrase(context_.passphrase, context_.ageWorkFactor));
+  });
+  OpenOutput();
   // The head already read comes first, then the rest of the file.
   std::size_t headTaken = 0;
-  encryptor.Run(
+  encryptor->Run(
       [&](void* data, std::size_t size) -> long long {
         if (headTaken < head.size()) {
           const std::size_t part = std::min(size, head.size() - headTaken);
@@ -179,28 +170,42 @@ void FileJob::WriteAgeEncrypted() {
 // chunk up to the final one verified, with nothing after it: the output
 // stays a temporary file until then, and any failure drops it.
 void FileJob::WriteAgeDecrypted() {
-  const wxString extension = Msg(msg::ExtAge);
-  if (!path_.EndsWith(extension)) {
-    return Finish(msg::StatusSkipped, Msg(msg::NoSpecificExtension), LogLevels::Information,
-                  LogLevels::LogAndBox);
-  }
-  output_ = path_.Left(path_.length() - extension.length());
-  if (!OpenSource(msg::DecryptionError)) return;
-  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting()) {
-    return Skipped(msg::OutputExists);
-  }
+  if (!OpenForDecryption(Msg(msg::ExtAge))) return;
   age::Decryptor decryptor(
       [this](void* data, std::size_t size) { return source_->Read(data, size); });
-  if (context_.deriving) context_.deriving(true);
-  decryptor.UnlockWithPassphrase(context_.passphrase);
-  if (context_.deriving) context_.deriving(false);
-  if (abandoned_) throw AbandonedFile();
-  writer_ = std::make_unique<AtomicFileWriter>(output_);
-  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  Derive([&] { decryptor.UnlockWithPassphrase(context_.passphrase); });
+  OpenOutput();
   decryptor.Run([this](const void* data, std::size_t size) { return WriteOut(data, size); },
                 AgeProgress());
   source_->EndReading();
   state_ = State::Written;
+}
+
+bool FileJob::OpenForDecryption(const wxString& extension) {
+  if (!path_.EndsWith(extension)) {
+    Finish(msg::StatusSkipped, Msg(msg::NoSpecificExtension), LogLevels::Information,
+           LogLevels::LogAndBox);
+    return false;
+  }
+  output_ = path_.Left(path_.length() - extension.length());
+  if (!OpenSource(msg::DecryptionError)) return false;
+  if (FileExistsAsSpelled(output_) && !context_.overwriteExisting()) {
+    Skipped(msg::OutputExists);
+    return false;
+  }
+  return true;
+}
+
+void FileJob::OpenOutput() {
+  writer_ = std::make_unique<AtomicFileWriter>(output_);
+  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+}
+
+void FileJob::Derive(const std::function<void()>& derivation) {
+  if (context_.deriving) context_.deriving(true);
+  derivation();
+  if (context_.deriving) context_.deriving(false);
+  if (abandoned_) throw AbandonedFile();
 }
 
 bool FileJob::WriteOut(const void* data, std::size_t size) {
@@ -269,8 +274,7 @@ bool FileJob::OpenSource(int errorId) {
 // added, or checked and removed, at the end.
 void FileJob::Transform(std::uint64_t tail, const ByteString& trailer) {
   if (source_->Length() < tail) throw CryptoPP::FileStore::ReadErr();
-  writer_ = std::make_unique<AtomicFileWriter>(output_);
-  if (!writer_->Open()) throw CryptoPP::FileSink::OpenErr(NarrowPath(output_));
+  OpenOutput();
   const std::uint64_t dataLength = source_->Length() - tail;
   const auto progress = [this](int step) {
     if (context_.progress) context_.progress(step);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,14 @@ private:
   // The outcome of an age file that failed.
   void AgeFailed(const age::AgeError& error);
   bool OpenSource(int errorId);
+  // The source of a decryption, named NAME + extension, and its output NAME;
+  // false when the file got its outcome instead.
+  bool OpenForDecryption(const wxString& extension);
+  // The temporary file the output is written to until it is placed.
+  void OpenOutput();
+  // Runs a key derivation, which the report shows as such; a file abandoned
+  // meanwhile ends there.
+  void Derive(const std::function<void()>& derivation);
   void Transform(std::uint64_t tail, const ByteString& trailer);
   void Finish(int statusId, const wxString& description, int severity, int mode);
   void Incomplete(const wxString& description);
